@@ -1,0 +1,20 @@
+// Base64 with the tool's own rules: a line break after every 76 characters of full groups when
+// encoding, and lenient, table-driven decoding that never rejects its input.
+#pragma once
+
+#include <string>
+
+namespace Molvan::System {
+
+class Base64 {
+public:
+    virtual ~Base64() = default;
+
+    // Encodes length bytes (none when length <= 0).
+    static std::string Encode(const unsigned char* data, int length);
+
+    // Decodes the first length characters of text; adds one to outCount per byte produced.
+    static std::string Decode(const char* text, int length, int& outCount);
+};
+
+}  // namespace Molvan::System
