@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Draws the credcipher icon, a golden key, and writes it as credcipher.ico.
+
+The icon holds a 32x32 and a 16x16 image, both with 16 colours (4 bits per pixel) from the
+standard Windows palette, each with a transparency mask. Standard library only; the build uses
+the committed .ico, so run this only after changing the drawing:
+
+    python3 app/res/make_icon.py [output.ico]
+"""
+
+import math
+import os
+import struct
+import sys
+
+# The standard 16-colour palette as (red, green, blue).
+PALETTE = [
+    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
+    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
+    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
+    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
+]
+BLACK, OLIVE, YELLOW, WHITE = 0, 3, 11, 15
+TRANSPARENT = None
+
+
+def inside_key(x, y):
+    """True when the point (x, y), in a 32x32 design space, lies on the key's metal."""
+    # The bow: a ring round the hole.
+    d = math.hypot(x - 9.5, y - 16.0)
+    if 3.2 <= d <= 8.0:
+        return True
+    # The shaft.
+    if 16.0 <= x <= 30.5 and 14.0 <= y <= 18.0:
+        return True
+    # Two teeth below the shaft.
+    if (21.5 <= x <= 24.5 or 26.5 <= x <= 29.5) and 18.0 <= y <= 22.5:
+        return True
+    return False
+
+
+def draw(size):
+    """Returns size rows of size palette indexes (TRANSPARENT where the key is not)."""
+    scale = 32.0 / size
+    metal = [[inside_key((c + 0.5) * scale, (r + 0.5) * scale) for c in range(size)]
+             for r in range(size)]
+
+    def is_metal(r, c):
+        return 0 <= r < size and 0 <= c < size and metal[r][c]
+
+    pixels = [[TRANSPARENT] * size for _ in range(size)]
+    for r in range(size):
+        for c in range(size):
+            if metal[r][c]:
+                if not is_metal(r + 1, c) or not is_metal(r, c + 1):
+                    pixels[r][c] = OLIVE  # shade on the lower and right edges
+                elif not is_metal(r - 1, c) or not is_metal(r, c - 1):
+                    pixels[r][c] = WHITE if size >= 32 else YELLOW  # highlight
+                else:
+                    pixels[r][c] = YELLOW
+            elif any(is_metal(r + dr, c + dc) for dr, dc in ((1, 0), (-1, 0), (0, 1), (0, -1))):
+                pixels[r][c] = BLACK  # outline
+    return pixels
+
+
+def row_bytes(bits_per_row):
+    return (bits_per_row + 31) // 32 * 4
+
+
+def bitmap(pixels):
+    """The image as an icon stores it: header, palette, colour bits, mask bits (bottom-up)."""
+    size = len(pixels)
+    xor_stride = row_bytes(size * 4)
+    and_stride = row_bytes(size)
+    xor_bits = bytearray()
+    and_bits = bytearray()
+    for row in reversed(pixels):
+        line = bytearray(xor_stride)
+        mask = bytearray(and_stride)
+        for c, index in enumerate(row):
+            if index is TRANSPARENT:
+                mask[c // 8] |= 0x80 >> (c % 8)
+                index = 0
+            line[c // 2] |= index << (4 if c % 2 == 0 else 0)
+        xor_bits += line
+        and_bits += mask
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
+                         len(xor_bits) + len(and_bits), 0, 0, 0, 0)
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+    return header + palette + bytes(xor_bits) + bytes(and_bits)
+
+
+def icon(sizes):
+    images = [bitmap(draw(size)) for size in sizes]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for size, image in zip(sizes, images):
+        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+    return directory + entries + b"".join(images)
+
+
+def main():
+    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "credcipher.ico")
+    path = sys.argv[1] if len(sys.argv) > 1 else default
+    with open(path, "wb") as out:
+        out.write(icon([32, 16]))
+
+
+if __name__ == "__main__":
+    main()
