@@ -1,0 +1,15 @@
+// The program's entry point: wWinMain called as the Windows start-up code calls it.
+#include <windows.h>
+
+#include <vector>
+
+#include "src/command_line.h"
+
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+
+int main(int argc, char** argv) {
+    std::u16string tail = win32::CommandLineTail(argc, argv);
+    std::vector<WCHAR> command_line(tail.begin(), tail.end());
+    command_line.push_back(0);
+    return wWinMain(GetModuleHandleW(nullptr), nullptr, command_line.data(), SW_SHOWDEFAULT);
+}

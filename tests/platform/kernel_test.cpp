@@ -1,0 +1,92 @@
+// Kernel calls: last error per thread, recursive critical sections, RaiseException, MulDiv.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "src/command_line.h"
+#include "win32/structured_exception.h"
+
+namespace {
+
+TEST(LastError, IsKeptPerThread) {
+    SetLastError(ERROR_INVALID_INDEX);
+    DWORD other = 12345;
+    std::thread([&] { other = GetLastError(); }).join();
+    EXPECT_EQ(other, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+}
+
+TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads) {
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    EnterCriticalSection(&section);
+    EnterCriticalSection(&section);  // the owner may enter again, as on Windows
+    EXPECT_EQ(section.RecursionCount, 2);
+    BOOL entered_elsewhere = TRUE;
+    std::thread([&] { entered_elsewhere = TryEnterCriticalSection(&section); }).join();
+    EXPECT_FALSE(entered_elsewhere);
+    LeaveCriticalSection(&section);
+    LeaveCriticalSection(&section);
+    std::thread([&] {
+        entered_elsewhere = TryEnterCriticalSection(&section);
+        if (entered_elsewhere) LeaveCriticalSection(&section);
+    }).join();
+    EXPECT_TRUE(entered_elsewhere);
+    DeleteCriticalSection(&section);
+}
+
+TEST(RaiseException, ThrowsTheCodeFlagsAndArguments) {
+    const ULONG_PTR arguments[] = {7, 9};
+    try {
+        RaiseException(EXCEPTION_ARRAY_BOUNDS_EXCEEDED, EXCEPTION_NONCONTINUABLE, 2, arguments);
+        FAIL() << "RaiseException returned";
+    } catch (const win32::StructuredException& e) {
+        EXPECT_EQ(e.code(), 0xC000008Cu);
+        EXPECT_EQ(e.flags(), static_cast<std::uint32_t>(EXCEPTION_NONCONTINUABLE));
+        EXPECT_EQ(e.arguments(), (std::vector<std::uintptr_t>{7, 9}));
+        EXPECT_STREQ(e.what(), "structured exception 0xC000008C");
+    }
+}
+
+TEST(MulDiv, RoundsHalfAwayFromZeroAndFailsWithMinusOne) {
+    struct Case {
+        int number, numerator, denominator, expected;
+    } cases[] = {
+        {7, 6, 4, 11},           // 10.5 rounds up
+        {-7, 6, 4, -11},         // -10.5 rounds away from zero
+        {7, -6, -4, 11},         // two negatives
+        {5, 13, 8, 8},           // 8.125
+        {326, 6, 4, 489},        // dialog units to pixels
+        {1, 1, 0, -1},           // zero denominator
+        {0x40000000, 4, 1, -1},  // overflow
+        {INT32_MIN, 1, 1, INT32_MIN},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
+            << c.number << "*" << c.numerator << "/" << c.denominator;
+    }
+}
+
+TEST(Kernel, SmallCalls) {
+    EXPECT_EQ(lstrlenW(u"abc"), 3);
+    EXPECT_EQ(lstrlenW(nullptr), 0);
+    EXPECT_NE(GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(GetModuleHandleW(nullptr), GetModuleHandleW(nullptr));
+    SetLastError(0);
+    EXPECT_EQ(GetModuleHandleW(u"user32.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    EXPECT_NE(GetCurrentThreadId(), 0u);
+    EXPECT_TRUE(FlushInstructionCache(GetCurrentProcess(), nullptr, 0));
+}
+
+TEST(CommandLine, JoinsArgumentsAfterTheProgramNameQuotingWhereNeeded) {
+    const char* argv[] = {"credcipher", "plain", "two words", "", "say \"hi\"", "end\\", "中文"};
+    EXPECT_EQ(win32::CommandLineTail(7, argv),
+              u"plain \"two words\" \"\" \"say \\\"hi\\\"\" end\\ 中文");
+    const char* alone[] = {"credcipher"};
+    EXPECT_EQ(win32::CommandLineTail(1, alone), u"");
+}
+
+}  // namespace
