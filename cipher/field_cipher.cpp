@@ -1,0 +1,58 @@
+#include "cipher/field_cipher.h"
+
+#include <cryptopp/aes.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+
+#include "cipher/base64.h"
+
+namespace Molvan::System {
+
+namespace {
+
+constexpr std::size_t kKeyLength = 16;
+using Block = std::array<CryptoPP::byte, CryptoPP::AES::BLOCKSIZE>;
+
+// Copies the first min(16, length) bytes of text; the rest of the block stays zero.
+void CopyPrefix(Block& block, const std::string& text) {
+    std::memcpy(block.data(), text.data(), std::min(block.size(), text.size()));
+}
+
+}  // namespace
+
+std::string EncryptText(const std::string& text, const std::string& key) {
+    CryptoPP::AES::Encryption cipher;
+    Block keyBlock{};
+    Block input{};
+    Block output{};
+    const Block xorBlock{};
+    CopyPrefix(keyBlock, key);
+    CopyPrefix(input, text);
+    cipher.SetKey(keyBlock.data(), kKeyLength);
+    cipher.ProcessAndXorBlock(input.data(), xorBlock.data(), output.data());
+    return Base64::Encode(output.data(), static_cast<int>(output.size()));
+}
+
+std::string DecryptText(const std::string& cipherText, const std::string& key) {
+    // Only the first 16 decoded bytes matter, and they come from the start of the text.
+    const int length = static_cast<int>(std::min<std::size_t>(cipherText.size(), INT_MAX));
+    int decodedCount = 0;
+    const std::string decoded = Base64::Decode(cipherText.data(), length, decodedCount);
+
+    CryptoPP::AES::Decryption cipher;
+    Block keyBlock{};
+    Block input{};
+    Block output{};
+    const Block xorBlock{};
+    CopyPrefix(keyBlock, key);
+    CopyPrefix(input, decoded);
+    cipher.SetKey(keyBlock.data(), kKeyLength);
+    cipher.ProcessAndXorBlock(input.data(), xorBlock.data(), output.data());
+    // The block read as a NUL-terminated text, all 16 bytes when none is zero.
+    return std::string(output.begin(), std::find(output.begin(), output.end(), 0));
+}
+
+}  // namespace Molvan::System

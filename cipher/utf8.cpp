@@ -1,0 +1,99 @@
+// UTF-8 <-> UTF-16 with Windows' substitutions (U+FFFD, no failure).
+#include "cipher/codepage_posix.h"
+
+namespace Molvan::System::CodePage {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+bool PutUtf8(char32_t code, Output<char>& out) {
+    auto put = [&out](unsigned int byte) { return out.Put(static_cast<char>(byte)); };
+    if (code < 0x80) return put(code);
+    if (code < 0x800) return put(0xC0 | (code >> 6)) && put(0x80 | (code & 0x3F));
+    if (code < 0x10000) {
+        return put(0xE0 | (code >> 12)) && put(0x80 | ((code >> 6) & 0x3F)) &&
+               put(0x80 | (code & 0x3F));
+    }
+    return put(0xF0 | (code >> 18)) && put(0x80 | ((code >> 12) & 0x3F)) &&
+           put(0x80 | ((code >> 6) & 0x3F)) && put(0x80 | (code & 0x3F));
+}
+
+bool PutUtf16(char32_t code, Output<char16_t>& out) {
+    if (code < 0x10000) return out.Put(static_cast<char16_t>(code));
+    code -= 0x10000;
+    return out.Put(static_cast<char16_t>(0xD800 | (code >> 10))) &&
+           out.Put(static_cast<char16_t>(0xDC00 | (code & 0x3FF)));
+}
+
+// The well-formed range of the second byte after a lead byte, and how many continuation bytes
+// the lead asks for (0: the byte cannot start a sequence). Excludes overlong forms, surrogates
+// and code points past U+10FFFF, as the Unicode table of well-formed sequences does.
+struct Lead {
+    int continuations;
+    unsigned char secondLow;
+    unsigned char secondHigh;
+};
+
+Lead ClassifyLead(unsigned char byte) {
+    if (byte >= 0xC2 && byte <= 0xDF) return {1, 0x80, 0xBF};
+    if (byte == 0xE0) return {2, 0xA0, 0xBF};
+    if (byte == 0xED) return {2, 0x80, 0x9F};
+    if (byte >= 0xE1 && byte <= 0xEF) return {2, 0x80, 0xBF};
+    if (byte == 0xF0) return {3, 0x90, 0xBF};
+    if (byte >= 0xF1 && byte <= 0xF3) return {3, 0x80, 0xBF};
+    if (byte == 0xF4) return {3, 0x80, 0x8F};
+    return {0, 0, 0};
+}
+
+}  // namespace
+
+bool Utf16ToUtf8(std::span<const char16_t> text, Output<char>& out) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            code = kReplacement;
+        }
+        if (!PutUtf8(code, out)) return false;
+    }
+    return true;
+}
+
+bool Utf8ToUtf16(std::span<const unsigned char> text, Output<char16_t>& out) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = text[i];
+        if (lead < 0x80) {
+            if (!out.Put(lead)) return false;
+            ++i;
+            continue;
+        }
+        const Lead kind = ClassifyLead(lead);
+        // Take continuation bytes while they fit; the first one that does not is not consumed
+        // (it starts the next sequence), so a broken sequence yields one U+FFFD in all.
+        std::size_t next = i + 1;
+        char32_t code = lead & (0x3F >> kind.continuations);
+        int taken = 0;
+        while (taken < kind.continuations && next < text.size()) {
+            const unsigned char byte = text[next];
+            const unsigned char low = taken == 0 ? kind.secondLow : 0x80;
+            const unsigned char high = taken == 0 ? kind.secondHigh : 0xBF;
+            if (byte < low || byte > high) break;
+            code = (code << 6) | (byte & 0x3F);
+            ++taken;
+            ++next;
+        }
+        const bool complete = kind.continuations > 0 && taken == kind.continuations;
+        if (!PutUtf16(complete ? code : kReplacement, out)) return false;
+        i = next;
+    }
+    return true;
+}
+
+}  // namespace Molvan::System::CodePage

@@ -1,0 +1,116 @@
+#include "cipher/field_cipher.h"
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "cipher/base64.h"
+
+namespace {
+
+using Molvan::System::DecryptText;
+using Molvan::System::EncryptText;
+
+const std::string kKey = "7D3F09A2-4C6E-41fa-9E52-A0F47C1B3D86";
+
+using Block = std::array<unsigned char, 16>;
+
+// The first 16 bytes of text, completed with zeros.
+Block ToBlock(const std::string& text) {
+    Block block{};
+    std::copy_n(text.begin(), std::min(text.size(), block.size()), block.begin());
+    return block;
+}
+
+// One AES-128-ECB block through OpenSSL, the independent reference.
+Block OpenSslAes(const std::string& key, const Block& in, bool encrypt) {
+    const Block keyBlock = ToBlock(key);
+    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(EVP_CIPHER_CTX_new(),
+                                                                            EVP_CIPHER_CTX_free);
+    Block out{};
+    int written = 0;
+    EXPECT_EQ(EVP_CipherInit_ex(context.get(), EVP_aes_128_ecb(), nullptr, keyBlock.data(), nullptr,
+                                encrypt ? 1 : 0),
+              1);
+    EVP_CIPHER_CTX_set_padding(context.get(), 0);
+    EXPECT_EQ(EVP_CipherUpdate(context.get(), out.data(), &written, in.data(), 16), 1);
+    EXPECT_EQ(written, 16);
+    return out;
+}
+
+std::string OpenSslBase64(const Block& block) {
+    std::array<unsigned char, 25> text{};
+    EVP_EncodeBlock(text.data(), block.data(), 16);
+    return reinterpret_cast<const char*>(text.data());
+}
+
+std::string UpToFirstZero(const Block& block) {
+    return std::string(block.begin(), std::find(block.begin(), block.end(), 0));
+}
+
+const std::string kPlainTexts[] = {
+    "",
+    "a",
+    "admin",
+    "P@ssw0rd!",
+    "0123456789ABCDE",
+    "0123456789ABCDEF",
+    "0123456789ABCDEFGHIJ",
+    "\xD6\xD0\xCE\xC4\xD5\xCB\xBA\xC5",  // Chinese in code page 936
+    "\xFF\x80\x01\x7F",
+    std::string("ab\0cd", 5),
+};
+
+TEST(FieldCipher, EncryptsAsAes128EcbOfTheFirst16Bytes) {
+    for (const std::string& text : kPlainTexts) {
+        EXPECT_EQ(EncryptText(text, kKey), OpenSslBase64(OpenSslAes(kKey, ToBlock(text), true)))
+            << text;
+    }
+}
+
+TEST(FieldCipher, KnownCipherTexts) {
+    EXPECT_EQ(EncryptText("", kKey), "NGUwj+ODyAVBOoUAJSDNYw==");
+    EXPECT_EQ(EncryptText("admin", kKey), "BoN3Iagl6omv5BDo67fmQQ==");
+}
+
+TEST(FieldCipher, UsesOnlyTheFirst16BytesOfTheKey) {
+    EXPECT_EQ(EncryptText("admin", kKey), EncryptText("admin", kKey.substr(0, 16)));
+    // A shorter key is completed with zeros.
+    EXPECT_EQ(EncryptText("admin", "short"),
+              OpenSslBase64(OpenSslAes("short", ToBlock("admin"), true)));
+}
+
+TEST(FieldCipher, DecryptInvertsEncryptUpToTheFirstZero) {
+    for (const std::string& text : kPlainTexts) {
+        EXPECT_EQ(DecryptText(EncryptText(text, kKey), kKey), UpToFirstZero(ToBlock(text))) << text;
+    }
+    EXPECT_EQ(DecryptText(EncryptText("0123456789ABCDEFGHIJ", kKey), kKey), "0123456789ABCDEF");
+}
+
+TEST(FieldCipher, DecryptsAnyTextLeniently) {
+    const struct {
+        std::string text;
+        Block block;  // what the text decodes to, as one block
+    } cases[] = {
+        {"QUJD", ToBlock("ABC")},
+        {"", Block{}},
+        {"!!!!", Block{}},
+        {"QUJD\r\nRA==", ToBlock("ABCD")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecryptText(c.text, kKey), UpToFirstZero(OpenSslAes(kKey, c.block, false)))
+            << c.text;
+    }
+}
+
+TEST(FieldCipher, IgnoresWhatFollowsTheFirstBlock) {
+    const std::string cipherText = EncryptText("admin", kKey);
+    EXPECT_EQ(DecryptText(cipherText + "trailing", kKey), "admin");
+    EXPECT_EQ(DecryptText(cipherText.substr(0, 12) + "\r\n" + cipherText.substr(12), kKey),
+              "admin");
+}
+
+}  // namespace
