@@ -1,0 +1,15 @@
+// The in-process clipboard that edit controls cut, copy and paste through. It holds text only
+// and lives as long as the process; no other program sees it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace win32::controls {
+
+void SetClipboardText(std::u16string text);
+// nullopt when nothing was ever copied (or after ClearClipboard).
+std::optional<std::u16string> ClipboardText();
+void ClearClipboard();
+
+}  // namespace win32::controls

@@ -1,0 +1,472 @@
+// EDIT: the single-line edit control.
+//
+// Typing replaces the selection; Left/Right (Up/Down alike), Ctrl for words, Home/End, Shift to
+// extend; Backspace, Delete, Ctrl+Delete (to the end); cut, copy and paste through the
+// in-process clipboard with Ctrl+X/C/V, Shift+Delete, Ctrl+Insert, Shift+Insert; Ctrl+Z and
+// Alt+Backspace undo; Ctrl+A selects all. The text limit (32767 unless set) holds for typing,
+// pasting and EM_REPLACESEL, not for WM_SETTEXT. With ES_AUTOHSCROLL the text scrolls to keep
+// the caret in view; without it, input stops at the right edge. The parent hears EN_SETFOCUS,
+// EN_KILLFOCUS, EN_UPDATE then EN_CHANGE after each change, and EN_MAXTEXT when input was cut.
+#include <algorithm>
+
+#include "controls/clipboard.h"
+#include "controls/control_support.h"
+#include "controls/edit_buffer.h"
+#include "src/window_system.h"
+
+namespace win32::controls {
+
+namespace {
+
+// EM_LIMITTEXT(0) on a single-line edit.
+constexpr std::size_t kLargestLimit = 0x7FFFFFFE;
+
+struct Edit {
+    EditBuffer buffer;
+    std::size_t firstVisible = 0;  // index of the first character shown
+    bool focused = false;
+    bool selecting = false;  // the left button is down and the mouse extends the selection
+    bool modified = false;
+    HFONT font = nullptr;
+};
+
+int ClientWidth(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    return client.right - client.left;
+}
+
+// The width of text as the display shows it: a password edit shows one '*' per unit.
+int TextWidth(DWORD style, std::u16string_view text) {
+    if (style & ES_PASSWORD) return win32::MeasureText(u"*") * static_cast<int>(text.size());
+    return win32::MeasureText(text);
+}
+
+int Width(HWND hwnd, const Edit& edit, std::size_t from, std::size_t to) {
+    return TextWidth(StyleOf(hwnd),
+                     std::u16string_view(edit.buffer.text()).substr(from, to - from));
+}
+
+// Keeps the caret within the client area, with room for the caret itself after the last
+// character, and uses free space at the right for text scrolled out at the left.
+void ScrollCaretIntoView(HWND hwnd, Edit& edit) {
+    const EditBuffer& buffer = edit.buffer;
+    if (!(StyleOf(hwnd) & ES_AUTOHSCROLL)) {
+        edit.firstVisible = 0;
+        return;
+    }
+    const int width = ClientWidth(hwnd);
+    const std::size_t caret = buffer.caret();
+    std::size_t first = std::min(edit.firstVisible, caret);
+    int shown = Width(hwnd, edit, first, caret);
+    while (first < caret && shown >= width) {
+        const std::size_t next = buffer.NextChar(first);
+        shown -= Width(hwnd, edit, first, next);
+        first = next;
+    }
+    int tail = Width(hwnd, edit, first, buffer.text().size());
+    while (first > 0) {
+        const std::size_t previous = buffer.PreviousChar(first);
+        const int added = Width(hwnd, edit, previous, first);
+        if (tail + added >= width) break;
+        tail += added;
+        first = previous;
+    }
+    edit.firstVisible = first;
+}
+
+// The character boundary nearest to a client x coordinate.
+std::size_t CharFromX(HWND hwnd, const Edit& edit, int x) {
+    const EditBuffer& buffer = edit.buffer;
+    std::size_t position = edit.firstVisible;
+    int left = 0;
+    while (position < buffer.text().size()) {
+        const std::size_t next = buffer.NextChar(position);
+        const int width = Width(hwnd, edit, position, next);
+        if (2 * x < 2 * left + width) break;
+        left += width;
+        position = next;
+    }
+    return position;
+}
+
+bool NotifyAndSurvive(HWND hwnd, WORD code) {
+    Notify(hwnd, code);
+    return IsWindow(hwnd) != FALSE;
+}
+
+void SelectionMoved(HWND hwnd, Edit& edit) {
+    ScrollCaretIntoView(hwnd, edit);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// Shows a change of the buffer and tells the parent. Nothing of the edit is touched once the
+// parent has been told: it may destroy the control.
+void Changed(HWND hwnd, Edit& edit, EditBuffer::Change change) {
+    if (change.changed) edit.modified = true;
+    SelectionMoved(hwnd, edit);
+    if (change.truncated && !NotifyAndSurvive(hwnd, EN_MAXTEXT)) return;
+    if (change.changed && NotifyAndSurvive(hwnd, EN_UPDATE)) Notify(hwnd, EN_CHANGE);
+}
+
+EditBuffer::Change ReplaceSelection(HWND hwnd, Edit& edit, std::u16string_view text,
+                                    bool typing = false) {
+    const DWORD style = StyleOf(hwnd);
+    std::function<bool(const std::u16string&)> fits;
+    if (!(style & ES_AUTOHSCROLL)) {
+        const int width = ClientWidth(hwnd);
+        fits = [style, width](const std::u16string& candidate) {
+            const int needed = TextWidth(style, candidate);
+            return needed == 0 || needed < width;
+        };
+    }
+    return edit.buffer.ReplaceSelection(text, true, fits, typing);
+}
+
+bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
+
+// Deletes [from, to) when there is no selection, else the selection.
+void Delete(HWND hwnd, Edit& edit, std::size_t from, std::size_t to) {
+    if (IsReadOnly(hwnd)) {
+        win32::Beep();
+        return;
+    }
+    if (!edit.buffer.HasSelection()) edit.buffer.Select(from, to);
+    Changed(hwnd, edit, edit.buffer.ReplaceSelection(u"", false));
+}
+
+void TypeCharacter(HWND hwnd, Edit& edit, char16_t c) {
+    const DWORD style = StyleOf(hwnd);
+    if ((style & ES_READONLY) || ((style & ES_NUMBER) && (c < u'0' || c > u'9'))) {
+        win32::Beep();
+        return;
+    }
+    if ((style & ES_UPPERCASE) && c >= u'a' && c <= u'z') c = c - u'a' + u'A';
+    if ((style & ES_LOWERCASE) && c >= u'A' && c <= u'Z') c = c - u'A' + u'a';
+    Changed(hwnd, edit, ReplaceSelection(hwnd, edit, std::u16string_view(&c, 1), true));
+}
+
+void Copy(HWND hwnd, const Edit& edit) {
+    // A password edit never gives its text away.
+    if (edit.buffer.HasSelection() && !(StyleOf(hwnd) & ES_PASSWORD))
+        SetClipboardText(std::u16string(edit.buffer.SelectedText()));
+}
+
+void Paste(HWND hwnd, Edit& edit) {
+    const auto clip = ClipboardText();
+    if (!clip || IsReadOnly(hwnd)) return;
+    // A single-line edit takes the first line.
+    std::u16string_view text = *clip;
+    text = text.substr(0, text.find_first_of(u"\r\n"));
+    Changed(hwnd, edit, ReplaceSelection(hwnd, edit, text));
+}
+
+void Undo(HWND hwnd, Edit& edit) {
+    if (IsReadOnly(hwnd) || !edit.buffer.Undo()) return;
+    Changed(hwnd, edit, {true, false});
+}
+
+LRESULT OnKeyDown(HWND hwnd, Edit& edit, WPARAM key) {
+    EditBuffer& buffer = edit.buffer;
+    const bool shift = KeyIsDown(VK_SHIFT);
+    const bool control = KeyIsDown(VK_CONTROL);
+    const std::size_t caret = buffer.caret();
+    auto move = [&](std::size_t position) {
+        buffer.MoveCaret(position, shift);
+        SelectionMoved(hwnd, edit);
+    };
+    switch (key) {
+        case VK_LEFT:
+        case VK_UP:  // a single line: Up moves like Left, Down like Right
+            move(control ? buffer.PreviousWord(caret) : buffer.PreviousChar(caret));
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            move(control ? buffer.NextWord(caret) : buffer.NextChar(caret));
+            break;
+        case VK_HOME:
+            move(0);
+            break;
+        case VK_END:
+            move(buffer.text().size());
+            break;
+        case VK_DELETE:
+            if (shift && !control) {
+                SendMessageW(hwnd, WM_CUT, 0, 0);
+            } else {
+                Delete(hwnd, edit, caret, control ? buffer.text().size() : buffer.NextChar(caret));
+            }
+            break;
+        case VK_INSERT:
+            if (control && !shift) SendMessageW(hwnd, WM_COPY, 0, 0);
+            if (shift && !control) SendMessageW(hwnd, WM_PASTE, 0, 0);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+LRESULT OnChar(HWND hwnd, Edit& edit, char16_t c) {
+    // Control characters as TranslateMessage makes them from Ctrl+letter and friends.
+    switch (c) {
+        case 0x01:  // Ctrl+A
+            edit.buffer.Select(0, edit.buffer.text().size());
+            SelectionMoved(hwnd, edit);
+            return 0;
+        case 0x03:  // Ctrl+C
+            SendMessageW(hwnd, WM_COPY, 0, 0);
+            return 0;
+        case 0x16:  // Ctrl+V
+            SendMessageW(hwnd, WM_PASTE, 0, 0);
+            return 0;
+        case 0x18:  // Ctrl+X
+            SendMessageW(hwnd, WM_CUT, 0, 0);
+            return 0;
+        case 0x1A:  // Ctrl+Z
+            SendMessageW(hwnd, WM_UNDO, 0, 0);
+            return 0;
+        case u'\b':
+            Delete(hwnd, edit, edit.buffer.PreviousChar(edit.buffer.caret()), edit.buffer.caret());
+            return 0;
+        default:
+            // Enter, Tab, Escape and the rest mean nothing to a single line.
+            if (c < 0x20 || c == 0x7F) return 0;
+            TypeCharacter(hwnd, edit, c);
+            return 0;
+    }
+}
+
+LRESULT OnButtonDown(HWND hwnd, WPARAM flags, LPARAM lParam, bool doubleClick) {
+    if (GetFocus() != hwnd) {
+        SetFocus(hwnd);  // the parent hears EN_SETFOCUS and may do anything meanwhile
+        if (!IsWindow(hwnd)) return 0;
+    }
+    Edit* edit = StateOf<Edit>(hwnd);
+    if (!edit) return 0;
+    const std::size_t position = CharFromX(hwnd, *edit, static_cast<short>(LOWORD(lParam)));
+    if (doubleClick) {
+        const auto [first, last] = edit->buffer.WordAt(position);
+        edit->buffer.Select(first, last);
+    } else {
+        edit->buffer.MoveCaret(position, (flags & MK_SHIFT) != 0);
+        edit->selecting = true;
+        SetCapture(hwnd);
+    }
+    SelectionMoved(hwnd, *edit);
+    return 0;
+}
+
+void StopSelecting(HWND hwnd, Edit& edit) {
+    if (!edit.selecting) return;
+    edit.selecting = false;
+    if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+// EM_SETSEL: start is the anchor, end the caret; -1 as end means the end of the text and -1
+// as start removes the selection, leaving the caret where it is.
+void SetSelection(HWND hwnd, Edit& edit, WPARAM wParam, LPARAM lParam) {
+    const auto start = static_cast<INT>(wParam);
+    const auto end = static_cast<INT>(lParam);
+    EditBuffer& buffer = edit.buffer;
+    if (start == -1) {
+        buffer.Select(buffer.caret(), buffer.caret());
+    } else {
+        const std::size_t length = buffer.text().size();
+        buffer.Select(start < 0 ? length : static_cast<std::size_t>(start),
+                      end < 0 ? length : static_cast<std::size_t>(end));
+    }
+    SelectionMoved(hwnd, edit);
+}
+
+LRESULT GetText(const Edit& edit, WPARAM size, LPARAM buffer) {
+    auto* out = reinterpret_cast<char16_t*>(buffer);
+    if (size == 0 || !out) return 0;
+    const std::u16string& text = edit.buffer.text();
+    const std::size_t count = std::min<std::size_t>(text.size(), size - 1);
+    std::copy_n(text.begin(), count, out);
+    out[count] = u'\0';
+    return static_cast<LRESULT>(count);
+}
+
+LRESULT OnSetText(HWND hwnd, Edit& edit, LPARAM lParam) {
+    const auto* text = reinterpret_cast<const char16_t*>(lParam);
+    edit.buffer.SetText(text ? text : u"");
+    edit.firstVisible = 0;
+    edit.modified = false;
+    SelectionMoved(hwnd, edit);
+    if (NotifyAndSurvive(hwnd, EN_UPDATE)) Notify(hwnd, EN_CHANGE);
+    return TRUE;
+}
+
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* edit = new Edit;
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        if (create && create->lpszName && !IS_INTRESOURCE(create->lpszName))
+            edit->buffer.SetText(create->lpszName);
+        AttachState(hwnd, edit);
+    }
+    Edit* edit = StateOf<Edit>(hwnd);
+    if (!edit) return DefWindowProcW(hwnd, message, wParam, lParam);
+    EditBuffer& buffer = edit->buffer;
+
+    switch (message) {
+        case WM_NCDESTROY:
+            DeleteState<Edit>(hwnd);
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+
+        case WM_GETDLGCODE:
+            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+
+        case WM_GETTEXT:
+            return GetText(*edit, wParam, lParam);
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(buffer.text().size());
+        case WM_SETTEXT:
+            return OnSetText(hwnd, *edit, lParam);
+
+        case WM_SETFOCUS:
+            edit->focused = true;
+            SelectionMoved(hwnd, *edit);
+            Notify(hwnd, EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            edit->focused = false;
+            StopSelecting(hwnd, *edit);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            Notify(hwnd, EN_KILLFOCUS);
+            return 0;
+
+        case WM_KEYDOWN:
+            return OnKeyDown(hwnd, *edit, wParam);
+        case WM_CHAR:
+            return OnChar(hwnd, *edit, static_cast<char16_t>(wParam));
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_BACK && (HIWORD(lParam) & KF_ALTDOWN)) {
+                Undo(hwnd, *edit);
+                return 0;
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+
+        case WM_LBUTTONDOWN:
+            return OnButtonDown(hwnd, wParam, lParam, false);
+        case WM_LBUTTONDBLCLK:
+            return OnButtonDown(hwnd, wParam, lParam, true);
+        case WM_MOUSEMOVE:
+            if (edit->selecting) {
+                buffer.MoveCaret(CharFromX(hwnd, *edit, static_cast<short>(LOWORD(lParam))), true);
+                SelectionMoved(hwnd, *edit);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            StopSelecting(hwnd, *edit);
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != hwnd) edit->selecting = false;
+            return 0;
+
+        case WM_COPY:
+            Copy(hwnd, *edit);
+            return 0;
+        case WM_CUT:
+            if (IsReadOnly(hwnd) || (StyleOf(hwnd) & ES_PASSWORD)) return 0;
+            Copy(hwnd, *edit);
+            Changed(hwnd, *edit, buffer.ReplaceSelection(u"", false));
+            return 0;
+        case WM_CLEAR:
+            if (IsReadOnly(hwnd)) return 0;
+            Changed(hwnd, *edit, buffer.ReplaceSelection(u"", false));
+            return 0;
+        case WM_PASTE:
+            Paste(hwnd, *edit);
+            return 0;
+        case WM_UNDO:
+        case EM_UNDO: {
+            const bool could = buffer.CanUndo() && !IsReadOnly(hwnd);
+            Undo(hwnd, *edit);
+            return could;
+        }
+        case EM_CANUNDO:
+            return buffer.CanUndo();
+        case EM_EMPTYUNDOBUFFER:
+            buffer.EmptyUndo();
+            return 0;
+
+        case EM_GETSEL: {
+            const std::size_t start = buffer.selectionStart();
+            const std::size_t end = buffer.selectionEnd();
+            if (auto* out = reinterpret_cast<DWORD*>(wParam)) *out = static_cast<DWORD>(start);
+            if (auto* out = reinterpret_cast<DWORD*>(lParam)) *out = static_cast<DWORD>(end);
+            // Positions that do not fit a WORD make the packed result -1.
+            if (start > 0xFFFF || end > 0xFFFF) return -1;
+            return MAKELRESULT(start, end);
+        }
+        case EM_SETSEL:
+            SetSelection(hwnd, *edit, wParam, lParam);
+            return 0;
+        case EM_REPLACESEL: {
+            const auto* text = reinterpret_cast<const char16_t*>(lParam);
+            const auto change = ReplaceSelection(hwnd, *edit, text ? text : u"");
+            if (!wParam) buffer.EmptyUndo();
+            Changed(hwnd, *edit, change);
+            return 0;
+        }
+        case EM_GETCARETINDEX:
+            return static_cast<LRESULT>(buffer.caret());
+        case EM_SETCARETINDEX:
+            buffer.MoveCaret(wParam, false);
+            SelectionMoved(hwnd, *edit);
+            return 0;
+        case EM_SCROLLCARET:
+            SelectionMoved(hwnd, *edit);
+            return TRUE;
+        case EM_GETFIRSTVISIBLELINE:
+            // A single-line edit answers with its first visible character.
+            return static_cast<LRESULT>(edit->firstVisible);
+
+        case EM_LIMITTEXT:
+            buffer.SetLimit(wParam == 0 ? kLargestLimit
+                                        : std::min<std::size_t>(wParam, kLargestLimit));
+            return 0;
+        case EM_GETLIMITTEXT:
+            return static_cast<LRESULT>(buffer.limit());
+        case EM_GETMODIFY:
+            return edit->modified;
+        case EM_SETMODIFY:
+            edit->modified = wParam != 0;
+            return 0;
+        case EM_SETREADONLY: {
+            const DWORD style = StyleOf(hwnd);
+            SetWindowLongW(
+                hwnd, GWL_STYLE,
+                static_cast<LONG>(wParam ? style | ES_READONLY : style & ~DWORD{ES_READONLY}));
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return TRUE;
+        }
+
+        case WM_SETFONT:
+            edit->font = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(edit->font);
+
+        case WM_SIZE:
+            SelectionMoved(hwnd, *edit);
+            return 0;
+        case WM_ENABLE:
+        case WM_STYLECHANGED:
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void RegisterEditClass() { RegisterControlClass(u"Edit", CS_DBLCLKS | CS_PARENTDC, EditProc); }
+
+}  // namespace win32::controls

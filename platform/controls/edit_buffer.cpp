@@ -1,0 +1,159 @@
+#include "controls/edit_buffer.h"
+
+#include <algorithm>
+
+namespace win32::controls {
+
+namespace {
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+}  // namespace
+
+std::u16string_view EditBuffer::SelectedText() const {
+    return std::u16string_view(text_).substr(selectionStart(), selectionEnd() - selectionStart());
+}
+
+std::size_t EditBuffer::Clamp(std::size_t position) const {
+    position = std::min(position, text_.size());
+    // Never between the two halves of a surrogate pair.
+    if (position > 0 && position < text_.size() && IsLowSurrogate(text_[position]) &&
+        IsHighSurrogate(text_[position - 1]))
+        --position;
+    return position;
+}
+
+void EditBuffer::SetText(std::u16string_view text) {
+    text_.assign(text);
+    anchor_ = caret_ = 0;
+    EmptyUndo();
+}
+
+void EditBuffer::Select(std::size_t anchor, std::size_t caret) {
+    anchor_ = Clamp(anchor);
+    caret_ = Clamp(caret);
+    typingStep_ = false;
+}
+
+void EditBuffer::MoveCaret(std::size_t position, bool extend) {
+    caret_ = Clamp(position);
+    if (!extend) anchor_ = caret_;
+    typingStep_ = false;
+}
+
+std::size_t EditBuffer::PreviousChar(std::size_t position) const {
+    position = Clamp(position);
+    if (position == 0) return 0;
+    return Clamp(position - 1);
+}
+
+std::size_t EditBuffer::NextChar(std::size_t position) const {
+    position = Clamp(position);
+    if (position >= text_.size()) return text_.size();
+    if (IsHighSurrogate(text_[position]) && position + 1 < text_.size() &&
+        IsLowSurrogate(text_[position + 1]))
+        return position + 2;
+    return position + 1;
+}
+
+std::size_t EditBuffer::PreviousWord(std::size_t position) const {
+    position = Clamp(position);
+    while (position > 0 && IsBlank(text_[position - 1])) --position;
+    while (position > 0 && !IsBlank(text_[position - 1])) --position;
+    return position;
+}
+
+std::size_t EditBuffer::NextWord(std::size_t position) const {
+    position = Clamp(position);
+    while (position < text_.size() && !IsBlank(text_[position])) ++position;
+    while (position < text_.size() && IsBlank(text_[position])) ++position;
+    return position;
+}
+
+std::pair<std::size_t, std::size_t> EditBuffer::WordAt(std::size_t position) const {
+    position = Clamp(position);
+    std::size_t first = position;
+    std::size_t last = position;
+    const bool blank = position < text_.size() ? IsBlank(text_[position])
+                                               : position > 0 && IsBlank(text_[position - 1]);
+    while (first > 0 && IsBlank(text_[first - 1]) == blank) --first;
+    while (last < text_.size() && IsBlank(text_[last]) == blank) ++last;
+    return {first, last};
+}
+
+EditBuffer::Change EditBuffer::ReplaceSelection(
+    std::u16string_view insertion, bool honorLimit,
+    const std::function<bool(const std::u16string&)>& fits, bool typing) {
+    const std::size_t start = selectionStart();
+    const std::size_t removed = selectionEnd() - start;
+    Change change;
+
+    auto cut = [&](std::size_t length) {
+        // Never keep half of a surrogate pair.
+        if (length > 0 && length < insertion.size() && IsHighSurrogate(insertion[length - 1]) &&
+            IsLowSurrogate(insertion[length]))
+            --length;
+        insertion = insertion.substr(0, length);
+        change.truncated = true;
+    };
+    if (honorLimit) {
+        const std::size_t kept = text_.size() - removed;
+        const std::size_t room = limit_ > kept ? limit_ - kept : 0;
+        if (insertion.size() > room) cut(room);
+    }
+    auto withInsertion = [&](std::size_t length) {
+        std::u16string result = text_;
+        result.replace(start, removed, insertion.substr(0, length));
+        return result;
+    };
+    if (fits && !insertion.empty() && !fits(withInsertion(insertion.size()))) {
+        // The longest insertion that still fits; fitting only gets harder as it grows.
+        std::size_t low = 0;
+        std::size_t high = insertion.size() - 1;
+        while (low < high) {
+            const std::size_t middle = (low + high + 1) / 2;
+            if (fits(withInsertion(middle)))
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        cut(low);
+    }
+    if (removed == 0 && insertion.empty()) return change;
+
+    const bool continuesTyping =
+        typing && typingStep_ && canUndo_ && removed == 0 && caret_ == anchor_;
+    if (!continuesTyping) {
+        undoText_ = text_;
+        undoAnchor_ = anchor_;
+        undoCaret_ = caret_;
+        canUndo_ = true;
+    }
+    change.changed = true;
+    text_.replace(start, removed, insertion);
+    anchor_ = caret_ = start + insertion.size();
+    typingStep_ = typing;
+    return change;
+}
+
+bool EditBuffer::Undo() {
+    if (!canUndo_) return false;
+    std::swap(text_, undoText_);
+    std::swap(anchor_, undoAnchor_);
+    std::swap(caret_, undoCaret_);
+    anchor_ = Clamp(anchor_);
+    caret_ = Clamp(caret_);
+    typingStep_ = false;
+    return true;
+}
+
+void EditBuffer::EmptyUndo() {
+    undoText_.clear();
+    undoAnchor_ = undoCaret_ = 0;
+    canUndo_ = false;
+    typingStep_ = false;
+}
+
+}  // namespace win32::controls
