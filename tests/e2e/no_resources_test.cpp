@@ -1,0 +1,20 @@
+// A program image without the dialog templates: the main dialog cannot be created, so the
+// program ends with zero at once, even with a display.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/win_main.h"
+#include "win32/headless.h"
+
+namespace {
+
+TEST(NoResourcesTest, AMissingTemplateEndsTheProgramWithZero) {
+    win32::headless::Start();
+    WCHAR empty[1] = {0};
+    EXPECT_EQ(wWinMain(GetModuleHandleW(nullptr), nullptr, empty, SW_SHOWDEFAULT), 0);
+    EXPECT_EQ(win32::headless::Pending(), 0u);
+    win32::headless::Stop();
+}
+
+}  // namespace
