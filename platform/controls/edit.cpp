@@ -343,7 +343,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CHAR:
             return OnChar(hwnd, *edit, static_cast<char16_t>(wParam));
         case WM_SYSKEYDOWN:
-            if (wParam == VK_BACK && (HIWORD(lParam) & KF_ALTDOWN)) {
+            if (wParam == VK_BACK && ((HIWORD(lParam) & KF_ALTDOWN) || KeyIsDown(VK_MENU))) {
                 Undo(hwnd, *edit);
                 return 0;
             }

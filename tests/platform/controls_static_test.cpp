@@ -1,0 +1,68 @@
+#include "controls_test_support.h"
+#include "resources/resource_image.h"
+#include "resources_test_data.h"
+
+namespace {
+
+class StaticTest : public ControlsTest {
+protected:
+    HWND CreateStatic(const char16_t* text, DWORD style, HINSTANCE instance = nullptr) {
+        return CreateWindowExW(0, u"Static", text, WS_CHILD | WS_VISIBLE | style, 10, 10, 27, 40,
+                               parent, reinterpret_cast<HMENU>(INT_PTR{-1}), instance, nullptr);
+    }
+    static HICON Icon(HWND control) {
+        return reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
+    }
+};
+
+TEST_F(StaticTest, TextLabel) {
+    HWND label = CreateStatic(u"帐号：", SS_LEFT);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(TextOf(label), u"帐号：");
+    SetWindowTextW(label, u"密码：");
+    EXPECT_EQ(TextOf(label), u"密码：");
+    EXPECT_EQ(SendMessageW(label, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+    EXPECT_EQ(Icon(label), nullptr);
+}
+
+TEST_F(StaticTest, NotifyStyleTakesClicks) {
+    HWND label = CreateStatic(u"link", SS_LEFT | SS_NOTIFY);
+    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, 0), HTCLIENT);
+    Click({15, 15});
+    ASSERT_EQ(TakeNotifications().size(), 1u);
+}
+
+TEST_F(StaticTest, IconFromTheCreatingModule) {
+    ASSERT_TRUE(win32::resources::SetProgramResources(TestResources()));
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const char16_t templateForm[] = {0xFFFF, 1, 0};  // how a dialog template names icon 1
+    for (const char16_t* name : {static_cast<const char16_t*>(MAKEINTRESOURCEW(1)),
+                                 static_cast<const char16_t*>(templateForm), u"#1", u"NamedIcon"}) {
+        HWND icon = CreateStatic(name, SS_ICON, instance);
+        ASSERT_NE(icon, nullptr);
+        EXPECT_NE(Icon(icon), nullptr);
+        EXPECT_EQ(GetWindowTextLengthW(icon), 0);
+        RECT rect;
+        GetClientRect(icon, &rect);
+        EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXICON));
+        EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYICON));
+        DestroyWindow(icon);
+    }
+
+    // A missing icon leaves the control empty but created.
+    HWND missing = CreateStatic(MAKEINTRESOURCEW(999), SS_ICON, instance);
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(Icon(missing), nullptr);
+
+    HWND icon = CreateStatic(MAKEINTRESOURCEW(1), SS_ICON, instance);
+    const HICON first = Icon(icon);
+    const HICON other = Icon(CreateStatic(u"NamedIcon", SS_ICON, instance));
+    EXPECT_EQ(reinterpret_cast<HICON>(
+                  SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(other), 0)),
+              first);
+    EXPECT_EQ(Icon(icon), other);
+    win32::resources::SetProgramResources({});
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// A fixture for the control suites: a fresh headless display with a top-level parent window
+// whose procedure records the WM_COMMAND notifications it receives, and input helpers that
+// run the queue until the scripted input has been delivered.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <win32/headless.h>
+#include <windows.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct Notification {
+    int id;
+    int code;
+    HWND from;
+    friend bool operator==(const Notification&, const Notification&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Notification& n) {
+        return out << "{id " << n.id << ", code 0x" << std::hex << n.code << std::dec << "}";
+    }
+};
+
+class ControlsTest : public testing::Test {
+protected:
+    // The parent's client area starts at the screen origin; the headless font is 6 x 13.
+    static constexpr int kCharWidth = 6;
+
+    void SetUp() override {
+        win32::headless::Start();
+        notifications().clear();
+        onCommand() = nullptr;
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = ParentProc;
+        wc.lpszClassName = u"ControlsTestParent";
+        RegisterClassExW(&wc);  // fails harmlessly when a previous test registered it
+        parent = CreateWindowExW(0, u"ControlsTestParent", u"Parent", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 400, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(parent, nullptr);
+    }
+
+    void TearDown() override { win32::headless::Stop(); }
+
+    HWND Create(const char16_t* className, const char16_t* text, DWORD style, int id = 100,
+                RECT at = {10, 10, 70, 30}) {
+        return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top,
+                               at.right - at.left, at.bottom - at.top, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+
+    // Delivers the scripted input and everything it causes.
+    static void Pump() {
+        MSG msg;
+        while (win32::headless::Pending() > 0 || PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    static void Press(UINT key, unsigned modifiers = 0) {
+        win32::headless::PressKey(key, modifiers);
+        Pump();
+    }
+    static void Type(std::u16string_view text) {
+        win32::headless::Type(text);
+        Pump();
+    }
+    static void Click(POINT screen) {
+        win32::headless::Click(screen);
+        Pump();
+    }
+
+    static std::u16string TextOf(HWND window) {
+        std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1)));
+        return text;
+    }
+
+    static std::vector<Notification>& notifications() {
+        static std::vector<Notification> recorded;
+        return recorded;
+    }
+    // Runs in the parent's WM_COMMAND after the notification was recorded.
+    static std::function<void(const Notification&)>& onCommand() {
+        static std::function<void(const Notification&)> action;
+        return action;
+    }
+    // The notifications since the last call.
+    static std::vector<Notification> TakeNotifications() {
+        std::vector<Notification> taken;
+        taken.swap(notifications());
+        return taken;
+    }
+    static std::vector<int> TakeCodes() {
+        std::vector<int> codes;
+        for (const Notification& n : TakeNotifications()) codes.push_back(n.code);
+        return codes;
+    }
+
+    HWND parent = nullptr;
+
+private:
+    static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COMMAND) {
+            const Notification n{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)};
+            notifications().push_back(n);
+            if (onCommand()) onCommand()(n);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+};
