@@ -38,7 +38,11 @@ int ClientWidth(HWND hwnd) {
 
 // The width of text as the display shows it: a password edit shows one '*' per unit.
 int TextWidth(DWORD style, std::u16string_view text) {
-    if (style & ES_PASSWORD) return win32::MeasureText(u"*") * static_cast<int>(text.size());
+    if (style & ES_PASSWORD) {
+        // Bounded so that the product stays an int for any text WM_SETTEXT may bring.
+        const auto count = static_cast<int>(std::min<std::size_t>(text.size(), 1 << 20));
+        return win32::MeasureText(u"*") * count;
+    }
     return win32::MeasureText(text);
 }
 
