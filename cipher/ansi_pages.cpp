@@ -1,5 +1,6 @@
 // The Windows ANSI code pages on glibc's iconv, completed with the mappings that Windows' tables
-// have and glibc's lack, so that text converts as it does on Windows.
+// have and glibc's lack, so that text converts as it does on Windows. Single-byte pages become
+// a table at first use; double-byte pages go through iconv on each call.
 #include <iconv.h>
 
 #include <algorithm>
@@ -8,7 +9,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <initializer_list>
+#include <mutex>
 #include <optional>
+#include <utility>
 
 #include "cipher/codepage_posix.h"
 
@@ -35,7 +38,8 @@ struct AnsiPage {
     std::span<const ExtraMapping> extras;
 
     bool IsLead(unsigned char byte) const {
-        return (byte >= leadLow1 && byte <= leadHigh1) || (byte >= leadLow2 && byte <= leadHigh2);
+        return (leadLow1 != 0 && byte >= leadLow1 && byte <= leadHigh1) ||
+               (leadLow2 != 0 && byte >= leadLow2 && byte <= leadHigh2);
     }
 };
 
@@ -233,12 +237,59 @@ std::optional<std::uint16_t> EncodeUndefined(const AnsiPage& page, char16_t unit
     return std::nullopt;
 }
 
-// iconv descriptors, opened on first use and kept per thread (a descriptor holds conversion
-// state, so threads cannot share one).
 const iconv_t kClosed = reinterpret_cast<iconv_t>(-1);
 constexpr const char* kUtf16Name =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
+bool Failed(std::size_t result) { return result == static_cast<std::size_t>(-1); }
+
+std::size_t IndexOf(const AnsiPage& page) {
+    return static_cast<std::size_t>(&page - kPages.data());
+}
+
+// A single-byte page as Windows has it: each byte one unit, and back.
+struct ByteTable {
+    bool valid = false;
+    std::array<char16_t, 256> units{};
+    std::array<std::pair<char16_t, unsigned char>, 256> bytesByUnit{};  // sorted by unit
+};
+
+// Asks glibc for one byte at a time, so that its composition of a letter with a following
+// combining mark (1255, 1258), which Windows does not do, never applies.
+ByteTable BuildByteTable(const AnsiPage& page) {
+    ByteTable table;
+    const iconv_t descriptor = iconv_open(kUtf16Name, page.iconvName);
+    if (descriptor == kClosed) return table;
+    for (unsigned int value = 0; value < 256; ++value) {
+        const unsigned char byte = static_cast<unsigned char>(value);
+        std::array<char16_t, 4> units{};
+        char* in = const_cast<char*>(reinterpret_cast<const char*>(&byte));
+        std::size_t inLeft = 1;
+        char* out = reinterpret_cast<char*>(units.data());
+        std::size_t outLeft = sizeof units;
+        iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+        const bool converted = !Failed(iconv(descriptor, &in, &inLeft, &out, &outLeft)) &&
+                               !Failed(iconv(descriptor, nullptr, nullptr, &out, &outLeft));
+        const bool single = converted && outLeft == sizeof units - sizeof(char16_t);
+        table.units[value] = single ? units[0] : DecodeUndefined(page, {&byte, 1}).unit;
+        table.bytesByUnit[value] = {table.units[value], byte};
+    }
+    iconv_close(descriptor);
+    std::sort(table.bytesByUnit.begin(), table.bytesByUnit.end());
+    table.valid = true;
+    return table;
+}
+
+const ByteTable* FindByteTable(const AnsiPage& page) {
+    static std::array<std::once_flag, kPages.size()> built;
+    static std::array<ByteTable, kPages.size()> tables;
+    const std::size_t index = IndexOf(page);
+    std::call_once(built[index], [&] { tables[index] = BuildByteTable(page); });
+    return tables[index].valid ? &tables[index] : nullptr;
+}
+
+// iconv descriptors for the double-byte pages, opened on first use and kept per thread (a
+// descriptor holds conversion state, so threads cannot share one).
 struct Descriptors {
     iconv_t toUtf16 = kClosed;
     iconv_t fromUtf16 = kClosed;
@@ -255,7 +306,7 @@ struct Descriptors {
 thread_local std::array<Descriptors, kPages.size()> tDescriptors;
 
 iconv_t Open(const AnsiPage& page, bool toUtf16) {
-    Descriptors& descriptors = tDescriptors[static_cast<std::size_t>(&page - kPages.data())];
+    Descriptors& descriptors = tDescriptors[IndexOf(page)];
     iconv_t& descriptor = toUtf16 ? descriptors.toUtf16 : descriptors.fromUtf16;
     if (descriptor == kClosed) {
         descriptor = toUtf16 ? iconv_open(kUtf16Name, page.iconvName)
@@ -265,13 +316,37 @@ iconv_t Open(const AnsiPage& page, bool toUtf16) {
     return descriptor;
 }
 
-bool Failed(std::size_t result) { return result == static_cast<std::size_t>(-1); }
+// Runs iconv over the input from `done` (or, with no input, flushes what it holds back),
+// putting what it produces; on a byte sequence or unit that glibc refuses, stops there and
+// returns false in `refused`.
+template <typename In, typename Unit>
+bool Convert(iconv_t descriptor, std::span<const In> text, std::size_t& done, Output<Unit>& out,
+             bool& refused) {
+    std::array<Unit, 64> chunk;
+    char* outPtr = reinterpret_cast<char*>(chunk.data());
+    std::size_t outLeft = sizeof chunk;
+    std::size_t result = 0;
+    int error = 0;
+    if (done < text.size()) {
+        // iconv takes a non-const input pointer but only reads through it.
+        char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data() + done));
+        std::size_t inLeft = (text.size() - done) * sizeof(In);
+        result = iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
+        error = errno;
+        done = text.size() - inLeft / sizeof(In);
+    } else {
+        result = iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft);
+        error = errno;
+    }
+    for (std::size_t i = 0; i < (sizeof chunk - outLeft) / sizeof(Unit); ++i) {
+        if (!out.Put(chunk[i])) return false;
+    }
+    refused = Failed(result) && error != E2BIG && done < text.size();
+    return true;
+}
 
-}  // namespace
-
-bool AnsiToUtf16(unsigned int number, std::span<const unsigned char> text, Output<char16_t>& out) {
-    const AnsiPage* page = FindPage(number);
-    if (page == nullptr) return false;
+bool DoubleByteToUtf16(const AnsiPage& page, std::span<const unsigned char> text,
+                       Output<char16_t>& out) {
     iconv_t descriptor = kClosed;
     std::size_t done = 0;
     while (done < text.size()) {
@@ -281,33 +356,22 @@ bool AnsiToUtf16(unsigned int number, std::span<const unsigned char> text, Outpu
             ++done;
             continue;
         }
-        if (descriptor == kClosed && (descriptor = Open(*page, true)) == kClosed) return false;
-        std::array<char16_t, 64> chunk;
-        // iconv takes a non-const input pointer but only reads through it.
-        char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data() + done));
-        std::size_t inLeft = text.size() - done;
-        char* outPtr = reinterpret_cast<char*>(chunk.data());
-        std::size_t outLeft = sizeof chunk;
-        const std::size_t result = iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        for (std::size_t i = 0; i < (sizeof chunk - outLeft) / sizeof(char16_t); ++i) {
-            if (!out.Put(chunk[i])) return false;
-        }
-        done = text.size() - inLeft;
-        if (Failed(result) && error != E2BIG) {
-            const Decoded decoded = DecodeUndefined(*page, text.subspan(done));
+        if (descriptor == kClosed && (descriptor = Open(page, true)) == kClosed) return false;
+        bool refused = false;
+        if (!Convert(descriptor, text, done, out, refused)) return false;
+        if (refused) {
+            const Decoded decoded = DecodeUndefined(page, text.subspan(done));
             if (!out.Put(decoded.unit)) return false;
             done += decoded.length;
             iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    return true;
+    bool refused = false;
+    return descriptor == kClosed || Convert(descriptor, text, done, out, refused);
 }
 
-bool Utf16ToAnsi(unsigned int number, std::span<const char16_t> text, Output<char>& out,
-                 char defaultChar, bool& usedDefault) {
-    const AnsiPage* page = FindPage(number);
-    if (page == nullptr) return false;
+bool Utf16ToDoubleByte(const AnsiPage& page, std::span<const char16_t> text, Output<char>& out,
+                       char defaultChar, bool& usedDefault) {
     iconv_t descriptor = kClosed;
     std::size_t done = 0;
     while (done < text.size()) {
@@ -316,22 +380,13 @@ bool Utf16ToAnsi(unsigned int number, std::span<const char16_t> text, Output<cha
             ++done;
             continue;
         }
-        if (descriptor == kClosed && (descriptor = Open(*page, false)) == kClosed) return false;
-        std::array<char, 128> chunk;
-        char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data() + done));
-        std::size_t inLeft = (text.size() - done) * sizeof(char16_t);
-        char* outPtr = chunk.data();
-        std::size_t outLeft = chunk.size();
-        const std::size_t result = iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        for (std::size_t i = 0; i < chunk.size() - outLeft; ++i) {
-            if (!out.Put(chunk[i])) return false;
-        }
-        done = text.size() - inLeft / sizeof(char16_t);
-        if (Failed(result) && error != E2BIG) {
+        if (descriptor == kClosed && (descriptor = Open(page, false)) == kClosed) return false;
+        bool refused = false;
+        if (!Convert(descriptor, text, done, out, refused)) return false;
+        if (refused) {
             // One unit at a time, as Windows converts: a surrogate pair the page lacks gives two
             // default characters, and so does a lone surrogate.
-            if (const auto bytes = EncodeUndefined(*page, text[done])) {
+            if (const auto bytes = EncodeUndefined(page, text[done])) {
                 if (*bytes > 0xFF && !out.Put(static_cast<char>(*bytes >> 8))) return false;
                 if (!out.Put(static_cast<char>(*bytes & 0xFF))) return false;
             } else {
@@ -340,6 +395,46 @@ bool Utf16ToAnsi(unsigned int number, std::span<const char16_t> text, Output<cha
             }
             ++done;
             iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    bool refused = false;
+    return descriptor == kClosed || Convert(descriptor, text, done, out, refused);
+}
+
+}  // namespace
+
+bool AnsiToUtf16(unsigned int number, std::span<const unsigned char> text, Output<char16_t>& out) {
+    const AnsiPage* page = FindPage(number);
+    if (page == nullptr) return false;
+    if (page->leadLow1 != 0) return DoubleByteToUtf16(*page, text, out);
+    const ByteTable* table = FindByteTable(*page);
+    if (table == nullptr) return false;
+    for (const unsigned char byte : text) {
+        if (!out.Put(table->units[byte])) return false;
+    }
+    return true;
+}
+
+bool Utf16ToAnsi(unsigned int number, std::span<const char16_t> text, Output<char>& out,
+                 char defaultChar, bool& usedDefault) {
+    const AnsiPage* page = FindPage(number);
+    if (page == nullptr) return false;
+    if (page->leadLow1 != 0) return Utf16ToDoubleByte(*page, text, out, defaultChar, usedDefault);
+    const ByteTable* table = FindByteTable(*page);
+    if (table == nullptr) return false;
+    for (const char16_t unit : text) {
+        // Every page writes ASCII as itself.
+        if (unit < 0x80) {
+            if (!out.Put(static_cast<char>(unit))) return false;
+            continue;
+        }
+        const auto found = std::lower_bound(table->bytesByUnit.begin(), table->bytesByUnit.end(),
+                                            std::pair<char16_t, unsigned char>{unit, 0});
+        if (found != table->bytesByUnit.end() && found->first == unit) {
+            if (!out.Put(static_cast<char>(found->second))) return false;
+        } else {
+            if (!out.Put(defaultChar)) return false;
+            usedDefault = true;
         }
     }
     return true;

@@ -195,6 +195,42 @@ TEST(CodePage936, WritesTheDefaultCharacterPerUnitItLacks) {
     EXPECT_EQ(ToBytes(936, u"\u0081"), "?");
 }
 
+// Windows defines every byte of its single-byte pages (undefined ones as C1 controls or private
+// use characters) and every lead and trail pair of 936, each to a character of its own.
+TEST(CodePageAnsi, EveryByteOfTheSingleBytePagesRoundTrips) {
+    for (const unsigned int page :
+         {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u}) {
+        for (int value = 0; value < 256; ++value) {
+            const std::string byte(1, static_cast<char>(value));
+            const std::u16string text = ToWide(page, byte);
+            ASSERT_EQ(text.size(), 1u) << page << " " << value;
+            EXPECT_TRUE(text != u"?" || value == '?') << page << " " << value;
+            EXPECT_EQ(ToBytes(page, text), byte) << page << " " << value;
+        }
+    }
+}
+
+// glibc composes a letter with a following combining mark in these two pages; Windows does not.
+TEST(CodePageAnsi, CombiningMarksStayApart) {
+    EXPECT_EQ(ToWide(1258, "a\xD2"), u"a\u0309");
+    EXPECT_EQ(ToWide(1255, "\xE5\xCC"), u"\u05D5\u05BC");
+    EXPECT_EQ(ToBytes(1258, u"\u1EA3").size(), 1u);  // one unit, one byte: not "a" + mark
+    EXPECT_EQ(ToBytes(1255, u"\uFB35"), "?");
+}
+
+TEST(CodePage936, EveryPairRoundTrips) {
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+            const std::u16string text = ToWide(936, pair);
+            ASSERT_EQ(text.size(), 1u) << lead << " " << trail;
+            ASSERT_NE(text, u"?") << lead << " " << trail;
+            ASSERT_EQ(ToBytes(936, text), pair) << lead << " " << trail;
+        }
+    }
+}
+
 // The Windows 10 results for malformed UTF-8, one U+FFFD per maximal ill-formed subsequence.
 TEST(CodePageUtf8, ReplacesMalformedInput) {
     const Mapping cases[] = {
