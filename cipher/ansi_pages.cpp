@@ -19,28 +19,35 @@ namespace Molvan::System::CodePage {
 
 namespace {
 
-// A byte (or lead << 8 | trail) that glibc leaves undefined and Windows maps to unit.
-struct ExtraMapping {
-    std::uint16_t bytes;
+// Bytes first..last that glibc leaves undefined and Windows reads as consecutive units from
+// `unit`: its end-user-defined characters, and in 1255 a later Hebrew point.
+struct ExtraRange {
+    unsigned char first;
+    unsigned char last;
     char16_t unit;
+};
+
+// The lead bytes of a double-byte page, in up to two ranges; none for a single-byte page.
+struct LeadBytes {
+    unsigned char low1 = 0, high1 = 0, low2 = 0, high2 = 0;
+
+    bool Any() const { return low1 != 0; }
+    bool Contains(unsigned char byte) const {
+        return (low1 != 0 && byte >= low1 && byte <= high1) ||
+               (low2 != 0 && byte >= low2 && byte <= high2);
+    }
 };
 
 struct AnsiPage {
     unsigned int number;
     const char* iconvName;
-    // Lead bytes of a double-byte page (two ranges; empty for a single-byte page).
-    unsigned char leadLow1, leadHigh1, leadLow2, leadHigh2;
-    // What an undefined byte or pair reads as.
-    char16_t defaultUnit;
+    LeadBytes leads{};
+    // What an undefined byte or pair reads as: "?", but KATAKANA MIDDLE DOT in Japanese.
+    char16_t defaultUnit = u'?';
     // Bytes 0x80 to 0x9F (bit n for 0x80 + n) that glibc leaves undefined and Windows reads as
     // the C1 control of the same value.
-    std::uint32_t controlBytes;
-    std::span<const ExtraMapping> extras;
-
-    bool IsLead(unsigned char byte) const {
-        return (leadLow1 != 0 && byte >= leadLow1 && byte <= leadHigh1) ||
-               (leadLow2 != 0 && byte >= leadLow2 && byte <= leadHigh2);
-    }
+    std::uint32_t controlBytes = 0;
+    std::span<const ExtraRange> extras{};
 };
 
 constexpr std::uint32_t Controls(std::initializer_list<unsigned int> bytes) {
@@ -55,64 +62,54 @@ constexpr std::uint32_t Controls(unsigned int first, unsigned int last) {
     return mask;
 }
 
-// Bytes that Windows maps to its end-user-defined characters (or, in 1255, to a later letter).
-constexpr std::array<ExtraMapping, 8> kExtras874 = {{{0xDB, 0xF8C1},
-                                                     {0xDC, 0xF8C2},
-                                                     {0xDD, 0xF8C3},
-                                                     {0xDE, 0xF8C4},
-                                                     {0xFC, 0xF8C5},
-                                                     {0xFD, 0xF8C6},
-                                                     {0xFE, 0xF8C7},
-                                                     {0xFF, 0xF8C8}}};
-constexpr std::array<ExtraMapping, 1> kExtras936 = {{{0xFF, 0xF8F5}}};
-constexpr std::array<ExtraMapping, 3> kExtras1253 = {
-    {{0xAA, 0xF8F9}, {0xD2, 0xF8FA}, {0xFF, 0xF8FB}}};
-constexpr std::array<ExtraMapping, 11> kExtras1255 = {{{0xCA, 0x05BA},
-                                                       {0xD9, 0xF88D},
-                                                       {0xDA, 0xF88E},
-                                                       {0xDB, 0xF88F},
-                                                       {0xDC, 0xF890},
-                                                       {0xDD, 0xF891},
-                                                       {0xDE, 0xF892},
-                                                       {0xDF, 0xF893},
-                                                       {0xFB, 0xF894},
-                                                       {0xFC, 0xF895},
-                                                       {0xFF, 0xF896}}};
-constexpr std::array<ExtraMapping, 2> kExtras1257 = {{{0xA1, 0xF8FC}, {0xA5, 0xF8FD}}};
+constexpr std::array<ExtraRange, 2> kExtras874 = {{{0xDB, 0xDE, 0xF8C1}, {0xFC, 0xFF, 0xF8C5}}};
+constexpr std::array<ExtraRange, 1> kExtras936 = {{{0xFF, 0xFF, 0xF8F5}}};
+constexpr std::array<ExtraRange, 3> kExtras1253 = {
+    {{0xAA, 0xAA, 0xF8F9}, {0xD2, 0xD2, 0xF8FA}, {0xFF, 0xFF, 0xF8FB}}};
+constexpr std::array<ExtraRange, 4> kExtras1255 = {
+    {{0xCA, 0xCA, 0x05BA}, {0xD9, 0xDF, 0xF88D}, {0xFB, 0xFC, 0xF894}, {0xFF, 0xFF, 0xF896}}};
+constexpr std::array<ExtraRange, 2> kExtras1257 = {{{0xA1, 0xA1, 0xF8FC}, {0xA5, 0xA5, 0xF8FD}}};
 
 constexpr std::array kPages = {
-    AnsiPage{874, "CP874", 0, 0, 0, 0, u'?',
-             Controls(0x81, 0x84) | Controls(0x86, 0x90) | Controls(0x98, 0x9F), kExtras874},
-    // Japanese reads an undefined byte as KATAKANA MIDDLE DOT, the others as "?".
-    AnsiPage{932, "CP932", 0x81, 0x9F, 0xE0, 0xFC, u'\u30FB', 0, {}},
-    AnsiPage{936, "CP936", 0x81, 0xFE, 0, 0, u'?', 0, kExtras936},
-    AnsiPage{949, "CP949", 0x81, 0xFE, 0, 0, u'?', 0, {}},
-    AnsiPage{950, "CP950", 0x81, 0xFE, 0, 0, u'?', 0, {}},
-    AnsiPage{1250, "CP1250", 0, 0, 0, 0, u'?', Controls({0x81, 0x83, 0x88, 0x90, 0x98}), {}},
-    AnsiPage{1251, "CP1251", 0, 0, 0, 0, u'?', Controls({0x98}), {}},
-    AnsiPage{1252, "CP1252", 0, 0, 0, 0, u'?', Controls({0x81, 0x8D, 0x8F, 0x90, 0x9D}), {}},
-    AnsiPage{1253, "CP1253", 0, 0, 0, 0, u'?',
-             Controls({0x81, 0x88, 0x8A}) | Controls(0x8C, 0x90) | Controls({0x98, 0x9A}) |
-                 Controls(0x9C, 0x9F),
-             kExtras1253},
+    AnsiPage{.number = 874,
+             .iconvName = "CP874",
+             .controlBytes = Controls(0x81, 0x84) | Controls(0x86, 0x90) | Controls(0x98, 0x9F),
+             .extras = kExtras874},
+    AnsiPage{.number = 932,
+             .iconvName = "CP932",
+             .leads = {0x81, 0x9F, 0xE0, 0xFC},
+             .defaultUnit = u'\u30FB'},
+    AnsiPage{.number = 936, .iconvName = "CP936", .leads = {0x81, 0xFE}, .extras = kExtras936},
+    AnsiPage{.number = 949, .iconvName = "CP949", .leads = {0x81, 0xFE}},
+    AnsiPage{.number = 950, .iconvName = "CP950", .leads = {0x81, 0xFE}},
+    AnsiPage{.number = 1250,
+             .iconvName = "CP1250",
+             .controlBytes = Controls({0x81, 0x83, 0x88, 0x90, 0x98})},
+    AnsiPage{.number = 1251, .iconvName = "CP1251", .controlBytes = Controls({0x98})},
+    AnsiPage{.number = 1252,
+             .iconvName = "CP1252",
+             .controlBytes = Controls({0x81, 0x8D, 0x8F, 0x90, 0x9D})},
+    AnsiPage{.number = 1253,
+             .iconvName = "CP1253",
+             .controlBytes = Controls({0x81, 0x88, 0x8A, 0x98, 0x9A}) | Controls(0x8C, 0x90) |
+                             Controls(0x9C, 0x9F),
+             .extras = kExtras1253},
+    AnsiPage{.number = 1254,
+             .iconvName = "CP1254",
+             .controlBytes = Controls({0x81, 0x8D, 0x8E, 0x8F, 0x90, 0x9D, 0x9E})},
     AnsiPage{
-        1254, "CP1254", 0, 0, 0, 0, u'?', Controls({0x81, 0x8D, 0x8E, 0x8F, 0x90, 0x9D, 0x9E}), {}},
-    AnsiPage{
-        1255, "CP1255", 0, 0, 0, 0, u'?',
-        Controls({0x81, 0x8A}) | Controls(0x8C, 0x90) | Controls({0x9A}) | Controls(0x9C, 0x9F),
-        kExtras1255},
-    AnsiPage{1256, "CP1256", 0, 0, 0, 0, u'?', 0, {}},
-    AnsiPage{1257, "CP1257", 0, 0, 0, 0, u'?',
-             Controls({0x81, 0x83, 0x88, 0x8A, 0x8C, 0x90, 0x98, 0x9A, 0x9C, 0x9F}), kExtras1257},
-    AnsiPage{1258,
-             "CP1258",
-             0,
-             0,
-             0,
-             0,
-             u'?',
-             Controls({0x81, 0x8A, 0x8D, 0x8E, 0x8F, 0x90, 0x9A, 0x9D, 0x9E}),
-             {}},
+        .number = 1255,
+        .iconvName = "CP1255",
+        .controlBytes = Controls({0x81, 0x8A, 0x9A}) | Controls(0x8C, 0x90) | Controls(0x9C, 0x9F),
+        .extras = kExtras1255},
+    AnsiPage{.number = 1256, .iconvName = "CP1256"},
+    AnsiPage{.number = 1257,
+             .iconvName = "CP1257",
+             .controlBytes = Controls({0x81, 0x83, 0x88, 0x8A, 0x8C, 0x90, 0x98, 0x9A, 0x9C, 0x9F}),
+             .extras = kExtras1257},
+    AnsiPage{.number = 1258,
+             .iconvName = "CP1258",
+             .controlBytes = Controls({0x81, 0x8A, 0x8D, 0x8E, 0x8F, 0x90, 0x9A, 0x9D, 0x9E})},
 };
 
 const AnsiPage* FindPage(unsigned int number) {
@@ -120,86 +117,6 @@ const AnsiPage* FindPage(unsigned int number) {
         return page.number == number;
     });
     return found != kPages.end() ? &*found : nullptr;
-}
-
-// Code page 936 maps every lead and trail pair that GBK leaves undefined to the private use
-// area: three user-defined blocks by formula, and the remaining gaps one after another from
-// U+E766, in this order.
-struct PairRange {
-    std::uint16_t first;
-    std::uint16_t last;
-};
-
-constexpr std::array kGbkGaps = {
-    PairRange{0xA2AB, 0xA2B0}, PairRange{0xA2E3, 0xA2E4}, PairRange{0xA2EF, 0xA2F0},
-    PairRange{0xA2FD, 0xA2FE}, PairRange{0xA4F4, 0xA4FE}, PairRange{0xA5F7, 0xA5FE},
-    PairRange{0xA6B9, 0xA6C0}, PairRange{0xA6D9, 0xA6DF}, PairRange{0xA6EC, 0xA6ED},
-    PairRange{0xA6F3, 0xA6F3}, PairRange{0xA6F6, 0xA6FE}, PairRange{0xA7C2, 0xA7D0},
-    PairRange{0xA7F2, 0xA7FE}, PairRange{0xA896, 0xA8A0}, PairRange{0xA8BC, 0xA8BC},
-    PairRange{0xA8BF, 0xA8BF}, PairRange{0xA8C1, 0xA8C4}, PairRange{0xA8EA, 0xA8FE},
-    PairRange{0xA958, 0xA958}, PairRange{0xA95B, 0xA95B}, PairRange{0xA95D, 0xA95F},
-    PairRange{0xA989, 0xA995}, PairRange{0xA997, 0xA9A3}, PairRange{0xA9F0, 0xA9FE},
-    PairRange{0xD7FA, 0xD7FE}, PairRange{0xFE50, 0xFE7E}, PairRange{0xFE80, 0xFEA0},
-};
-
-constexpr char16_t kUserBlock1 = 0xE000;  // AAA1..AFFE
-constexpr char16_t kUserBlock2 = 0xE234;  // F8A1..FEFE
-constexpr char16_t kUserBlock3 = 0xE4C6;  // A140..A7A0
-constexpr char16_t kGapsStart = 0xE766;
-constexpr int kTrailsHigh = 94;  // A1..FE
-constexpr int kTrailsLow = 96;   // 40..7E, 80..A0
-
-bool IsGbkTrail(unsigned int trail) { return trail >= 0x40 && trail <= 0xFE && trail != 0x7F; }
-
-std::optional<char16_t> Cp936PairToPrivateUse(unsigned int lead, unsigned int trail) {
-    if (!IsGbkTrail(trail)) return std::nullopt;
-    if (lead >= 0xAA && lead <= 0xAF && trail >= 0xA1) {
-        return static_cast<char16_t>(kUserBlock1 + (lead - 0xAA) * kTrailsHigh + (trail - 0xA1));
-    }
-    if (lead >= 0xF8 && lead <= 0xFE && trail >= 0xA1) {
-        return static_cast<char16_t>(kUserBlock2 + (lead - 0xF8) * kTrailsHigh + (trail - 0xA1));
-    }
-    if (lead >= 0xA1 && lead <= 0xA7 && trail <= 0xA0) {
-        const unsigned int index = trail < 0x7F ? trail - 0x40 : trail - 0x41;
-        return static_cast<char16_t>(kUserBlock3 + (lead - 0xA1) * kTrailsLow + index);
-    }
-    const unsigned int pair = lead << 8 | trail;
-    unsigned int offset = 0;
-    for (const PairRange& gap : kGbkGaps) {
-        if (pair >= gap.first && pair <= gap.last) {
-            return static_cast<char16_t>(kGapsStart + offset + (pair - gap.first));
-        }
-        offset += gap.last - gap.first + 1;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::uint16_t> Cp936PrivateUseToPair(char16_t unit) {
-    if (unit >= kUserBlock1 && unit < kUserBlock2) {
-        const unsigned int index = unit - kUserBlock1;
-        return static_cast<std::uint16_t>((0xAA + index / kTrailsHigh) << 8 |
-                                          (0xA1 + index % kTrailsHigh));
-    }
-    if (unit >= kUserBlock2 && unit < kUserBlock3) {
-        const unsigned int index = unit - kUserBlock2;
-        return static_cast<std::uint16_t>((0xF8 + index / kTrailsHigh) << 8 |
-                                          (0xA1 + index % kTrailsHigh));
-    }
-    if (unit >= kUserBlock3 && unit < kGapsStart) {
-        const unsigned int index = unit - kUserBlock3;
-        const unsigned int column = index % kTrailsLow;
-        const unsigned int trail = column < 0x3F ? 0x40 + column : 0x41 + column;
-        return static_cast<std::uint16_t>((0xA1 + index / kTrailsLow) << 8 | trail);
-    }
-    unsigned int offset = kGapsStart;
-    for (const PairRange& gap : kGbkGaps) {
-        const unsigned int size = gap.last - gap.first + 1u;
-        if (unit >= offset && unit < offset + size) {
-            return static_cast<std::uint16_t>(gap.first + (unit - offset));
-        }
-        offset += size;
-    }
-    return std::nullopt;
 }
 
 struct Decoded {
@@ -210,7 +127,7 @@ struct Decoded {
 // What Windows reads for the bytes at the start of rest, which glibc refused.
 Decoded DecodeUndefined(const AnsiPage& page, std::span<const unsigned char> rest) {
     const unsigned char byte = rest[0];
-    if (page.IsLead(byte)) {
+    if (page.leads.Contains(byte)) {
         // A lead byte takes the next byte with it, whatever it is; a terminator is never taken.
         if (rest.size() < 2 || rest[1] == 0) return {page.defaultUnit, 1};
         if (page.number == 936) {
@@ -221,17 +138,22 @@ Decoded DecodeUndefined(const AnsiPage& page, std::span<const unsigned char> res
     if (byte >= 0x80 && byte <= 0x9F && (page.controlBytes >> (byte - 0x80) & 1u) != 0) {
         return {byte, 1};
     }
-    for (const ExtraMapping& extra : page.extras) {
-        if (extra.bytes == byte) return {extra.unit, 1};
+    for (const ExtraRange& extra : page.extras) {
+        if (byte >= extra.first && byte <= extra.last) {
+            return {static_cast<char16_t>(extra.unit + (byte - extra.first)), 1};
+        }
     }
     return {page.defaultUnit, 1};
 }
 
-// The bytes (lead << 8 | trail for a pair) that Windows writes for a unit that glibc refused.
+// The bytes (lead << 8 | trail for a pair) that Windows writes for a unit that glibc refused,
+// in a double-byte page. (Single-byte pages convert by table.)
 std::optional<std::uint16_t> EncodeUndefined(const AnsiPage& page, char16_t unit) {
-    if (unit >= 0x80 && unit <= 0x9F && (page.controlBytes >> (unit - 0x80) & 1u) != 0) return unit;
-    for (const ExtraMapping& extra : page.extras) {
-        if (extra.unit == unit) return extra.bytes;
+    for (const ExtraRange& extra : page.extras) {
+        const unsigned int count = extra.last - extra.first + 1u;
+        if (unit >= extra.unit && unit < extra.unit + count) {
+            return static_cast<std::uint16_t>(extra.first + (unit - extra.unit));
+        }
     }
     if (page.number == 936) return Cp936PrivateUseToPair(unit);
     return std::nullopt;
@@ -406,7 +328,7 @@ bool Utf16ToDoubleByte(const AnsiPage& page, std::span<const char16_t> text, Out
 bool AnsiToUtf16(unsigned int number, std::span<const unsigned char> text, Output<char16_t>& out) {
     const AnsiPage* page = FindPage(number);
     if (page == nullptr) return false;
-    if (page->leadLow1 != 0) return DoubleByteToUtf16(*page, text, out);
+    if (page->leads.Any()) return DoubleByteToUtf16(*page, text, out);
     const ByteTable* table = FindByteTable(*page);
     if (table == nullptr) return false;
     for (const unsigned char byte : text) {
@@ -419,7 +341,7 @@ bool Utf16ToAnsi(unsigned int number, std::span<const char16_t> text, Output<cha
                  char defaultChar, bool& usedDefault) {
     const AnsiPage* page = FindPage(number);
     if (page == nullptr) return false;
-    if (page->leadLow1 != 0) return Utf16ToDoubleByte(*page, text, out, defaultChar, usedDefault);
+    if (page->leads.Any()) return Utf16ToDoubleByte(*page, text, out, defaultChar, usedDefault);
     const ByteTable* table = FindByteTable(*page);
     if (table == nullptr) return false;
     for (const char16_t unit : text) {

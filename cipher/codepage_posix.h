@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <span>
 
 namespace Molvan::System::CodePage {
@@ -52,5 +54,10 @@ bool AnsiToUtf16(unsigned int page, std::span<const unsigned char> text, Output<
 // is then set. False when the output is full or the page cannot be opened.
 bool Utf16ToAnsi(unsigned int page, std::span<const char16_t> text, Output<char>& out,
                  char defaultChar, bool& usedDefault);
+
+// Code page 936's private use characters for the lead and trail pairs that GBK leaves
+// undefined, both ways.
+std::optional<char16_t> Cp936PairToPrivateUse(unsigned int lead, unsigned int trail);
+std::optional<std::uint16_t> Cp936PrivateUseToPair(char16_t unit);
 
 }  // namespace Molvan::System::CodePage
