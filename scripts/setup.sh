@@ -12,7 +12,7 @@ for group in "${@:-run}"; do
     case "$group" in
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-                         libssl-dev tmux locales clang-format) ;;
+                         libssl-dev tmux locales clang-format python3) ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev xvfb wine32:i386 locales)
                  needs_i386=1 ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
