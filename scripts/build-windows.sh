@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Cross-builds the 32-bit Windows program with mingw-w64: build/windows/credcipher.exe, and the
+# UI-automation program that drives it under Wine (build/windows/tests/credcipher_ui_test.exe).
+# Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
+# its source and objects stay in build/windows, so a second run rebuilds nothing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/setup.sh windows
+
+build=$root/build/windows
+cryptopp=$build/deps/cryptopp  # the unpacked source; its stamp names the package version
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+# apt-get source needs a deb-src entry for the suites the machine installs from. It goes into a
+# file of its own, next to the system's list, which stays as it is.
+add_deb_src() {
+    local list=/etc/apt/sources.list.d/credcipher-deb-src
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            $sudo tee "$list.sources" >/dev/null
+    elif grep -qs '^deb ' /etc/apt/sources.list; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee "$list.list" >/dev/null
+    else
+        # shellcheck disable=SC1091
+        . /etc/os-release
+        echo "deb-src http://deb.debian.org/debian $VERSION_CODENAME main" |
+            $sudo tee "$list.list" >/dev/null
+    fi
+    $sudo apt-get update -qq
+}
+
+fetch_cryptopp() {
+    if ! apt-cache showsrc libcrypto++ 2>/dev/null | grep -q '^Package: libcrypto++$'; then
+        add_deb_src
+    fi
+    local download=$build/deps/download
+    rm -rf "$download" "$cryptopp"
+    mkdir -p "$download"
+    (cd "$download" && apt-get source --download-only -qq libcrypto++ >/dev/null 2>&1)
+    local dsc
+    dsc=$(ls "$download"/libcrypto++_*.dsc)
+    dpkg-source -x "$dsc" "$cryptopp" >/dev/null
+    basename "$dsc" .dsc >"$cryptopp/.credcipher-source"
+    rm -rf "$download"
+}
+
+if [ ! -f "$cryptopp/.credcipher-source" ]; then
+    echo "build-windows.sh: fetching Crypto++ (Debian source package libcrypto++)"
+    fetch_cryptopp
+fi
+echo "build-windows.sh: Crypto++ from $(cat "$cryptopp/.credcipher-source")"
+
+toolchain=$root/cmake/toolchain-i686-w64-mingw32.cmake
+cmake -S . -B "$build" -G Ninja --log-level=WARNING \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$build" \
+    -DCRYPTOPP_SOURCE_DIR="$cryptopp"
+cmake --build "$build" --target credcipher
+
+cmake -S tests/windows -B "$build/tests" -G Ninja --log-level=WARNING \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build/tests"
+
+echo "build-windows.sh: $(file -b "$build/credcipher.exe")"
