@@ -1,0 +1,183 @@
+#include "terminal/cell_grid.h"
+
+#include <cwchar>
+
+namespace win32::terminal {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+int CellWidth(char32_t c) {
+    if (IsControl(c)) return 1;
+    const int width = wcwidth(static_cast<wchar_t>(c));
+    return width < 0 ? 1 : width;
+}
+
+char32_t Printable(char32_t c) {
+    if (IsControl(c) || wcwidth(static_cast<wchar_t>(c)) < 0) return kReplacement;
+    return c;
+}
+
+std::vector<CodePoint> DecodeUtf16(std::u16string_view text) {
+    std::vector<CodePoint> points;
+    points.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            const char32_t value =
+                0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
+            points.push_back({value, i});
+            ++i;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            points.push_back({kReplacement, i});
+        } else {
+            points.push_back({unit, i});
+        }
+    }
+    return points;
+}
+
+int TextCells(std::u16string_view text) {
+    int cells = 0;
+    for (const CodePoint& point : DecodeUtf16(text)) cells += CellWidth(point.value);
+    return cells;
+}
+
+Grid::Grid(int columns, int rows)
+    : columns_(columns > 0 ? columns : 0),
+      rows_(rows > 0 ? rows : 0),
+      cells_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) {}
+
+bool Grid::Inside(int column, int row) const {
+    return column >= 0 && column < columns_ && row >= 0 && row < rows_;
+}
+
+Cell& Grid::cell(int column, int row) {
+    return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+                  static_cast<std::size_t>(column)];
+}
+
+const Cell& Grid::at(int column, int row) const {
+    static const Cell kOutside;
+    if (!Inside(column, row)) return kOutside;
+    return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+                  static_cast<std::size_t>(column)];
+}
+
+void Grid::Clear(int column, int row) {
+    Cell& target = cell(column, row);
+    if (target.tail && column > 0) {
+        Cell& head = cell(column - 1, row);
+        head = Cell{U' ', 0, head.attributes, false};
+    } else if (column + 1 < columns_ && cell(column + 1, row).tail) {
+        Cell& tail = cell(column + 1, row);
+        tail = Cell{U' ', 0, tail.attributes, false};
+    }
+    target = Cell{U' ', 0, target.attributes, false};
+}
+
+int Grid::Put(int column, int row, char32_t c, std::uint8_t attributes, int limit) {
+    const int width = CellWidth(c);
+    if (width == 0) {
+        // A combining mark belongs to the character before it.
+        int base = column - 1;
+        if (Inside(base, row) && at(base, row).tail) --base;
+        if (Inside(base, row) && base < limit && cell(base, row).combining == 0)
+            cell(base, row).combining = c;
+        return column;
+    }
+    if (limit > columns_) limit = columns_;
+    if (column + width > limit) {
+        for (int x = column; x < limit; ++x) {
+            if (!Inside(x, row)) continue;
+            Clear(x, row);
+            cell(x, row).attributes = attributes;
+        }
+        return column + width;
+    }
+    for (int x = column; x < column + width; ++x) {
+        if (Inside(x, row)) Clear(x, row);
+    }
+    if (Inside(column, row)) cell(column, row) = Cell{Printable(c), 0, attributes, false};
+    if (width == 2 && Inside(column + 1, row)) {
+        if (Inside(column, row)) {
+            cell(column + 1, row) = Cell{U' ', 0, attributes, true};
+        } else {
+            cell(column + 1, row) = Cell{U' ', 0, attributes, false};
+        }
+    }
+    return column + width;
+}
+
+int Grid::PutText(int column, int row, std::u16string_view text, std::uint8_t attributes,
+                  int limit) {
+    for (const CodePoint& point : DecodeUtf16(text)) {
+        if (column >= limit) break;
+        column = Put(column, row, point.value, attributes, limit);
+    }
+    return column;
+}
+
+void Grid::Fill(int left, int top, int right, int bottom, std::uint8_t attributes) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (!Inside(x, y)) continue;
+            Clear(x, y);
+            cell(x, y).attributes = attributes;
+        }
+    }
+}
+
+void Grid::AddAttributes(int left, int top, int right, int bottom, std::uint8_t attributes) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (Inside(x, y)) cell(x, y).attributes |= attributes;
+        }
+    }
+}
+
+std::string Grid::RowText(int row) const {
+    std::string text;
+    for (int x = 0; x < columns_; ++x) {
+        const Cell& c = at(x, row);
+        if (c.tail) continue;
+        AppendUtf8(text, c.character);
+        if (c.combining) AppendUtf8(text, c.combining);
+    }
+    return text;
+}
+
+std::string Grid::Text() const {
+    std::string text;
+    for (int y = 0; y < rows_; ++y) {
+        text += RowText(y);
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace win32::terminal
