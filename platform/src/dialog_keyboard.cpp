@@ -1,0 +1,131 @@
+// IsDialogMessageW: the dialog keyboard interface. The focused control is asked with
+// WM_GETDLGCODE which keys it wants; the others move the focus (Tab, Shift+Tab, arrows within a
+// group) or become commands (Enter, Escape). Every other message for the dialog or its
+// controls is translated and dispatched here; messages for other windows are left alone.
+#include <windows.h>
+
+#include "src/dialog.h"
+#include "src/window.h"
+
+namespace win32 {
+
+namespace {
+
+UINT DialogCode(HWND control, const MSG& msg) {
+    return static_cast<UINT>(
+        SendMessageW(control, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)));
+}
+
+void Command(HWND dialog, int id, HWND control) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+// Enter: the focused push button, else the default button, else IDOK; a disabled default button
+// only rings the bell.
+void Enter(HWND dialog) {
+    HWND focus = GetFocus();
+    if (IsChild(dialog, focus) && IsWindowEnabled(focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        Command(dialog, GetDlgCtrlID(focus), focus);
+        return;
+    }
+    LRESULT defaultId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+    if (HIWORD(defaultId) == DC_HASDEFID) {
+        int id = LOWORD(defaultId);
+        HWND button = GetDlgItem(dialog, id);
+        if (button != nullptr && !IsWindowEnabled(button)) {
+            MessageBeep(MB_OK);
+            return;
+        }
+        Command(dialog, id, button);
+        return;
+    }
+    Command(dialog, IDOK, GetDlgItem(dialog, IDOK));
+}
+
+void Escape(HWND dialog) {
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    if (cancel != nullptr && !IsWindowEnabled(cancel)) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    Command(dialog, IDCANCEL, cancel);
+}
+
+// Arrows move within the group; statics are passed over, radio buttons are checked as they
+// get the focus.
+void Arrow(HWND dialog, HWND control, bool previous) {
+    HWND next = GetNextDlgGroupItem(dialog, control, previous ? TRUE : FALSE);
+    HWND start = next;
+    while (next != nullptr && next != control &&
+           (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_STATIC)) {
+        next = GetNextDlgGroupItem(dialog, next, previous ? TRUE : FALSE);
+        if (next == start) return;
+    }
+    if (next == nullptr || next == control) return;
+    LRESULT code = SendMessageW(next, WM_GETDLGCODE, 0, 0);
+    if (code & DLGC_RADIOBUTTON) {
+        SetFocus(next);
+        if ((GetWindowLongW(next, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
+            SendMessageW(next, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+            SendMessageW(next, BM_CLICK, 0, 0);
+        }
+        return;
+    }
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+}
+
+// True when the key was the dialog's.
+bool DialogKey(HWND dialog, const MSG& msg) {
+    const UINT code = DialogCode(msg.hwnd, msg);
+    if (code & DLGC_WANTMESSAGE) return false;
+    switch (msg.wParam) {
+        case VK_TAB:
+            if (code & DLGC_WANTTAB) return false;
+            SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
+            return true;
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_UP:
+            if (code & DLGC_WANTARROWS) return false;
+            Arrow(dialog, msg.hwnd, msg.wParam == VK_LEFT || msg.wParam == VK_UP);
+            return true;
+        case VK_RETURN:
+        case VK_EXECUTE:
+            Enter(dialog);
+            return true;
+        case VK_ESCAPE:
+        case VK_CANCEL:
+            Escape(dialog);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+}  // namespace win32
+
+BOOL WINAPI IsDialogMessageW(HWND hDlg, LPMSG lpMsg) {
+    if (lpMsg == nullptr || win32::FindWindow(hDlg) == nullptr) return FALSE;
+    if (lpMsg->hwnd != hDlg && !IsChild(hDlg, lpMsg->hwnd)) return FALSE;
+    switch (lpMsg->message) {
+        case WM_KEYDOWN:
+            if (win32::DialogKey(hDlg, *lpMsg)) return TRUE;
+            break;
+        case WM_CHAR:
+            // The Tab character of a Tab the dialog used is not the control's.
+            if (lpMsg->wParam == u'\t' &&
+                !(win32::DialogCode(lpMsg->hwnd, *lpMsg) & DLGC_WANTTAB)) {
+                return TRUE;
+            }
+            break;
+        default:
+            break;
+    }
+    TranslateMessage(lpMsg);
+    DispatchMessageW(lpMsg);
+    return TRUE;
+}

@@ -1,0 +1,99 @@
+// The modal run of DialogBoxParamW: the owner is disabled once WM_INITDIALOG is done; the dialog
+// is shown when the queue first runs dry; messages are pumped through IsDialogMessageW until
+// EndDialog; the owner is enabled again before the dialog is destroyed, so that activation
+// returns to it. A WM_QUIT ends the run and is posted again for the loop outside.
+#include <windows.h>
+
+#include "src/dialog.h"
+#include "src/window.h"
+
+namespace win32 {
+
+INT_PTR RunModalDialog(HWND dialog, HWND owner) {
+    DialogState* state = DialogOf(dialog);
+    bool ownerDisabled = false;
+    if (state != nullptr && !state->ended && owner != nullptr && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        ownerDisabled = true;
+    }
+    bool shown = false;
+    const bool idleMessages = (GetWindowLongW(dialog, GWL_STYLE) & DS_NOIDLEMSG) == 0;
+    INT_PTR result = 0;
+    MSG msg;
+    while ((state = DialogOf(dialog)) != nullptr && !state->ended) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            // Shown only now: what WM_INITDIALOG posted has run while it was still hidden.
+            if (!shown) {
+                shown = true;
+                ShowWindow(dialog, SW_SHOWNORMAL);
+                continue;
+            }
+            // About to wait: the owner hears that the dialog is idle.
+            if (idleMessages && owner != nullptr && IsWindow(owner)) {
+                SendMessageW(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+            }
+        }
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) continue;
+        if (!IsDialogMessageW(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if ((state = DialogOf(dialog)) != nullptr && state->ended) result = state->result;
+    if (ownerDisabled && IsWindow(owner)) EnableWindow(owner, TRUE);
+    if (IsWindow(dialog)) DestroyWindow(dialog);
+    return result;
+}
+
+}  // namespace win32
+
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
+                               DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    // An invalid parent makes DialogBoxParamW return 0, not -1, for compatibility.
+    if (hWndParent != nullptr && !win32::IsDesktop(hWndParent) &&
+        win32::CheckWindow(hWndParent) == nullptr) {
+        return 0;
+    }
+    auto dialogTemplate = win32::LoadDialogTemplate(hInstance, lpTemplateName);
+    if (!dialogTemplate) return -1;
+    HWND owner = win32::OwnerFromParent(hWndParent);
+    HWND dialog = win32::CreateDialogFromTemplate(*dialogTemplate, hInstance, owner, lpDialogFunc,
+                                                  dwInitParam, true);
+    if (dialog == nullptr) return -1;
+    return win32::RunModalDialog(dialog, owner);
+}
+
+INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW hDialogTemplate,
+                                       HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    if (hWndParent != nullptr && !win32::IsDesktop(hWndParent) &&
+        win32::CheckWindow(hWndParent) == nullptr) {
+        return 0;
+    }
+    auto dialogTemplate = win32::ReadTemplateInMemory(hDialogTemplate);
+    if (!dialogTemplate) return -1;
+    HWND owner = win32::OwnerFromParent(hWndParent);
+    HWND dialog = win32::CreateDialogFromTemplate(*dialogTemplate, hInstance, owner, lpDialogFunc,
+                                                  dwInitParam, true);
+    if (dialog == nullptr) return -1;
+    return win32::RunModalDialog(dialog, owner);
+}
+
+BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
+    if (win32::CheckWindow(hDlg) == nullptr) return FALSE;
+    win32::DialogState* state = win32::DialogOf(hDlg);
+    if (state == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    // Only a flag and the value: the modal loop ends when it next looks.
+    state->ended = true;
+    state->result = nResult;
+    // Wakes a modal loop that waits for input (EndDialog from outside a message).
+    if (state->modal) PostMessageW(hDlg, WM_NULL, 0, 0);
+    return TRUE;
+}

@@ -1,0 +1,206 @@
+// The dialog class "#32770" and its window procedure DefDlgProcW: it calls the dialog procedure
+// stored at DWLP_DLGPROC, honours its result rules, and does the default dialog processing for
+// what the dialog procedure leaves alone (WM_CLOSE as IDCANCEL, the default button, focus kept
+// across activation, WM_NEXTDLGCTL).
+#include <windows.h>
+
+#include "src/dialog.h"
+#include "src/display_manager.h"
+#include "src/fonts.h"
+#include "src/window.h"
+
+namespace win32 {
+
+namespace {
+
+DLGPROC StoredDialogProc(const Window& window) {
+    if (window.extra.size() < DWLP_DLGPROC + sizeof(DLGPROC)) return nullptr;
+    return reinterpret_cast<DLGPROC>(GetWindowLongPtrW(window.handle, DWLP_DLGPROC));
+}
+
+// The messages whose result the dialog procedure returns itself instead of through
+// DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+           message == WM_QUERYDRAGICON || message == WM_INITDIALOG;
+}
+
+void SaveFocus(HWND dialog) {
+    HWND focus = GetFocus();
+    if (DialogState* state = DialogOf(dialog); state != nullptr && IsChild(dialog, focus)) {
+        state->savedFocus = focus;
+    }
+}
+
+// On activation the saved control gets the focus back as it was; when the dialog itself gets
+// the focus, the control is entered as with the keyboard (an edit's text selected).
+void RestoreFocus(HWND dialog, bool justActivated) {
+    DialogState* state = DialogOf(dialog);
+    if (state == nullptr) return;
+    HWND saved = state->savedFocus;
+    if (saved != nullptr && IsChild(dialog, saved) && IsWindowEnabled(saved)) {
+        if (justActivated) {
+            SetFocus(saved);
+        } else {
+            MoveDialogFocus(dialog, saved, true);
+        }
+        return;
+    }
+    if (HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE))
+        MoveDialogFocus(dialog, first, true);
+}
+
+LRESULT GetDefaultId(HWND dialog, const DialogState& state) {
+    if (state.defaultId != 0) return MAKELONG(state.defaultId, DC_HASDEFID);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) {
+            return MAKELONG(GetDlgCtrlID(child), DC_HASDEFID);
+        }
+    }
+    return 0;
+}
+
+void SetDefaultId(HWND dialog, UINT id) {
+    DialogState* state = DialogOf(dialog);
+    if (state == nullptr) return;
+    HWND old =
+        state->defaultId != 0 ? GetDlgItem(dialog, static_cast<int>(state->defaultId)) : nullptr;
+    if (old != nullptr && (SendMessageW(old, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) {
+        SendMessageW(old, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    }
+    HWND button = GetDlgItem(dialog, static_cast<int>(id));
+    if (button != nullptr && (SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
+        SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    }
+    if ((state = DialogOf(dialog)) != nullptr) state->defaultId = id;
+}
+
+void NextControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    HWND target;
+    if (LOWORD(lParam)) {
+        target = reinterpret_cast<HWND>(wParam);
+        if (!IsChild(dialog, target)) return;
+    } else {
+        HWND focus = GetFocus();
+        target = GetNextDlgTabItem(dialog, IsChild(dialog, focus) ? focus : nullptr,
+                                   wParam != 0 ? TRUE : FALSE);
+    }
+    if (target != nullptr) MoveDialogFocus(dialog, target, true);
+}
+
+// What DefDlgProcW does when the dialog procedure returned FALSE.
+LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    DialogState* state = DialogOf(dialog);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_SHOWWINDOW:
+            if (!wParam) SaveFocus(dialog);
+            return DefWindowProcW(dialog, message, wParam, lParam);
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                RestoreFocus(dialog, true);
+            } else {
+                SaveFocus(dialog);
+            }
+            return 0;
+        case WM_SETFOCUS:
+            RestoreFocus(dialog, false);
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) SaveFocus(dialog);
+            return DefWindowProcW(dialog, message, wParam, lParam);
+        case WM_CLOSE: {
+            // Not DestroyWindow, as DefWindowProcW would do: the dialog gets IDCANCEL, posted;
+            // with IDCANCEL disabled, only the bell.
+            HWND cancel = GetDlgItem(dialog, IDCANCEL);
+            if (cancel != nullptr && !IsWindowEnabled(cancel)) {
+                MessageBeep(MB_OK);
+            } else {
+                PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(cancel));
+            }
+            return 0;
+        }
+        case DM_GETDEFID:
+            return state != nullptr ? GetDefaultId(dialog, *state) : 0;
+        case DM_SETDEFID:
+            SetDefaultId(dialog, static_cast<UINT>(wParam));
+            return TRUE;
+        case WM_NEXTDLGCTL:
+            NextControl(dialog, wParam, lParam);
+            return 0;
+        case WM_GETFONT:
+            return state != nullptr ? reinterpret_cast<LRESULT>(state->font) : 0;
+        case WM_SETFONT:
+            return 0;
+        case WM_INITDIALOG:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_COMPAREITEM:
+        case WM_QUERYDRAGICON:
+            return 0;
+        default:
+            return DefWindowProcW(dialog, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+DialogState* DialogOf(HWND hwnd) {
+    Window* window = FindWindow(hwnd);
+    return window != nullptr ? window->dialog.get() : nullptr;
+}
+
+DialogState& AdoptAsDialog(HWND hwnd) {
+    Window* window = FindWindow(hwnd);
+    if (!window->dialog) {
+        window->dialog = std::make_unique<DialogState>();
+        window->dialog->baseUnits = DialogBaseUnits();
+    }
+    return *window->dialog;
+}
+
+void RegisterDialogClass() {
+    WNDCLASSEXW dialogClass{};
+    dialogClass.cbSize = sizeof dialogClass;
+    dialogClass.style = CS_DBLCLKS | CS_SAVEBITS;
+    dialogClass.lpfnWndProc = DefDlgProcW;
+    dialogClass.cbWndExtra = DLGWINDOWEXTRA;
+    dialogClass.lpszClassName = u"#32770";
+    RegisterClassExW(&dialogClass);
+}
+
+}  // namespace win32
+
+LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    using namespace win32;
+    Window* window = FindWindow(hDlg);
+    if (window == nullptr) return 0;
+    AdoptAsDialog(hDlg);
+    DLGPROC proc = StoredDialogProc(*window);
+    if (window->extra.size() >= DWLP_MSGRESULT + sizeof(LRESULT)) {
+        SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, 0);
+    }
+    INT_PTR result = proc != nullptr ? proc(hDlg, Msg, wParam, lParam) : FALSE;
+    if (Msg == WM_NCDESTROY) {
+        // The template's font dies with the dialog, whoever handled the message.
+        DialogState* state = DialogOf(hDlg);
+        if (state != nullptr && state->font != nullptr) {
+            DeleteFontHandle(state->font);
+            state->font = nullptr;
+        }
+    }
+    if (!result) {
+        return IsWindow(hDlg) ? DefaultProcessing(hDlg, Msg, wParam, lParam) : 0;
+    }
+    if (ReturnsDirectly(Msg)) return result;
+    // Handled: the answer is in DWLP_MSGRESULT (0 once the dialog is gone).
+    if ((window = FindWindow(hDlg)) == nullptr ||
+        window->extra.size() < DWLP_MSGRESULT + sizeof(LRESULT)) {
+        return 0;
+    }
+    return GetWindowLongPtrW(hDlg, DWLP_MSGRESULT);
+}

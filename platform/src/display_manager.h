@@ -1,0 +1,34 @@
+// The current display: chosen once at first use (WIN32_DISPLAY = terminal, headless or none;
+// else the terminal when standard input and output are terminals; else none), replaced by
+// tests through win32/headless.h. Also what the window system reads from it (metrics, fonts,
+// monitors) and the painting of the window tree when something changed.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "src/display.h"
+
+namespace win32 {
+
+// nullptr when there is no display: then creating a window fails.
+Display* CurrentDisplay();
+// Makes `display` current (nullptr: no display). Windows left over are destroyed first.
+void InstallDisplay(std::unique_ptr<Display> display);
+
+// From the current display, or Windows' 96-DPI values without one.
+SystemMetricsSet CurrentMetrics();
+FontMetrics CurrentFont();
+// Empty without a display.
+std::vector<MonitorArea> CurrentMonitors();
+
+// Dialog base units of the display's font: x = alphabet width / 52 rounded, y = height.
+POINT DialogBaseUnits();
+
+// Something visible changed; the display paints when the queue next runs dry.
+void MarkDirty();
+void PaintIfDirty();
+// The visible top-level windows with their visible children, bottom of the z-order first.
+std::vector<WindowView> SnapshotWindows();
+
+}  // namespace win32

@@ -1,0 +1,417 @@
+#include "src/message_queue.h"
+
+#include <algorithm>
+#include <deque>
+
+#include "src/display_manager.h"
+#include "src/focus.h"
+#include "src/keyboard.h"
+#include "src/placement.h"
+#include "src/window.h"
+#include "win32/headless.h"
+
+namespace win32 {
+
+namespace {
+
+struct Queue {
+    std::deque<MSG> posted;
+    std::deque<InputEvent> input;
+    bool quitPending = false;
+    int quitCode = 0;
+    int callDepth = 0;
+    POINT cursor{};
+    DWORD lastTime = 0;
+    POINT lastPosition{};
+};
+
+Queue& TheQueue() {
+    static Queue* queue = new Queue;
+    return *queue;
+}
+
+class CallDepthGuard {
+public:
+    CallDepthGuard() { ++TheQueue().callDepth; }
+    ~CallDepthGuard() { --TheQueue().callDepth; }
+    CallDepthGuard(const CallDepthGuard&) = delete;
+    CallDepthGuard& operator=(const CallDepthGuard&) = delete;
+};
+
+bool MatchesFilter(const MSG& msg, HWND filter, UINT first, UINT last) {
+    if (filter == reinterpret_cast<HWND>(-1)) {
+        if (msg.hwnd != nullptr) return false;
+    } else if (filter != nullptr && !IsSelfOrDescendant(filter, msg.hwnd)) {
+        return false;
+    }
+    if (first == 0 && last == 0) return true;
+    return msg.message >= first && msg.message <= last;
+}
+
+MSG Stamped(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return MSG{hwnd, message, wParam, lParam, GetTickCount(), TheQueue().cursor};
+}
+
+WPARAM MouseKeyFlags() {
+    WPARAM flags = 0;
+    if (IsKeyDown(VK_LBUTTON)) flags |= MK_LBUTTON;
+    if (IsKeyDown(VK_RBUTTON)) flags |= MK_RBUTTON;
+    if (IsKeyDown(VK_SHIFT)) flags |= MK_SHIFT;
+    if (IsKeyDown(VK_CONTROL)) flags |= MK_CONTROL;
+    return flags;
+}
+
+// Keystrokes go to the focus window; with no focus, to the active window as system keys.
+bool RouteKey(const InputEvent& event, MSG& msg) {
+    HWND target = GetFocus();
+    bool system = false;
+    if (target == nullptr) {
+        target = GetActiveWindow();
+        system = true;
+    }
+    if (target == nullptr) return false;
+    const bool down = event.type == InputEvent::Type::kKeyDown;
+    const bool altDown = IsKeyDown(VK_MENU) || (down && event.virtualKey == VK_MENU);
+    if (altDown && !IsKeyDown(VK_CONTROL)) system = true;
+    if (event.virtualKey == VK_F10) system = true;  // F10 is the menu key
+    const bool wasDown = IsKeyDown(event.virtualKey);
+    LPARAM lParam = 1;
+    if (IsExtendedKey(event.virtualKey)) lParam |= LPARAM{1} << 24;
+    if (altDown) lParam |= LPARAM{1} << 29;
+    if (!down || wasDown) lParam |= LPARAM{1} << 30;
+    if (!down) lParam |= LPARAM{1} << 31;
+    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    msg =
+        Stamped(target, message, event.virtualKey, static_cast<LPARAM>(static_cast<DWORD>(lParam)));
+    return true;
+}
+
+bool RouteCharacter(const InputEvent& event, MSG& msg) {
+    HWND target = GetFocus();
+    if (target == nullptr) target = GetActiveWindow();
+    if (target == nullptr) return false;
+    msg = Stamped(target, WM_CHAR, event.character, 1);
+    return true;
+}
+
+// A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides);
+// a press on a window disabled by a modal dialog only rings the bell.
+bool ActivateForClick(HWND target, LRESULT hit) {
+    HWND root = RootOf(target);
+    Window* rootWindow = FindWindow(root);
+    if (rootWindow == nullptr) return false;
+    if (!rootWindow->IsEnabled()) {
+        MessageBeep(MB_OK);
+        return false;
+    }
+    if (root == GetActiveWindow()) return true;
+    LRESULT answer = SendMessageW(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
+                                  MAKELPARAM(static_cast<WORD>(hit), WM_LBUTTONDOWN));
+    if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT || answer == 0) {
+        Activate(root, WA_CLICKACTIVE);
+    }
+    return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT && IsWindow(target);
+}
+
+bool RouteMouse(const InputEvent& event, MSG& msg, bool remove) {
+    TheQueue().cursor = event.point;
+    LRESULT hit = HTCLIENT;
+    HWND target = GetCapture();
+    if (target == nullptr) target = WindowAtPoint(event.point, &hit);
+    if (target == nullptr) return false;
+    const bool button = event.type == InputEvent::Type::kMouseButton;
+    if (button && event.down && remove && !ActivateForClick(target, hit)) return false;
+    if (button && remove) SetKeyDown(VK_LBUTTON, event.down);
+    if (hit == HTCLIENT) {
+        POINT origin = ClientOrigin(target);
+        LPARAM position = MAKELPARAM(static_cast<WORD>(event.point.x - origin.x),
+                                     static_cast<WORD>(event.point.y - origin.y));
+        UINT message = !button ? WM_MOUSEMOVE : event.down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        msg = Stamped(target, message, MouseKeyFlags(), position);
+    } else {
+        LPARAM position =
+            MAKELPARAM(static_cast<WORD>(event.point.x), static_cast<WORD>(event.point.y));
+        UINT message = !button ? WM_NCMOUSEMOVE : event.down ? WM_NCLBUTTONDOWN : WM_NCLBUTTONUP;
+        msg = Stamped(target, message, static_cast<WPARAM>(hit), position);
+    }
+    return true;
+}
+
+bool Route(const InputEvent& event, MSG& msg, bool remove) {
+    switch (event.type) {
+        case InputEvent::Type::kKeyDown:
+        case InputEvent::Type::kKeyUp:
+            return RouteKey(event, msg);
+        case InputEvent::Type::kCharacter:
+            return RouteCharacter(event, msg);
+        case InputEvent::Type::kMouseMove:
+        case InputEvent::Type::kMouseButton:
+            return RouteMouse(event, msg, remove);
+    }
+    return false;
+}
+
+// Retrieval order as on Windows: posted messages, then the quit request (which ignores the
+// filter), then input.
+bool TakeMessage(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
+    Queue& queue = TheQueue();
+    auto posted = std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& msg) {
+        return MatchesFilter(msg, filter, first, last);
+    });
+    if (posted != queue.posted.end()) {
+        *out = *posted;
+        if (remove) queue.posted.erase(posted);
+        return true;
+    }
+    if (queue.quitPending) {
+        *out = Stamped(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
+        if (remove) queue.quitPending = false;
+        return true;
+    }
+    while (!queue.input.empty()) {
+        InputEvent event = queue.input.front();
+        MSG msg{};
+        if (!Route(event, msg, remove)) {
+            queue.input.pop_front();  // nobody to receive it
+            continue;
+        }
+        if (!MatchesFilter(msg, filter, first, last)) return false;
+        if (remove) {
+            queue.input.pop_front();
+            if (event.type == InputEvent::Type::kKeyDown ||
+                event.type == InputEvent::Type::kKeyUp) {
+                SetKeyDown(event.virtualKey, event.type == InputEvent::Type::kKeyDown);
+            }
+        }
+        *out = msg;
+        return true;
+    }
+    return false;
+}
+
+void NoteRetrieved(const MSG& msg) {
+    TheQueue().lastTime = msg.time;
+    TheQueue().lastPosition = msg.pt;
+}
+
+// The queue has run dry: let the display paint, then wait for it to deliver input.
+void WaitForInput() {
+    if (TheQueue().callDepth == 0) CollectReleasedWindows();
+    PaintIfDirty();
+    Display* display = CurrentDisplay();
+    if (display == nullptr) {
+        throw InputExhausted(
+            "the program waits for input, but there is no display (set WIN32_DISPLAY)");
+    }
+    display->WaitForInput(SystemInputSink());
+}
+
+class SinkToQueue : public InputSink {
+public:
+    void KeyPress(UINT virtualKey, unsigned modifiers) override {
+        PressModifiers(modifiers, true);
+        QueueInput({InputEvent::Type::kKeyDown, virtualKey});
+        QueueInput({InputEvent::Type::kKeyUp, virtualKey});
+        PressModifiers(modifiers, false);
+    }
+
+    void Text(std::u16string_view text) override {
+        for (char16_t c : text) {
+            if (auto stroke = KeyForCharacter(c)) {
+                KeyPress(stroke->virtualKey, stroke->shift ? kShift : kNoModifiers);
+            } else {
+                QueueInput({InputEvent::Type::kCharacter, 0, c});
+            }
+        }
+    }
+
+    void MouseMove(POINT screen) override {
+        QueueInput({InputEvent::Type::kMouseMove, 0, 0, screen});
+    }
+
+    void MouseButton(POINT screen, bool down, unsigned modifiers) override {
+        if (down) PressModifiers(modifiers, true);
+        QueueInput({InputEvent::Type::kMouseButton, 0, 0, screen, down});
+        if (!down) PressModifiers(modifiers, false);
+    }
+
+    void DisplayChanged() override {
+        MarkDirty();
+        std::vector<HWND> windows = TopLevelWindows();
+        std::vector<MonitorArea> monitors = CurrentMonitors();
+        LPARAM size = monitors.empty()
+                          ? 0
+                          : MAKELPARAM(monitors[0].monitor.right - monitors[0].monitor.left,
+                                       monitors[0].monitor.bottom - monitors[0].monitor.top);
+        for (HWND hwnd : windows) {
+            if (IsWindow(hwnd)) SendMessageW(hwnd, WM_DISPLAYCHANGE, 32, size);
+        }
+    }
+
+private:
+    static void PressModifiers(unsigned modifiers, bool down) {
+        const UINT keys[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+        const unsigned bits[] = {kShift, kControl, kAlt};
+        for (int i = 0; i < 3; ++i) {
+            int k = down ? i : 2 - i;
+            if (modifiers & bits[k]) {
+                QueueInput({down ? InputEvent::Type::kKeyDown : InputEvent::Type::kKeyUp, keys[k]});
+            }
+        }
+    }
+};
+
+}  // namespace
+
+void QueueInput(const InputEvent& event) { TheQueue().input.push_back(event); }
+
+InputSink& SystemInputSink() {
+    static SinkToQueue sink;
+    return sink;
+}
+
+void ResetMessageQueue() {
+    Queue& queue = TheQueue();
+    queue.posted.clear();
+    queue.input.clear();
+    queue.quitPending = false;
+    queue.quitCode = 0;
+    ResetKeyState();
+}
+
+void DiscardMessagesFor(HWND hwnd) {
+    auto& posted = TheQueue().posted;
+    posted.erase(std::remove_if(posted.begin(), posted.end(),
+                                [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
+                 posted.end());
+}
+
+bool QueueIsEmpty() {
+    const Queue& queue = TheQueue();
+    return queue.posted.empty() && queue.input.empty() && !queue.quitPending;
+}
+
+int CallDepth() { return TheQueue().callDepth; }
+
+POINT CursorPosition() { return TheQueue().cursor; }
+
+LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* window = CheckWindow(hwnd);
+    if (window == nullptr) return 0;
+    WNDPROC proc = window->proc;
+    if (proc == nullptr) return 0;
+    CallDepthGuard guard;
+    return proc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace win32
+
+using win32::TheQueue;
+
+LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    return win32::CallWindow(hWnd, Msg, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (hWnd != nullptr && win32::CheckWindow(hWnd) == nullptr) return FALSE;
+    TheQueue().posted.push_back(win32::Stamped(hWnd, Msg, wParam, lParam));
+    return TRUE;
+}
+
+void WINAPI PostQuitMessage(int nExitCode) {
+    // Not a message but a flag: GetMessageW makes WM_QUIT of it once nothing else is posted.
+    TheQueue().quitPending = true;
+    TheQueue().quitCode = nExitCode;
+}
+
+BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
+    if (lpMsg == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    for (;;) {
+        if (hWnd != nullptr && hWnd != reinterpret_cast<HWND>(-1) &&
+            win32::CheckWindow(hWnd) == nullptr) {
+            return -1;
+        }
+        if (win32::TakeMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true)) {
+            win32::NoteRetrieved(*lpMsg);
+            return lpMsg->message == WM_QUIT ? FALSE : TRUE;
+        }
+        win32::WaitForInput();
+    }
+}
+
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
+                         UINT wRemoveMsg) {
+    if (lpMsg == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (hWnd != nullptr && hWnd != reinterpret_cast<HWND>(-1) &&
+        win32::CheckWindow(hWnd) == nullptr) {
+        return FALSE;
+    }
+    if (TheQueue().callDepth == 0) win32::CollectReleasedWindows();
+    const bool remove = (wRemoveMsg & PM_REMOVE) != 0;
+    if (!win32::TakeMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, remove)) return FALSE;
+    if (remove) win32::NoteRetrieved(*lpMsg);
+    return TRUE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
+    if (lpMsg == nullptr) return FALSE;
+    UINT charMessage;
+    switch (lpMsg->message) {
+        case WM_KEYDOWN:
+            charMessage = WM_CHAR;
+            break;
+        case WM_SYSKEYDOWN:
+            charMessage = WM_SYSCHAR;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            return TRUE;
+        default:
+            return FALSE;
+    }
+    char16_t character = win32::CharacterForKey(static_cast<UINT>(lpMsg->wParam));
+    // The character is posted, so it is taken before the key's WM_KEYUP, which is input.
+    if (character != 0) {
+        TheQueue().posted.push_back(
+            win32::Stamped(lpMsg->hwnd, charMessage, character, lpMsg->lParam));
+    }
+    return TRUE;
+}
+
+LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) {
+    if (lpMsg == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (lpMsg->hwnd == nullptr) return 0;  // a thread message: no window to give it to
+    return win32::CallWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                               LPARAM lParam) {
+    if (lpPrevWndFunc == nullptr) return 0;
+    win32::CallDepthGuard guard;
+    return lpPrevWndFunc(hWnd, Msg, wParam, lParam);
+}
+
+DWORD WINAPI GetMessagePos() {
+    POINT pt = TheQueue().lastPosition;
+    return static_cast<DWORD>(MAKELONG(pt.x, pt.y));
+}
+
+LONG WINAPI GetMessageTime() { return static_cast<LONG>(TheQueue().lastTime); }
+
+BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
+    if (lpPoint == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *lpPoint = TheQueue().cursor;
+    return TRUE;
+}

@@ -1,0 +1,37 @@
+// The thread's message queue: posted messages, the quit flag and the input that the display
+// delivers, routed to windows (focus, capture, hit testing) as messages leave the queue. When
+// the queue has run dry, GetMessageW has the display paint and then waits on it for input.
+#pragma once
+
+#include <windows.h>
+
+#include "src/display.h"
+
+namespace win32 {
+
+// Raw input as the display delivers it; routed when it leaves the queue.
+struct InputEvent {
+    enum class Type { kKeyDown, kKeyUp, kCharacter, kMouseMove, kMouseButton } type;
+    UINT virtualKey = 0;
+    char16_t character = 0;
+    POINT point{};
+    bool down = false;
+};
+
+void QueueInput(const InputEvent& event);
+// The sink through which displays deliver input.
+InputSink& SystemInputSink();
+
+// Empties the posted messages, the input and the quit flag.
+void ResetMessageQueue();
+// Drops the posted messages of a window being destroyed.
+void DiscardMessagesFor(HWND hwnd);
+// True when neither posted messages, input nor a quit request are waiting.
+bool QueueIsEmpty();
+
+// Window procedures now running; released windows are freed only at depth 0.
+int CallDepth();
+
+POINT CursorPosition();
+
+}  // namespace win32

@@ -1,0 +1,173 @@
+#include "src/window_class.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "src/dialog.h"
+
+#if __has_include("controls/controls.h")
+#include "controls/controls.h"
+#define CREDCIPHER_HAVE_CONTROLS 1
+#endif
+
+namespace win32 {
+
+namespace {
+
+// User classes get atoms from 0xC000 up, as on Windows.
+constexpr ATOM kFirstUserAtom = 0xC000;
+
+struct ClassRegistry {
+    std::vector<std::shared_ptr<WindowClass>> classes;
+    ATOM nextAtom = kFirstUserAtom;
+    bool builtinsRegistered = false;
+};
+
+ClassRegistry& Registry() {
+    static ClassRegistry* registry = new ClassRegistry;
+    return *registry;
+}
+
+char16_t FoldCase(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+}
+
+std::vector<std::shared_ptr<WindowClass>>::iterator Lookup(LPCWSTR nameOrAtom) {
+    auto& classes = Registry().classes;
+    if (IS_INTRESOURCE(nameOrAtom)) {
+        ATOM atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(nameOrAtom));
+        return std::find_if(classes.begin(), classes.end(),
+                            [atom](const auto& c) { return atom != 0 && c->atom == atom; });
+    }
+    std::u16string_view name(nameOrAtom);
+    return std::find_if(classes.begin(), classes.end(),
+                        [name](const auto& c) { return SameName(c->name, name); });
+}
+
+}  // namespace
+
+std::shared_ptr<WindowClass> FindClass(LPCWSTR nameOrAtom) {
+    if (nameOrAtom == nullptr) return nullptr;
+    auto it = Lookup(nameOrAtom);
+    return it == Registry().classes.end() ? nullptr : *it;
+}
+
+void EnsureBuiltinClasses() {
+    ClassRegistry& registry = Registry();
+    if (registry.builtinsRegistered) return;
+    registry.builtinsRegistered = true;
+    RegisterDialogClass();
+#ifdef CREDCIPHER_HAVE_CONTROLS
+    RegisterBuiltinControls();
+#endif
+}
+
+}  // namespace win32
+
+using win32::Registry;
+
+ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
+    if (lpwcx == nullptr || lpwcx->cbSize != sizeof(WNDCLASSEXW) || lpwcx->cbClsExtra < 0 ||
+        lpwcx->cbWndExtra < 0 || lpwcx->lpszClassName == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (IS_INTRESOURCE(lpwcx->lpszClassName)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // The built-in classes come first, so that a program cannot take their names.
+    win32::EnsureBuiltinClasses();
+    if (win32::FindClass(lpwcx->lpszClassName) != nullptr) {
+        SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+        return 0;
+    }
+    auto windowClass = std::make_shared<win32::WindowClass>();
+    windowClass->name = lpwcx->lpszClassName;
+    // "#32770" and friends keep their well-known atoms.
+    if (windowClass->name == u"#32770") {
+        windowClass->atom = 0x8002;
+    } else {
+        windowClass->atom = Registry().nextAtom++;
+    }
+    windowClass->style = lpwcx->style;
+    windowClass->proc = lpwcx->lpfnWndProc;
+    windowClass->classExtra = lpwcx->cbClsExtra;
+    windowClass->windowExtra = lpwcx->cbWndExtra;
+    windowClass->instance = lpwcx->hInstance;
+    windowClass->icon = lpwcx->hIcon;
+    windowClass->smallIcon = lpwcx->hIconSm;
+    windowClass->cursor = lpwcx->hCursor;
+    windowClass->background = lpwcx->hbrBackground;
+    Registry().classes.push_back(windowClass);
+    return windowClass->atom;
+}
+
+ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
+    if (lpWndClass == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    WNDCLASSEXW ex{sizeof(WNDCLASSEXW),      lpWndClass->style,         lpWndClass->lpfnWndProc,
+                   lpWndClass->cbClsExtra,   lpWndClass->cbWndExtra,    lpWndClass->hInstance,
+                   lpWndClass->hIcon,        lpWndClass->hCursor,       lpWndClass->hbrBackground,
+                   lpWndClass->lpszMenuName, lpWndClass->lpszClassName, nullptr};
+    return RegisterClassExW(&ex);
+}
+
+BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE) {
+    if (lpClassName == nullptr) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    auto& classes = Registry().classes;
+    auto it = win32::Lookup(lpClassName);
+    if (it == classes.end()) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    if ((*it)->windows > 0) {
+        SetLastError(ERROR_CLASS_HAS_WINDOWS);
+        return FALSE;
+    }
+    classes.erase(it);
+    return TRUE;
+}
+
+BOOL WINAPI GetClassInfoExW(HINSTANCE, LPCWSTR lpszClass, LPWNDCLASSEXW lpwcx) {
+    win32::EnsureBuiltinClasses();
+    auto windowClass = win32::FindClass(lpszClass);
+    if (windowClass == nullptr || lpwcx == nullptr) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    lpwcx->style = windowClass->style;
+    lpwcx->lpfnWndProc = windowClass->proc;
+    lpwcx->cbClsExtra = windowClass->classExtra;
+    lpwcx->cbWndExtra = windowClass->windowExtra;
+    lpwcx->hInstance = windowClass->instance;
+    lpwcx->hIcon = windowClass->icon;
+    lpwcx->hCursor = windowClass->cursor;
+    lpwcx->hbrBackground = windowClass->background;
+    lpwcx->lpszMenuName = nullptr;
+    lpwcx->lpszClassName = lpszClass;
+    lpwcx->hIconSm = windowClass->smallIcon;
+    return windowClass->atom;
+}
+
+int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
+    win32::Window* window = win32::CheckWindow(hWnd);
+    if (window == nullptr) return 0;
+    if (lpClassName == nullptr || nMaxCount <= 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const std::u16string& name = window->windowClass->name;
+    int count = std::min(static_cast<int>(name.size()), nMaxCount - 1);
+    std::copy_n(name.begin(), count, lpClassName);
+    lpClassName[count] = 0;
+    return count;
+}

@@ -1,0 +1,17 @@
+// Window classes: registration, lookup by name (case-insensitive) or atom, and the built-in
+// classes (the dialog class and the controls), registered before the first window is created.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "src/window.h"
+
+namespace win32 {
+
+// nullptr when no class has that name or atom.
+std::shared_ptr<WindowClass> FindClass(LPCWSTR nameOrAtom);
+void EnsureBuiltinClasses();
+
+}  // namespace win32

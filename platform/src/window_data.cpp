@@ -1,0 +1,167 @@
+// Window data: GetWindowLong(Ptr)W and SetWindowLong(Ptr)W, for the window's own fields at
+// negative indexes and its class's extra bytes at offsets from 0.
+#include <windows.h>
+
+#include <cstring>
+
+#include "src/display_manager.h"
+#include "src/window.h"
+
+namespace win32 {
+
+namespace {
+
+constexpr std::size_t kLongSize = sizeof(LONG);
+constexpr std::size_t kPointerSize = sizeof(LONG_PTR);
+
+bool InExtraBytes(const Window& window, int index, std::size_t size) {
+    return index >= 0 && static_cast<std::size_t>(index) + size <= window.extra.size();
+}
+
+LONG_PTR ReadExtra(const Window& window, int index, std::size_t size) {
+    if (size == kLongSize) {
+        LONG value;
+        std::memcpy(&value, window.extra.data() + index, size);
+        return value;
+    }
+    LONG_PTR value;
+    std::memcpy(&value, window.extra.data() + index, size);
+    return value;
+}
+
+void WriteExtra(Window& window, int index, std::size_t size, LONG_PTR value) {
+    if (size == kLongSize) {
+        LONG narrow = static_cast<LONG>(value);
+        std::memcpy(window.extra.data() + index, &narrow, size);
+    } else {
+        std::memcpy(window.extra.data() + index, &value, size);
+    }
+}
+
+// The 64-bit rule: handles and procedures only through the pointer-sized calls.
+bool PointerOnly(int index) {
+    return index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT;
+}
+
+LONG_PTR Narrow(LONG_PTR value, std::size_t size) {
+    return size == kLongSize ? static_cast<LONG>(value) : value;
+}
+
+LONG_PTR GetLong(HWND hwnd, int index, std::size_t size) {
+    Window* window = CheckWindow(hwnd);
+    if (window == nullptr) return 0;
+    if (index >= 0) {
+        if (!InExtraBytes(*window, index, size)) {
+            SetLastError(ERROR_INVALID_INDEX);
+            return 0;
+        }
+        return ReadExtra(*window, index, size);
+    }
+    if (size == kLongSize && PointerOnly(index)) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    switch (index) {
+        case GWL_STYLE:
+            return Narrow(window->style, size);
+        case GWL_EXSTYLE:
+            return Narrow(window->exStyle, size);
+        case GWLP_ID:
+            return Narrow(window->id, size);
+        case GWLP_USERDATA:
+            return Narrow(window->userData, size);
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(window->proc);
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(window->instance);
+        case GWLP_HWNDPARENT:
+            return reinterpret_cast<LONG_PTR>(window->IsChild() ? window->parent : window->owner);
+        default:
+            SetLastError(ERROR_INVALID_INDEX);
+            return 0;
+    }
+}
+
+// Style changes go through WM_STYLECHANGING, where the window may amend them, and
+// WM_STYLECHANGED.
+LONG_PTR SetStyle(HWND hwnd, int index, DWORD value) {
+    Window* window = FindWindow(hwnd);
+    DWORD& field = index == GWL_STYLE ? window->style : window->exStyle;
+    STYLESTRUCT change{field, value};
+    const DWORD old = field;
+    SendMessageW(hwnd, WM_STYLECHANGING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&change));
+    if ((window = FindWindow(hwnd)) == nullptr) return old;
+    (index == GWL_STYLE ? window->style : window->exStyle) = change.styleNew;
+    MarkDirty();
+    SendMessageW(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&change));
+    return old;
+}
+
+LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t size) {
+    Window* window = CheckWindow(hwnd);
+    if (window == nullptr) return 0;
+    if (index >= 0) {
+        if (!InExtraBytes(*window, index, size)) {
+            SetLastError(ERROR_INVALID_INDEX);
+            return 0;
+        }
+        LONG_PTR old = ReadExtra(*window, index, size);
+        WriteExtra(*window, index, size, value);
+        return old;
+    }
+    if (size == kLongSize && PointerOnly(index)) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+    }
+    LONG_PTR old = GetLong(hwnd, index, size);
+    switch (index) {
+        case GWL_STYLE:
+        case GWL_EXSTYLE:
+            return Narrow(SetStyle(hwnd, index, static_cast<DWORD>(value)), size);
+        case GWLP_ID:
+            window->id = value;
+            break;
+        case GWLP_USERDATA:
+            window->userData = value;
+            break;
+        case GWLP_WNDPROC:
+            window->proc = reinterpret_cast<WNDPROC>(value);
+            break;
+        case GWLP_HINSTANCE:
+            window->instance = reinterpret_cast<HINSTANCE>(value);
+            break;
+        case GWLP_HWNDPARENT:
+            // Changes the owner of a top-level window; a child keeps its parent.
+            if (!window->IsChild()) {
+                HWND owner = reinterpret_cast<HWND>(value);
+                window->owner = owner != nullptr ? RootOf(owner) : nullptr;
+            }
+            break;
+        default:
+            SetLastError(ERROR_INVALID_INDEX);
+            return 0;
+    }
+    return old;
+}
+
+}  // namespace
+
+}  // namespace win32
+
+LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex) {
+    return static_cast<LONG>(win32::GetLong(hWnd, nIndex, win32::kLongSize));
+}
+
+LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong) {
+    return static_cast<LONG>(win32::SetLong(hWnd, nIndex, dwNewLong, win32::kLongSize));
+}
+
+LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex) {
+    return win32::GetLong(hWnd, nIndex, win32::kPointerSize);
+}
+
+LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    return win32::SetLong(hWnd, nIndex, dwNewLong, win32::kPointerSize);
+}
