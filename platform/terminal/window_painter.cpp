@@ -143,6 +143,10 @@ public:
     Painter(const ControlStateReader& read, Screen& screen) : read_(read), screen_(screen) {}
 
     void TopLevel(const WindowView& view) {
+        if (view.style & WS_MINIMIZE) {
+            TaskBarEntry(view);
+            return;
+        }
         Placement placement{{view.window.left, view.window.top},
                             {NearestBoundary(view.window.left, kCellWidth),
                              NearestBoundary(view.window.top, kCellHeight)}};
@@ -153,6 +157,22 @@ public:
     }
 
 private:
+    // A minimised window lies far off the screen, as on Windows; the terminal has no task bar
+    // of its own, so its bottom row shows one, each entry standing for its window.
+    void TaskBarEntry(const WindowView& view) {
+        const int row = screen_.grid.rows() - 1;
+        const std::u16string face = u"[" + view.text + u"]";
+        const int width = std::min(TextCells(face), 20);
+        const RECT cells{taskBarColumn_, row, taskBarColumn_ + width, row + 1};
+        taskBarColumn_ += width + 1;
+        screen_.windows.push_back({view.handle, cells, POINT{view.window.left, view.window.top},
+                                   POINT{cells.left, cells.top}});
+        Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
+        const std::uint8_t attributes = view.active ? kActiveCaption : std::uint8_t{kReverse};
+        canvas.Fill(cells, attributes);
+        canvas.Text(cells.left, row, face, attributes, cells.right);
+    }
+
     void Window(const WindowView& view, const Placement& placement, const Canvas& parent,
                 bool topLevel, bool enabled) {
         const RECT cells = placement.Cells(view.window);
@@ -161,10 +181,9 @@ private:
         enabled = enabled && view.enabled;
         if (view.focused) screen_.focusInEdit = IsEdit(view);
 
-        bool children = true;
         if (topLevel || SameClass(view.className, u"#32770") ||
             (view.style & WS_CAPTION) == WS_CAPTION) {
-            children = Frame(view, placement, here, cells, client);
+            Frame(view, placement, here, cells, client);
         } else if (IsButton(view)) {
             Button(view, here, cells);
         } else if (IsEdit(view)) {
@@ -175,53 +194,57 @@ private:
             here.Fill(cells, kPlain);
         }
 
-        if (children) {
-            const Canvas inside = here.Within(client);
-            // The first child is the top of the z-order, so it is drawn last.
-            for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
-                Window(*child, placement, inside, false, enabled);
-        }
+        const Canvas inside = here.Within(client);
+        // The first child is the top of the z-order, so it is drawn last.
+        for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
+            Window(*child, placement, inside, false, enabled);
         if (!view.enabled) here.AddAttributes(cells, kDim);
     }
 
-    // A dialog or other framed window; false when its children are not shown (minimised).
-    bool Frame(const WindowView& view, const Placement& placement, Canvas& canvas,
+    // A dialog or other framed window: frame, caption bar and caption buttons.
+    void Frame(const WindowView& view, const Placement& placement, Canvas& canvas,
                const RECT& cells, const RECT& client) {
         canvas.Fill(cells, kPlain);
-        const std::uint8_t captionAttributes = view.active ? kActiveCaption : std::uint8_t{kPlain};
-        if (view.style & WS_MINIMIZE) {
-            canvas.Box(cells, view.active, kPlain);
-            const RECT caption{cells.left + 1, cells.top + 1, cells.right - 1, cells.top + 2};
-            canvas.Fill(caption, captionAttributes);
-            canvas.Text(caption.left + 1, caption.top, view.text, captionAttributes,
-                        caption.right - 1);
-            return false;
-        }
         const bool framed = client.left > cells.left && client.top > cells.top &&
                             client.right < cells.right && client.bottom < cells.bottom;
         if (framed) canvas.Box(cells, view.active, kPlain);
-        if ((view.style & WS_CAPTION) != WS_CAPTION) return true;
+        if ((view.style & WS_CAPTION) != WS_CAPTION) return;
 
-        // The caption bar lies between the frame and the client area; the close box is the
-        // last caption button's width at its right end.
+        // The caption bar lies between the frame and the client area.
         const int frame = view.client.left - view.window.left;
         const RECT bar{view.window.left + frame, view.window.top + frame, view.window.right - frame,
                        view.client.top};
-        if (bar.bottom <= bar.top || bar.right <= bar.left) return true;
+        if (bar.bottom <= bar.top || bar.right <= bar.left) return;
         const RECT caption = placement.Cells(bar);
-        canvas.Fill(caption, captionAttributes);
+        const std::uint8_t attributes = view.active ? kActiveCaption : std::uint8_t{kPlain};
+        canvas.Fill(caption, attributes);
         const int row = caption.top;
         int textLimit = caption.right;
         if (view.style & WS_SYSMENU) {
+            // Hit testing finds the close box at the right end, then the maximise and the
+            // minimise box, each a caption button wide; with either of those both are there,
+            // the missing one disabled.
+            struct CaptionButton {
+                const char16_t* face;
+                bool enabled;
+            };
+            std::vector<CaptionButton> buttons{{u"[X]", true}};
+            if (view.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
+                buttons.push_back({u"[^]", (view.style & WS_MAXIMIZEBOX) != 0});
+                buttons.push_back({u"[_]", (view.style & WS_MINIMIZEBOX) != 0});
+            }
             const int buttonWidth = TerminalMetrics().captionButtonWidth;
-            const RECT closePixels{bar.right - buttonWidth, bar.top, bar.right, bar.bottom};
-            const RECT closeBox = placement.Cells(closePixels);
-            const int left = closeBox.left + std::max(0, (Width(closeBox) - 3) / 2);
-            canvas.Text(left, row, u"[X]", captionAttributes, closeBox.right);
-            textLimit = closeBox.left - 1;
+            for (std::size_t i = 0; i < buttons.size(); ++i) {
+                const int right = bar.right - static_cast<int>(i) * buttonWidth;
+                const RECT box =
+                    placement.Cells(RECT{right - buttonWidth, bar.top, right, bar.bottom});
+                const int left = box.left + std::max(0, (Width(box) - 3) / 2);
+                canvas.Text(left, row, buttons[i].face, attributes, box.right);
+                if (!buttons[i].enabled) canvas.AddAttributes(box, kDim);
+                textLimit = box.left - 1;
+            }
         }
-        canvas.Text(caption.left + 1, row, view.text, captionAttributes, textLimit);
-        return true;
+        canvas.Text(caption.left + 1, row, view.text, attributes, textLimit);
     }
 
     void Button(const WindowView& view, Canvas& canvas, const RECT& cells) {
@@ -344,6 +367,7 @@ private:
 
     const ControlStateReader& read_;
     Screen& screen_;
+    int taskBarColumn_ = 0;
 };
 
 }  // namespace

@@ -150,7 +150,7 @@ TEST(PaintScreen, MainDialogFillsAnEightyByTwentyFourTerminal) {
     const Screen screen = PaintScreen({dialog}, states.Reader(), 80, 24);
     const std::vector<std::string> expected = {
         "  ╔═══════════════════════════════════════════════════════════════════════════╗ ",
-        "  ║ App                                                                    [X]║ ",
+        "  ║ App                                                              [_][^][X]║ ",
         "  ║                                                                           ║ ",
         "  ║                                                                           ║ ",
         "  ║                                                                           ║ ",
@@ -400,6 +400,24 @@ TEST(PaintScreen, DefaultAndFocusedButtonsAreMarked) {
     EXPECT_EQ(screen.grid.at(50, 21).attributes, kPlain);
     EXPECT_EQ(screen.grid.at(15, 10).attributes, kReverse);  // held down
     EXPECT_FALSE(screen.focusInEdit);
+}
+
+// A minimised window is parked far off the screen; the bottom row stands in for a task bar, and
+// a click on its entry lands on the window.
+TEST(PaintScreen, MinimisedWindowsHaveATaskBarEntry) {
+    ASSERT_TRUE(kUtf8Locale);
+    WindowView dialog = MainDialog();
+    dialog.style |= WS_MINIMIZE;
+    dialog.active = false;
+    dialog.window = RECT{-32000, -32000, -32000 + 240, -32000 + 36};
+    dialog.client = RECT{-32000, -32000, -32000, -32000};
+    const Screen screen = PaintScreen({dialog}, States().Reader(), 80, 24);
+    EXPECT_EQ(screen.grid.RowText(23).substr(0, 7), "[App]  ");
+    EXPECT_EQ(screen.grid.at(0, 23).attributes, kReverse);
+    EXPECT_EQ(screen.grid.RowText(0), std::string(80, ' '));
+    for (int x = 0; x < 5; ++x)
+        EXPECT_TRUE(Inside(dialog.window, PixelOfCell(screen.windows, x, 23)));
+    EXPECT_FALSE(Inside(dialog.window, PixelOfCell(screen.windows, 5, 23)));
 }
 
 // A terminal smaller than the dialog shows its top-left part (the window system clamps the
