@@ -38,7 +38,7 @@ TEST_F(AppModuleTest, InitializeRecordsTheCallingThreadAsMain) {
 TEST_F(AppModuleTest, EachThreadFindsItsOwnLoop) {
     ASSERT_TRUE(m_module.AddMessageLoop(&m_loop1));
     const DWORD other = OnOtherThread([&] {
-        EXPECT_EQ(m_module.GetMessageLoop(), &m_loop1) << "not yet: its own is not there";
+        EXPECT_EQ(m_module.GetMessageLoop(), nullptr) << "the main thread's loop is not its own";
         EXPECT_TRUE(m_module.AddMessageLoop(&m_loop2));
     });
     EXPECT_EQ(m_module.GetMessageLoop(GetCurrentThreadId()), &m_loop1);

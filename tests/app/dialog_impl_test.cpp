@@ -20,7 +20,7 @@ bool g_failNothrowNew = false;
 
 constexpr WORD kReturnsResult = 100;
 constexpr WORD kDestroysItself = 101;
-constexpr UINT kPrivateMessage = WM_USER + 1;
+constexpr UINT kPrivateMessage = WM_APP + 1;  // WM_USER + n are dialog messages
 
 template <int Template>
 class Probe : public CDialogImpl<Probe<Template>> {
@@ -105,7 +105,7 @@ TEST_F(DialogImplTest, ResultsGoWhereTheDialogManagerReadsThem) {
         {"handled command: TRUE, result stored", WM_COMMAND, kReturnsResult, TRUE, 0x5678},
         {"other handled message: TRUE, result stored", kPrivateMessage, 0, TRUE, 0x77},
         {"unhandled command: FALSE", WM_COMMAND, 555, FALSE, kUntouched},
-        {"unhandled message: FALSE", WM_USER + 9, 0, FALSE, kUntouched},
+        {"unhandled message: FALSE", WM_APP + 9, 0, FALSE, kUntouched},
     };
     AboutProbe probe;
     HWND hWnd = probe.Create(nullptr);

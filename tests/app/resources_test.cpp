@@ -260,7 +260,7 @@ TEST_F(ResourcesTest, AboutBoxTemplate) {
 
     const std::vector<Control> expected = {
         {1, kButton, u"OK", kChild | kTabStop | 0x1, 130, 81, 50, 14},
-        {kNoId, kStatic, u"credcipher Version 1.0", kChild | 0x1, 25, 52, 78, 20},
+        {kNoId, kStatic, u"credcipher Version 1.0", kChild | 0x1, 13, 52, 103, 20},
         {kNoId, kStatic, std::uint16_t{128}, kChild | 0x3, 55, 26, 18, 20},
         {kNoId, kButton, u"", kChild | 0x7, 7, 7, 115, 88},
     };

@@ -38,10 +38,7 @@ TEST_F(AboutBoxTest, OpensModallyAndEachWayOfClosingLeavesTheMainDialogOpen) {
         {"Alt+F4", [](Session& s) { s.Press(VK_F4, headless::kAlt); }},
         {"close box",
          [](Session& s) {
-             s.ClickAt([] {
-                 const RECT r = e2e::RectOf(FindWindowByCaption(u"About"));
-                 return POINT{r.right - 2, r.top + 1};
-             });
+             s.ClickAt([] { return e2e::CloseBoxOf(FindWindowByCaption(u"About")); });
          }},
     };
     for (const Closing& closing : closings) {

@@ -67,13 +67,7 @@ TEST_F(MainDialogTest, EachWayOfClosingGivesItsExitCode) {
         {"Escape in a field", [](Session& s) { s.Click(IDC_PASSWORD_IN).Press(VK_ESCAPE); },
          kExitCancel},
         {"Alt+F4", [](Session& s) { s.Press(VK_F4, headless::kAlt); }, kExitCancel},
-        {"close box",
-         [](Session& s) {
-             s.ClickAt([&s] {
-                 const RECT r = e2e::RectOf(s.Main());
-                 return POINT{r.right - 2, r.top + 1};  // the caption's right end
-             });
-         },
+        {"close box", [](Session& s) { s.ClickAt([&s] { return e2e::CloseBoxOf(s.Main()); }); },
          kExitCancel},
         {"Space on Cancel after Tab", [](Session& s) { s.Press(VK_TAB).Press(VK_SPACE); },
          kExitCancel},

@@ -129,8 +129,12 @@ TEST_F(PlacementTest, AboutBoxIsCentredOverTheMainDialogAndKeptInTheWorkArea) {
             const bool fitsY = (main.top + main.bottom) / 2 - Height(box) / 2 >= work.top &&
                                (main.top + main.bottom) / 2 + Height(box) / 2 <= work.bottom;
             if (fitsX && fitsY) ExpectCentredOver(box, main);
-            if (!fitsX) EXPECT_TRUE(box.left == work.left || box.right == work.right);
-            if (!fitsY) EXPECT_TRUE(box.top == work.top || box.bottom == work.bottom);
+            if (!fitsX) {
+                EXPECT_TRUE(box.left == work.left || box.right == work.right);
+            }
+            if (!fitsY) {
+                EXPECT_TRUE(box.top == work.top || box.bottom == work.bottom);
+            }
         });
         s.Press(VK_ESCAPE).Press(VK_ESCAPE);
         EXPECT_EQ(s.Run(), 2);

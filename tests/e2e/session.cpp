@@ -34,6 +34,16 @@ POINT CenterOf(HWND hWnd) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+POINT CloseBoxOf(HWND hWnd) {
+    RECT client{};
+    GetClientRect(hWnd, &client);
+    POINT topRight{client.right, 0};
+    ClientToScreen(hWnd, &topRight);
+    // The caption sits right above the client area, its buttons SM_CXSIZE wide.
+    return {topRight.x - GetSystemMetrics(SM_CXSIZE) / 2,
+            topRight.y - GetSystemMetrics(SM_CYCAPTION) / 2};
+}
+
 Session& Session::Press(UINT virtualKey, unsigned modifiers) {
     m_steps.push_back([=] { headless::PressKey(virtualKey, modifiers); });
     return *this;

@@ -20,6 +20,8 @@ HWND FindWindowByCaption(std::u16string_view caption);
 std::u16string TextOf(HWND hWnd);
 RECT RectOf(HWND hWnd);
 POINT CenterOf(HWND hWnd);
+// The middle of the close box at the right end of the window's caption.
+POINT CloseBoxOf(HWND hWnd);
 
 class Session {
 public:
