@@ -259,16 +259,21 @@ private:
             } else if (code == kPasteEndKey) {
                 batch.push_back(InputEvent::Of(InputEvent::kPasteEnd));
             } else if (code == KEY_MOUSE) {
+                // ncurses may queue several reports behind one KEY_MOUSE (a press and its
+                // release arriving together); getmouse hands out the newest first.
+                std::vector<InputEvent> reports;
                 MEVENT mouse{};
-                if (getmouse(&mouse) != OK) continue;
-                unsigned modifiers = 0;
-                if (mouse.bstate & BUTTON_SHIFT) modifiers |= kShift;
-                if (mouse.bstate & BUTTON_CTRL) modifiers |= kControl;
-                if (mouse.bstate & BUTTON_ALT) modifiers |= kAlt;
-                if (mouse.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED))
-                    batch.push_back(InputEvent::Mouse(mouse.x, mouse.y, true, modifiers));
-                if (mouse.bstate & (BUTTON1_RELEASED | BUTTON1_CLICKED))
-                    batch.push_back(InputEvent::Mouse(mouse.x, mouse.y, false, modifiers));
+                while (getmouse(&mouse) == OK) {
+                    unsigned modifiers = 0;
+                    if (mouse.bstate & BUTTON_SHIFT) modifiers |= kShift;
+                    if (mouse.bstate & BUTTON_CTRL) modifiers |= kControl;
+                    if (mouse.bstate & BUTTON_ALT) modifiers |= kAlt;
+                    if (mouse.bstate & (BUTTON1_RELEASED | BUTTON1_CLICKED))
+                        reports.push_back(InputEvent::Mouse(mouse.x, mouse.y, false, modifiers));
+                    if (mouse.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED))
+                        reports.push_back(InputEvent::Mouse(mouse.x, mouse.y, true, modifiers));
+                }
+                batch.insert(batch.end(), reports.rbegin(), reports.rend());
             } else if (code != KEY_RESIZE) {
                 const char* name = keyname(code);
                 if (auto key = KeyFromCurses(code, name ? name : ""))

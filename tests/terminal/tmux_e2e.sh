@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Runs the real credcipher in an 80x24 UTF-8 terminal (tmux) the way a person does: types an
+# account and a password, encrypts, reads the cipher texts off the screen and checks them against
+# OpenSSL, copies them up (clipboard keys and a bracketed paste), decrypts, and closes the dialog
+# with Enter, Escape and the mouse, checking the exit codes; then a Chinese account under
+# LANG=zh_CN.UTF-8 against its GBK bytes, and that SIGTERM and a crash signal leave the terminal
+# as it was.
+#
+# Usage: tmux_e2e.sh path/to/credcipher      (exit 77 = skipped: tmux, openssl or iconv missing)
+set -u
+
+binary=${1:?usage: tmux_e2e.sh path/to/credcipher}
+for tool in tmux openssl iconv base64 od; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+export LC_ALL=C.UTF-8
+
+work=$(mktemp -d)
+socket="$work/tmux.socket"
+printf 'set -g remain-on-exit on\nset -g history-limit 0\n' >"$work/tmux.conf"
+tmux_() { tmux -u -S "$socket" -f "$work/tmux.conf" "$@"; }
+cleanup() {
+    tmux_ kill-server 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+passes=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+pass() { passes=$((passes + 1)); }
+check() {  # description expected actual
+    if [ "$2" = "$3" ]; then pass; else fail "$1: expected '$2', got '$3'"; fi
+}
+
+# The cipher text of a field as the tool writes it: the first 16 bytes of the text in the given
+# encoding, zero-padded to one block, AES-128 under the first 16 characters of the key string.
+key_hex=$(printf '7D3F09A2-4C6E-41' | od -An -tx1 | tr -d ' \n')
+cipher_of() {  # text encoding
+    printf '%s' "$1" | iconv -f UTF-8 -t "$2" | head -c 16 >"$work/block"
+    truncate -s 16 "$work/block"
+    openssl enc -aes-128-ecb -nopad -K "$key_hex" -in "$work/block" | base64
+}
+
+# Starts credcipher in session $1 with locale $2; the exit code goes to $work/$1.rc and the
+# terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
+# and becomes credcipher, so that tests can signal it.
+start() {
+    local name=$1 lang=$2
+    tmux_ new-session -d -s "$name" -x 80 -y 24 \
+        "env TERM=xterm-256color LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
+sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
+stty -g > $work/$name.after'"
+    wait_for "$name" 'App' || fail "$name: the dialog did not appear"
+}
+
+screen() { tmux_ capture-pane -p -t "$1"; }
+
+# Waits up to 5 s for a pattern (grep -E) on the screen of session $1.
+wait_for() {
+    local name=$1 pattern=$2 tries=0
+    until screen "$name" | grep -Eq -- "$pattern"; do
+        tries=$((tries + 1))
+        if [ $tries -ge 100 ]; then
+            echo "--- screen of $name while waiting for '$pattern':"
+            screen "$name"
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+# Waits up to 5 s for the program of session $1 to exit; prints its exit code.
+exit_code() {
+    local name=$1 tries=0
+    until [ -s "$work/$name.after" ]; do
+        tries=$((tries + 1))
+        if [ $tries -ge 100 ]; then
+            echo "timeout"
+            return
+        fi
+        sleep 0.05
+    done
+    cat "$work/$name.rc"
+}
+
+# The text after the n-th label $2 ("帐号：" or "密码：") on the screen of session $1.
+field() {
+    screen "$1" | grep -F -- "$2" | sed -n "${3}p" |
+        sed -e "s/.*$2//" -e 's/[║│]//g' -e 's/^ *//' -e 's/ *$//'
+}
+
+keys() { tmux_ send-keys -t "$@"; }
+text() { tmux_ send-keys -t "$1" -l -- "$2"; }
+
+# After the program ended the pane shows the main screen again, with the modes it had before.
+check_restored() {
+    local name=$1
+    check "$name: alternate screen left" 0 "$(tmux_ display -p -t "$name" '#{alternate_on}')"
+    if screen "$name" | grep -q 'App'; then fail "$name: the dialog is still on the screen"; else pass; fi
+    check "$name: terminal modes restored" "$(cat "$work/$name.before")" "$(cat "$work/$name.after")"
+}
+
+# --- Encrypt, copy up, decrypt, Enter in an edit field: exit code 1.
+start main C.UTF-8
+account=alice
+password='s3cret pass'
+keys main Tab Tab                # OK -> Cancel -> account
+text main "$account"
+keys main Tab
+text main "$password"
+keys main Tab Space              # Encrypt
+account_cipher=$(cipher_of "$account" CP1252)
+password_cipher=$(cipher_of "$password" CP1252)
+wait_for main "$account_cipher" >/dev/null
+check "account cipher text" "$account_cipher" "$(field main 帐号： 2)"
+check "password cipher text" "$password_cipher" "$(field main 密码： 2)"
+
+# The account's cipher text up through the clipboard: Tab selects the whole field.
+keys main Tab C-c BTab BTab BTab C-v
+# The password's through a bracketed paste, as a terminal pastes.
+keys main Tab
+tmux_ set-buffer -- "$password_cipher"
+tmux_ paste-buffer -p -t main
+wait_for main "密码： +$password_cipher" >/dev/null
+check "account copied up" "$account_cipher" "$(field main 帐号： 1)"
+check "password pasted up" "$password_cipher" "$(field main 密码： 1)"
+keys main Tab Tab Tab Tab Space  # Decrypt
+wait_for main "密码： +$password *║" >/dev/null
+check "account deciphered" "$account" "$(field main 帐号： 2)"
+check "password deciphered" "$password" "$(field main 密码： 2)"
+keys main BTab Enter             # Enter in the password output field is OK
+check "Enter closes with OK" 1 "$(exit_code main)"
+check_restored main
+
+# --- Escape: exit code 2.
+start escape C.UTF-8
+keys escape Tab Tab
+text escape 'bob'
+keys escape Escape
+check "Escape closes with Cancel" 2 "$(exit_code escape)"
+check_restored escape
+
+# --- A click on the close box: exit code 2. The frame's right edge finds the box.
+start mouse C.UTF-8
+row=$(screen mouse | grep -n 'App' | head -1 | cut -d: -f1)
+line=$(screen mouse | sed -n "${row}p")
+close=$(printf '%s' "${line%%\[X\]*}" | wc -m)
+text mouse "$(printf '\033[<0;%d;%dM\033[<0;%d;%dm' $((close + 2)) "$row" $((close + 2)) "$row")"
+check "the close box closes with Cancel" 2 "$(exit_code mouse)"
+
+# --- Chinese account under zh_CN (code page 936, the locale need not be installed).
+start chinese zh_CN.UTF-8
+chinese_account='张三的帐号'
+keys chinese Tab Tab
+text chinese "$chinese_account"
+keys chinese Tab Tab Space
+chinese_cipher=$(cipher_of "$chinese_account" GBK)
+wait_for chinese "$chinese_cipher" >/dev/null
+check "account typed in Chinese" "$chinese_account" "$(field chinese 帐号： 1)"
+check "Chinese account enciphered from its GBK bytes" "$chinese_cipher" \
+    "$(field chinese 帐号： 2)"
+keys chinese Escape
+check "Escape under zh_CN" 2 "$(exit_code chinese)"
+
+# --- Signals: the terminal is restored, the signal ends the program.
+for signal in TERM SEGV; do
+    name=signal_$signal
+    start "$name" C.UTF-8
+    kill -s "$signal" "$(cat "$work/$name.pid")"
+    code=$(exit_code "$name")
+    check "SIG$signal ends the program" "$((128 + $(kill -l "$signal")))" "$code"
+    check_restored "$name"
+done
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
