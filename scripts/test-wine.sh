@@ -39,8 +39,9 @@ fi
 export WINEPREFIX=$build/wine
 export WINEARCH=win32
 export WINEDEBUG=-all
-# No Mono or Gecko: the program needs neither, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: the program needs neither, and their installers would ask. No menu
+# builder: it would write desktop entries into the home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 rm -rf "$WINEPREFIX"
 
 picture=$build/windows-dialog.png

@@ -70,6 +70,79 @@ bool FocusReaches(Results& results, const ui::Session& session, int id, const st
                          what + ": focus on control " + std::to_string(id));
 }
 
+// Where a centred window belongs: over the middle of center, then pushed inside area (right
+// and bottom edges first, so that an oversized window sits flush with the left and top).
+POINT CentredPosition(const RECT& window, const RECT& center, const RECT& area) {
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    POINT at{(center.left + center.right) / 2 - width / 2,
+             (center.top + center.bottom) / 2 - height / 2};
+    if (at.x + width > area.right) at.x = area.right - width;
+    if (at.x < area.left) at.x = area.left;
+    if (at.y + height > area.bottom) at.y = area.bottom - height;
+    if (at.y < area.top) at.y = area.top;
+    return at;
+}
+
+RECT WorkArea(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+void CheckCentred(Results& results, HWND window, const RECT& center, const std::string& what) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const POINT expected = CentredPosition(rect, center, WorkArea(window));
+    results.Check(rect.left == expected.x && rect.top == expected.y,
+                  what + ": at " + std::to_string(rect.left) + "," + std::to_string(rect.top) +
+                      ", expected " + std::to_string(expected.x) + "," +
+                      std::to_string(expected.y));
+}
+
+// The resources that windres compiled into the program, read back as Windows reads them.
+void Resources(Results& results, const std::wstring& program) {
+    const HMODULE image = LoadLibraryExW(program.c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!results.Check(image != nullptr, "resources: program loads as an image")) return;
+    results.Check(FindResourceExW(image, RT_DIALOG, MAKEINTRESOURCEW(129),
+                                  MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)) != nullptr,
+                  "resources: dialog 129 in Chinese (PRC)");
+    results.Check(FindResourceExW(image, RT_DIALOG, MAKEINTRESOURCEW(100),
+                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) != nullptr,
+                  "resources: dialog 100 in English (US)");
+
+    // An icon group is a 6-byte header (reserved, type, count) and 14-byte entries that start
+    // with width and height.
+    const HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(128), RT_GROUP_ICON);
+    if (results.Check(group != nullptr, "resources: icon group 128")) {
+        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
+        const DWORD size = SizeofResource(image, group);
+        const int count = size >= 6 ? bytes[4] | bytes[5] << 8 : 0;
+        std::string sizes;
+        for (int i = 0; i < count && 6 + 14 * (i + 1) <= static_cast<int>(size); ++i) {
+            if (i > 0) sizes += ' ';
+            sizes += std::to_string(bytes[6 + 14 * i]);
+        }
+        results.Check(sizes == "32 16" || sizes == "16 32",
+                      "resources: icon sizes are 32 and 16, got \"" + sizes + "\"");
+    }
+
+    const HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    if (results.Check(manifest != nullptr, "resources: manifest 1")) {
+        const std::string text(
+            static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+            SizeofResource(image, manifest));
+        results.Check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+                          text.find("version=\"6.0.0.0\"") != std::string::npos,
+                      "resources: manifest asks for common controls 6.0.0.0");
+        results.Check(text.find("level=\"asInvoker\"") != std::string::npos,
+                      "resources: manifest asks for asInvoker");
+    }
+    FreeLibrary(image);
+}
+
 // Fields filled and read by message; Encrypt and Decrypt pressed with BM_CLICK. Ends with Enter
 // typed in the account field, which is OK: exit code 1.
 void FieldsByMessage(Results& results, const std::wstring& program,
@@ -77,6 +150,14 @@ void FieldsByMessage(Results& results, const std::wstring& program,
                      const std::wstring& screenshot) {
     ui::Session session(program);
     if (!Started(results, session, "fields")) return;
+
+    const HWND dialog = session.Dialog();
+    const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+    results.Check((style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)) ==
+                          (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) &&
+                      !(style & WS_MAXIMIZEBOX),
+                  "fields: caption, system menu and minimise box, no maximise box");
+    CheckCentred(results, dialog, WorkArea(dialog), "fields: main dialog centred on its monitor");
 
     for (const ui::FieldPair& pair : pairs) {
         const std::string name = std::string("fields, ") + pair.name;
@@ -163,6 +244,9 @@ void AboutBox(Results& results, const std::wstring& program) {
         if (!results.Check(about != nullptr, name + ": About box appears")) return;
         results.Check(GetWindow(about, GW_OWNER) == dialog, name + ": owned by the main dialog");
         results.Check(!IsWindowEnabled(dialog), name + ": main dialog disabled");
+        RECT mainRect{};
+        GetWindowRect(dialog, &mainRect);
+        CheckCentred(results, about, mainRect, name + ": centred over the main dialog");
         if (byEscape) {
             results.Check(ui::BringToFront(about), name + ": About box in front");
             ui::PressKey(VK_ESCAPE);
@@ -218,6 +302,7 @@ int wmain(int argc, wchar_t** argv) {
                                            std::to_string(codePage));
     std::printf("ANSI code page %u, program %s\n", acp, Utf8(program).c_str());
 
+    Resources(results, program);
     if (acp == 936)
         FieldsByMessage(results, program, ui::kChinesePairs, ui::kChinese, screenshot);
     else
