@@ -94,16 +94,9 @@ bool RouteCharacter(const InputEvent& event, MSG& msg) {
     return true;
 }
 
-// A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides);
-// a press on a window disabled by a modal dialog only rings the bell.
+// A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides).
 bool ActivateForClick(HWND target, LRESULT hit) {
     HWND root = RootOf(target);
-    Window* rootWindow = FindWindow(root);
-    if (rootWindow == nullptr) return false;
-    if (!rootWindow->IsEnabled()) {
-        MessageBeep(MB_OK);
-        return false;
-    }
     if (root == GetActiveWindow()) return true;
     LRESULT answer = SendMessageW(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
                                   MAKELPARAM(static_cast<WORD>(hit), WM_LBUTTONDOWN));
@@ -120,6 +113,12 @@ bool RouteMouse(const InputEvent& event, MSG& msg, bool remove) {
     if (target == nullptr) target = WindowAtPoint(event.point, &hit);
     if (target == nullptr) return false;
     const bool button = event.type == InputEvent::Type::kMouseButton;
+    // A window disabled by a modal dialog gets no mouse input; a press rings the bell.
+    Window* root = FindWindow(RootOf(target));
+    if (root == nullptr || !root->IsEnabled()) {
+        if (button && event.down && remove) MessageBeep(MB_OK);
+        return false;
+    }
     if (button && event.down && remove && !ActivateForClick(target, hit)) return false;
     if (button && remove) SetKeyDown(VK_LBUTTON, event.down);
     if (hit == HTCLIENT) {

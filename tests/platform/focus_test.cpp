@@ -1,0 +1,139 @@
+// Focus, activation, enabling and showing: the messages on the way and their order.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "message_log.h"
+#include "win32/headless.h"
+
+namespace {
+
+using test::Expected;
+using test::MessageLog;
+using test::SequenceIs;
+
+class FocusTest : public testing::Test {
+protected:
+    void SetUp() override {
+        win32::headless::Start();
+        MessageLog::Current().Clear();
+        MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST});
+    }
+    void TearDown() override { win32::headless::Stop(); }
+
+    static HWND Create(DWORD style, HWND parent = nullptr) {
+        return CreateWindowExW(0, test::RecordingClass(), u"", style, 10, 10, 100, 100, parent,
+                               nullptr, nullptr, nullptr);
+    }
+};
+
+TEST_F(FocusTest, ShowingATopLevelWindowActivatesItAndFocusesIt) {
+    HWND window = Create(WS_POPUP);
+    MessageLog::Current().Clear();
+    EXPECT_FALSE(ShowWindow(window, SW_SHOW)) << "returns the previous visibility";
+    EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_SHOWWINDOW, TRUE, 0},
+                                                          {window, WM_NCACTIVATE, TRUE},
+                                                          {window, WM_ACTIVATE, WA_ACTIVE, 0},
+                                                          {window, WM_SETFOCUS, 0, 0}}));
+    EXPECT_EQ(GetActiveWindow(), window);
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_TRUE(ShowWindow(window, SW_SHOW));
+}
+
+TEST_F(FocusTest, SetFocusKillsThenSetsAndActivatesTheTopLevelWindow) {
+    HWND first = Create(WS_POPUP | WS_VISIBLE);
+    HWND second = Create(WS_POPUP | WS_VISIBLE);
+    HWND child = Create(WS_CHILD | WS_VISIBLE, first);
+    ASSERT_EQ(GetActiveWindow(), second);
+    MessageLog::Current().Clear();
+    EXPECT_EQ(SetFocus(child), second) << "returns the window that had the focus";
+    EXPECT_TRUE(SequenceIs(MessageLog::Current().Only({WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS}),
+                           {{second, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(first)},
+                            {first, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(second)},
+                            // DefWindowProc's WM_ACTIVATE focuses the window itself first.
+                            {second, WM_KILLFOCUS, reinterpret_cast<WPARAM>(first)},
+                            {first, WM_SETFOCUS, reinterpret_cast<WPARAM>(second)},
+                            {first, WM_KILLFOCUS, reinterpret_cast<WPARAM>(child)},
+                            {child, WM_SETFOCUS, reinterpret_cast<WPARAM>(first)}}));
+    EXPECT_EQ(GetFocus(), child);
+    EXPECT_EQ(GetActiveWindow(), first);
+}
+
+TEST_F(FocusTest, DisabledOrMinimisedWindowsTakeNoFocus) {
+    HWND top = Create(WS_POPUP | WS_VISIBLE);
+    HWND child = Create(WS_CHILD | WS_VISIBLE | WS_DISABLED, top);
+    HWND grandchild = Create(WS_CHILD | WS_VISIBLE, child);
+    SetFocus(top);
+    EXPECT_EQ(SetFocus(child), nullptr);
+    EXPECT_EQ(SetFocus(grandchild), nullptr) << "inside a disabled window";
+    EXPECT_EQ(GetFocus(), top);
+    ShowWindow(top, SW_MINIMIZE);
+    EXPECT_EQ(SetFocus(top), nullptr);
+}
+
+TEST_F(FocusTest, EnableWindowSendsWmEnableAndTakesTheFocus) {
+    HWND window = Create(WS_POPUP | WS_VISIBLE);
+    ASSERT_EQ(GetFocus(), window);
+    MessageLog::Current().Clear();
+    EXPECT_FALSE(EnableWindow(window, FALSE)) << "was enabled";
+    EXPECT_TRUE(SequenceIs(
+        MessageLog::Current().seen(),
+        {{window, WM_CANCELMODE}, {window, WM_KILLFOCUS, 0}, {window, WM_ENABLE, FALSE, 0}}));
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_TRUE(EnableWindow(window, FALSE)) << "was disabled; nothing sent";
+    MessageLog::Current().Clear();
+    EXPECT_TRUE(EnableWindow(window, TRUE));
+    EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_ENABLE, TRUE, 0}}));
+}
+
+TEST_F(FocusTest, MinimiseAndRestore) {
+    HWND other = Create(WS_POPUP | WS_VISIBLE);
+    HWND window = Create(WS_OVERLAPPED | WS_VISIBLE);
+    RECT before;
+    GetWindowRect(window, &before);
+    ASSERT_EQ(GetActiveWindow(), window);
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    // Windows parks minimised windows at -32000 and activates the next window.
+    RECT parked;
+    GetWindowRect(window, &parked);
+    EXPECT_EQ(parked.left, -32000);
+    EXPECT_EQ(GetActiveWindow(), other);
+    // A minimised window still belongs to the monitor it will be restored on.
+    EXPECT_EQ(MonitorFromWindow(window, MONITOR_DEFAULTTONULL),
+              MonitorFromPoint(POINT{before.left, before.top}, MONITOR_DEFAULTTONULL));
+    ShowWindow(window, SW_RESTORE);
+    RECT after;
+    GetWindowRect(window, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(GetActiveWindow(), window);
+}
+
+TEST_F(FocusTest, HidingPassesActivationToTheOwner) {
+    HWND owner = Create(WS_OVERLAPPED | WS_VISIBLE);
+    HWND unrelated = Create(WS_POPUP | WS_VISIBLE);
+    HWND popup = Create(WS_POPUP | WS_VISIBLE, owner);
+    static_cast<void>(unrelated);
+    ASSERT_EQ(GetActiveWindow(), popup);
+    ShowWindow(popup, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), owner) << "a pop-up hands activation back to its owner";
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_FALSE(ShowWindow(popup, SW_HIDE));
+}
+
+TEST_F(FocusTest, NoActivationShowCommands) {
+    HWND active = Create(WS_POPUP | WS_VISIBLE);
+    HWND quiet = Create(WS_POPUP);
+    ShowWindow(quiet, SW_SHOWNA);
+    EXPECT_EQ(GetActiveWindow(), active);
+    ShowWindow(quiet, SW_SHOWMINNOACTIVE);
+    EXPECT_EQ(GetActiveWindow(), active);
+    EXPECT_TRUE(IsIconic(quiet));
+    SetLastError(0);
+    EXPECT_FALSE(ShowWindow(quiet, 12));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+}  // namespace

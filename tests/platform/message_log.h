@@ -1,0 +1,220 @@
+// Message-sequence testing: window and dialog procedures that record what they see (window,
+// message, wParam, lParam), controls subclassed to record too, and a comparison of the record
+// with an expected table that prints both as message names when they differ.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "win32/headless.h"
+
+namespace test {
+
+struct Seen {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// One row of an expected table; wParam and lParam are compared only when given.
+struct Expected {
+    HWND hwnd;
+    UINT message;
+    std::optional<WPARAM> wParam = std::nullopt;
+    std::optional<LPARAM> lParam = std::nullopt;
+};
+
+inline std::string MessageName(UINT message) {
+    static const std::map<UINT, const char*> names = {
+        {WM_NULL, "WM_NULL"},
+        {WM_CREATE, "WM_CREATE"},
+        {WM_DESTROY, "WM_DESTROY"},
+        {WM_MOVE, "WM_MOVE"},
+        {WM_SIZE, "WM_SIZE"},
+        {WM_ACTIVATE, "WM_ACTIVATE"},
+        {WM_SETFOCUS, "WM_SETFOCUS"},
+        {WM_KILLFOCUS, "WM_KILLFOCUS"},
+        {WM_ENABLE, "WM_ENABLE"},
+        {WM_SETTEXT, "WM_SETTEXT"},
+        {WM_GETTEXT, "WM_GETTEXT"},
+        {WM_GETTEXTLENGTH, "WM_GETTEXTLENGTH"},
+        {WM_CLOSE, "WM_CLOSE"},
+        {WM_QUIT, "WM_QUIT"},
+        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
+        {WM_CANCELMODE, "WM_CANCELMODE"},
+        {WM_NEXTDLGCTL, "WM_NEXTDLGCTL"},
+        {WM_SETFONT, "WM_SETFONT"},
+        {WM_GETFONT, "WM_GETFONT"},
+        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
+        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
+        {WM_STYLECHANGING, "WM_STYLECHANGING"},
+        {WM_STYLECHANGED, "WM_STYLECHANGED"},
+        {WM_SETICON, "WM_SETICON"},
+        {WM_NCCREATE, "WM_NCCREATE"},
+        {WM_NCDESTROY, "WM_NCDESTROY"},
+        {WM_NCHITTEST, "WM_NCHITTEST"},
+        {WM_NCACTIVATE, "WM_NCACTIVATE"},
+        {WM_GETDLGCODE, "WM_GETDLGCODE"},
+        {WM_NCLBUTTONDOWN, "WM_NCLBUTTONDOWN"},
+        {WM_KEYDOWN, "WM_KEYDOWN"},
+        {WM_KEYUP, "WM_KEYUP"},
+        {WM_CHAR, "WM_CHAR"},
+        {WM_SYSKEYDOWN, "WM_SYSKEYDOWN"},
+        {WM_SYSKEYUP, "WM_SYSKEYUP"},
+        {WM_SYSCHAR, "WM_SYSCHAR"},
+        {WM_INITDIALOG, "WM_INITDIALOG"},
+        {WM_COMMAND, "WM_COMMAND"},
+        {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
+        {WM_ENTERIDLE, "WM_ENTERIDLE"},
+        {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+        {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+        {WM_LBUTTONUP, "WM_LBUTTONUP"},
+        {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
+        {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"},
+        {DM_GETDEFID, "DM_GETDEFID"},
+        {DM_SETDEFID, "DM_SETDEFID"},
+        {BM_SETSTYLE, "BM_SETSTYLE"},
+        {BM_CLICK, "BM_CLICK"},
+        {EM_SETSEL, "EM_SETSEL"},
+    };
+    auto found = names.find(message);
+    if (found != names.end()) return found->second;
+    std::ostringstream out;
+    out << "0x" << std::hex << message;
+    return out.str();
+}
+
+// The record shared by every recording procedure of a test.
+class MessageLog {
+public:
+    static MessageLog& Current() {
+        static MessageLog log;
+        return log;
+    }
+
+    void Clear() { seen_.clear(); }
+    void Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (ignored_.count(message) == 0) seen_.push_back({hwnd, message, wParam, lParam});
+    }
+    // Messages not worth recording in a test (painting, hit testing, text queries of displays).
+    void Ignore(std::set<UINT> messages) { ignored_ = std::move(messages); }
+    const std::vector<Seen>& seen() const { return seen_; }
+
+    // The record restricted to some messages.
+    std::vector<Seen> Only(const std::set<UINT>& messages) const {
+        std::vector<Seen> kept;
+        for (const Seen& entry : seen_) {
+            if (messages.count(entry.message) != 0) kept.push_back(entry);
+        }
+        return kept;
+    }
+
+private:
+    std::vector<Seen> seen_;
+    std::set<UINT> ignored_;
+};
+
+// Names windows in failure messages.
+inline std::map<HWND, std::string>& WindowNames() {
+    static std::map<HWND, std::string> names;
+    return names;
+}
+
+inline std::string WindowName(HWND hwnd) {
+    auto found = WindowNames().find(hwnd);
+    if (found != WindowNames().end()) return found->second;
+    std::ostringstream out;
+    out << hwnd;
+    return out.str();
+}
+
+inline std::string Format(const std::vector<Seen>& seen) {
+    std::ostringstream out;
+    for (const Seen& entry : seen) {
+        out << "  " << WindowName(entry.hwnd) << " " << MessageName(entry.message) << " "
+            << entry.wParam << " " << entry.lParam << "\n";
+    }
+    return out.str();
+}
+
+inline std::string Format(const std::vector<Expected>& expected) {
+    std::ostringstream out;
+    for (const Expected& entry : expected) {
+        out << "  " << WindowName(entry.hwnd) << " " << MessageName(entry.message);
+        out << " " << (entry.wParam ? std::to_string(*entry.wParam) : "*");
+        out << " " << (entry.lParam ? std::to_string(*entry.lParam) : "*") << "\n";
+    }
+    return out.str();
+}
+
+inline testing::AssertionResult SequenceIs(const std::vector<Seen>& seen,
+                                           const std::vector<Expected>& expected) {
+    bool same = seen.size() == expected.size();
+    for (std::size_t i = 0; same && i < seen.size(); ++i) {
+        same = seen[i].hwnd == expected[i].hwnd && seen[i].message == expected[i].message &&
+               (!expected[i].wParam || *expected[i].wParam == seen[i].wParam) &&
+               (!expected[i].lParam || *expected[i].lParam == seen[i].lParam);
+    }
+    if (same) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "seen:\n"
+                                       << Format(seen) << "expected:\n"
+                                       << Format(expected);
+}
+
+inline LRESULT CALLBACK RecordingWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    MessageLog::Current().Record(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A window class whose procedure records and then does the default.
+inline const char16_t* RecordingClass() {
+    static bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = RecordingWindowProc;
+        wc.cbWndExtra = 16;
+        wc.lpszClassName = u"RecordingWindow";
+        return RegisterClassExW(&wc) != 0;
+    }();
+    static_cast<void>(registered);
+    return u"RecordingWindow";
+}
+
+// Subclasses a control so that its messages are recorded before it handles them.
+inline void RecordControl(HWND control) {
+    static std::map<HWND, WNDPROC> originals;
+    WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    originals[control] = original;
+    SetWindowLongPtrW(control, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam,
+                                                     LPARAM lParam) -> LRESULT {
+                          MessageLog::Current().Record(hwnd, message, wParam, lParam);
+                          return CallWindowProcW(originals[hwnd], hwnd, message, wParam, lParam);
+                      }));
+}
+
+// Runs the queue until the script is delivered and nothing is left, the way a modeless dialog's
+// loop does (IsDialogMessageW first when a dialog is given).
+inline void Pump(HWND dialog = nullptr) {
+    MSG msg;
+    while (win32::headless::Pending() > 0 || PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        try {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+        } catch (const win32::InputExhausted&) {
+            break;  // the last items' input went nowhere (e.g. a click on a disabled window)
+        }
+        if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace test

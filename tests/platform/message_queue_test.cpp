@@ -1,0 +1,190 @@
+// The message queue: posting, the quit flag, retrieval order, keyboard translation and routing,
+// and waiting on the display.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "message_log.h"
+#include "win32/headless.h"
+
+namespace {
+
+using test::Expected;
+using test::MessageLog;
+using test::SequenceIs;
+
+class MessageQueueTest : public testing::Test {
+protected:
+    void SetUp() override {
+        win32::headless::Start();
+        MessageLog::Current().Clear();
+        MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_MOUSEMOVE});
+        window = CreateWindowExW(0, test::RecordingClass(), u"w", WS_POPUP | WS_VISIBLE, 0, 0, 100,
+                                 100, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        MessageLog::Current().Clear();
+    }
+    void TearDown() override { win32::headless::Stop(); }
+
+    HWND window = nullptr;
+};
+
+TEST_F(MessageQueueTest, GetMessageReturnsZeroWithTheQuitCodeAfterPostedMessages) {
+    PostQuitMessage(3);
+    PostMessageW(window, WM_USER, 1, 0);
+    PostQuitMessage(7);  // calls coalesce; the last code counts
+    MSG msg;
+    // WM_QUIT is a flag, made into a message only when nothing else is posted.
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), FALSE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.hwnd, nullptr);
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) << "taken once";
+}
+
+TEST_F(MessageQueueTest, PeekWithoutRemovingLeavesTheQuitFlagAndIgnoresFilters) {
+    PostQuitMessage(5);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, window, WM_USER, WM_USER, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 5u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(MessageQueueTest, FiltersSelectByWindowAndRange) {
+    PostMessageW(nullptr, WM_USER + 1, 0, 0);
+    PostMessageW(window, WM_USER + 2, 0, 0);
+    PostMessageW(window, WM_APP, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, window, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 2));
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_APP));
+    ASSERT_TRUE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1)) << "(HWND)-1: thread messages only";
+}
+
+TEST_F(MessageQueueTest, SendMessageCallsTheProcedureAtOnce) {
+    EXPECT_EQ(SendMessageW(window, WM_USER, 9, 10), 0);
+    EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_USER, 9, 10}}));
+}
+
+TEST_F(MessageQueueTest, TranslateMessageMakesCharactersThatComeBeforeTheKeyUp) {
+    win32::headless::PressKey('A', win32::headless::kShift);
+    test::Pump();
+    EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_KEYDOWN, VK_SHIFT},
+                                                          {window, WM_KEYDOWN, 'A'},
+                                                          {window, WM_CHAR, u'A'},
+                                                          {window, WM_KEYUP, 'A'},
+                                                          {window, WM_KEYUP, VK_SHIFT}}));
+    // lParam: repeat count 1; the up transition has bits 30 and 31.
+    EXPECT_EQ(MessageLog::Current().seen()[1].lParam & 0xC000FFFF, 1);
+    EXPECT_EQ(static_cast<DWORD>(MessageLog::Current().seen()[3].lParam) & 0xC000FFFF, 0xC0000001u);
+}
+
+TEST_F(MessageQueueTest, TypedTextUsesTheUsLayoutAndCharactersWithoutKeys) {
+    win32::headless::Type(u"a!\r中");
+    test::Pump();
+    std::u16string typed;
+    for (const test::Seen& seen : MessageLog::Current().Only({WM_CHAR})) {
+        typed.push_back(static_cast<char16_t>(seen.wParam));
+    }
+    EXPECT_EQ(typed, u"a!\r中");
+    // '!' is Shift+1 on a US keyboard.
+    auto downs = MessageLog::Current().Only({WM_KEYDOWN});
+    ASSERT_GE(downs.size(), 4u);
+    EXPECT_EQ(downs[1].wParam, static_cast<WPARAM>(VK_SHIFT));
+    EXPECT_EQ(downs[2].wParam, static_cast<WPARAM>('1'));
+}
+
+TEST_F(MessageQueueTest, ControlAndAltKeys) {
+    win32::headless::PressKey('C', win32::headless::kControl);
+    win32::headless::PressKey(VK_F4, win32::headless::kAlt);
+    test::Pump();
+    auto seen = MessageLog::Current().Only({WM_CHAR, WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE});
+    // Ctrl+C types ETX; Alt makes system keys, and Alt+F4 closes the window.
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen[0].message, static_cast<UINT>(WM_CHAR));
+    EXPECT_EQ(seen[0].wParam, 3u);
+    EXPECT_EQ(seen[1].message, static_cast<UINT>(WM_SYSKEYDOWN));
+    EXPECT_EQ(seen[1].wParam, static_cast<WPARAM>(VK_MENU));
+    EXPECT_EQ(seen[2].wParam, static_cast<WPARAM>(VK_F4));
+    EXPECT_NE(seen[2].lParam & (LPARAM{1} << 29), 0) << "the context code: Alt is down";
+    EXPECT_EQ(seen[3].message, static_cast<UINT>(WM_SYSCOMMAND));
+    EXPECT_EQ(seen[3].wParam, static_cast<WPARAM>(SC_CLOSE));
+    EXPECT_FALSE(IsWindow(window)) << "WM_CLOSE's default destroys the window";
+}
+
+TEST_F(MessageQueueTest, KeyStateFollowsTheMessagesTaken) {
+    static SHORT shiftDuringA = 0;
+    static SHORT shiftAfter = 0;
+    WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    static WNDPROC saved;
+    saved = original;
+    SetWindowLongPtrW(
+        window, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_KEYDOWN && w == 'A') shiftDuringA = GetKeyState(VK_SHIFT);
+            if (m == WM_KEYUP && w == VK_SHIFT) shiftAfter = GetKeyState(VK_SHIFT);
+            return CallWindowProcW(saved, h, m, w, l);
+        }));
+    win32::headless::PressKey('A', win32::headless::kShift);
+    test::Pump();
+    EXPECT_LT(shiftDuringA, 0) << "high bit: down";
+    EXPECT_GE(shiftAfter, 0);
+}
+
+TEST_F(MessageQueueTest, ClicksActivateAndReachTheClientInClientCoordinates) {
+    HWND other = CreateWindowExW(0, test::RecordingClass(), u"other", WS_POPUP | WS_VISIBLE, 200,
+                                 100, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(GetActiveWindow(), other);
+    MessageLog::Current().Clear();
+    win32::headless::Click(POINT{30, 40});
+    test::Pump();
+    EXPECT_EQ(GetActiveWindow(), window);
+    auto seen = MessageLog::Current().Only({WM_MOUSEACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    EXPECT_TRUE(SequenceIs(seen, {{window, WM_MOUSEACTIVATE},
+                                  {window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40)},
+                                  {window, WM_LBUTTONUP, 0, MAKELPARAM(30, 40)}}));
+}
+
+TEST_F(MessageQueueTest, ADisabledWindowTakesNoClickButRingsTheBell) {
+    EnableWindow(window, FALSE);
+    int beeps = win32::headless::BeepCount();
+    win32::headless::Click(POINT{30, 40});
+    test::Pump();
+    EXPECT_TRUE(MessageLog::Current().Only({WM_LBUTTONDOWN, WM_LBUTTONUP}).empty());
+    EXPECT_EQ(win32::headless::BeepCount(), beeps + 1);
+}
+
+TEST_F(MessageQueueTest, ActionsRunWhenTheQueueRunsDryAndTheExhaustedScriptThrows) {
+    int ran = 0;
+    PostMessageW(window, WM_USER, 0, 0);
+    win32::headless::Run([&] {
+        ++ran;
+        PostQuitMessage(4);
+    });
+    MSG msg;
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    EXPECT_EQ(ran, 0) << "posted messages come before input";
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), FALSE);
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(msg.wParam, 4u);
+    // Nothing left to deliver: the wait fails loudly instead of hanging.
+    EXPECT_THROW(GetMessageW(&msg, nullptr, 0, 0), win32::InputExhausted);
+}
+
+TEST_F(MessageQueueTest, NullAndThreadMessagesAreHarmless) {
+    EXPECT_EQ(GetMessageW(nullptr, nullptr, 0, 0), -1);
+    EXPECT_FALSE(PeekMessageW(nullptr, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(DispatchMessageW(nullptr), 0);
+    MSG thread{nullptr, WM_USER, 0, 0, 0, {}};
+    EXPECT_EQ(DispatchMessageW(&thread), 0);
+    EXPECT_FALSE(TranslateMessage(&thread));
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// Placement: window and client rectangles, mapping points, SetWindowPos, monitors (several of
+// them), system metrics and dialog units.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "dialog_template_builder.h"
+#include "message_log.h"
+#include "win32/headless.h"
+
+namespace {
+
+using test::MessageLog;
+using test::SequenceIs;
+
+// Two monitors side by side, the second one higher and with a task bar on its left.
+const std::vector<win32::headless::Monitor> kTwoMonitors = {
+    {{0, 0, 1024, 768}, {0, 0, 1024, 728}},
+    {{1024, -200, 2944, 880}, {1084, -200, 2944, 880}},
+};
+
+class PlacementTest : public testing::Test {
+protected:
+    void SetUp() override {
+        win32::headless::Options options;
+        options.monitors = kTwoMonitors;
+        win32::headless::Start(options);
+        MessageLog::Current().Clear();
+        MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST});
+    }
+    void TearDown() override { win32::headless::Stop(); }
+
+    static HWND Create(DWORD style, RECT at, HWND parent = nullptr, DWORD exStyle = 0) {
+        return CreateWindowExW(exStyle, test::RecordingClass(), u"", style, at.left, at.top,
+                               at.right - at.left, at.bottom - at.top, parent, nullptr, nullptr,
+                               nullptr);
+    }
+};
+
+TEST_F(PlacementTest, RectanglesOfAFramedWindowAndItsChild) {
+    // A caption and a dialog frame around the client area (96-DPI metrics: 23 and 3 pixels).
+    HWND window = Create(WS_POPUP | WS_CAPTION, {100, 50, 400, 250});
+    HWND child = Create(WS_CHILD | WS_BORDER, {10, 20, 60, 40}, window);
+    RECT rect;
+    ASSERT_TRUE(GetWindowRect(window, &rect));
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.bottom, 250);
+    ASSERT_TRUE(GetClientRect(window, &rect));
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.right, 300 - 2 * GetSystemMetrics(SM_CXDLGFRAME));
+    EXPECT_EQ(rect.bottom,
+              200 - 2 * GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYCAPTION));
+    // A child's window rectangle is in screen coordinates too.
+    const int clientLeft = 100 + GetSystemMetrics(SM_CXDLGFRAME);
+    const int clientTop = 50 + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    ASSERT_TRUE(GetWindowRect(child, &rect));
+    EXPECT_EQ(rect.left, clientLeft + 10);
+    EXPECT_EQ(rect.top, clientTop + 20);
+    ASSERT_TRUE(GetClientRect(child, &rect));
+    EXPECT_EQ(rect.right, 48) << "WS_BORDER takes one pixel each side";
+
+    // MapWindowPoints returns the offsets packed in 16 bits each.
+    POINT points[2] = {{0, 0}, {5, 5}};
+    int offsets = MapWindowPoints(child, nullptr, points, 2);
+    EXPECT_EQ(points[0].x, clientLeft + 11);
+    EXPECT_EQ(points[1].y, clientTop + 26);
+    EXPECT_EQ(LOWORD(offsets), clientLeft + 11);
+    EXPECT_EQ(HIWORD(offsets), clientTop + 21);
+    POINT back = points[0];
+    offsets = MapWindowPoints(nullptr, child, &back, 1);
+    EXPECT_EQ(back.x, 0);
+    EXPECT_EQ(static_cast<short>(LOWORD(offsets)), -(clientLeft + 11)) << "negative offsets too";
+}
+
+TEST_F(PlacementTest, AdjustWindowRectExAddsTheFrame) {
+    RECT rect{0, 0, 100, 50};
+    ASSERT_TRUE(AdjustWindowRectEx(&rect, WS_CAPTION | WS_SYSMENU, FALSE, 0));
+    EXPECT_EQ(rect.left, -GetSystemMetrics(SM_CXDLGFRAME));
+    EXPECT_EQ(rect.top, -GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYCAPTION));
+    rect = RECT{0, 0, 100, 50};
+    AdjustWindowRectEx(&rect, WS_CHILD, FALSE, WS_EX_CLIENTEDGE);
+    EXPECT_EQ(rect.left, -GetSystemMetrics(SM_CXEDGE));
+}
+
+TEST_F(PlacementTest, SetWindowPosMovesWithoutResizingAndReports) {
+    HWND window = Create(WS_POPUP | WS_VISIBLE, {10, 10, 110, 60});
+    MessageLog::Current().Clear();
+    // The centring move: SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE with a size of -1.
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 300, 200, -1, -1, 0x15));
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 300);
+    EXPECT_EQ(rect.top, 200);
+    EXPECT_EQ(rect.right, 400);
+    EXPECT_EQ(rect.bottom, 250);
+    EXPECT_TRUE(
+        SequenceIs(MessageLog::Current().seen(), {{window, WM_WINDOWPOSCHANGING},
+                                                  {window, WM_WINDOWPOSCHANGED},
+                                                  {window, WM_MOVE, 0, MAKELPARAM(300, 200)}}));
+    // A window may move off any monitor; nothing clamps it.
+    ASSERT_TRUE(SetWindowPos(window, nullptr, -5000, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, -5000);
+}
+
+TEST_F(PlacementTest, MonitorsAndWorkAreas) {
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "the primary monitor";
+    EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), 0);
+    EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), -200);
+    EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 2944);
+
+    HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONULL);
+    HMONITOR second = MonitorFromPoint(POINT{2000, -100}, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(primary, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(primary, second);
+    EXPECT_EQ(MonitorFromPoint(POINT{500, 800}, MONITOR_DEFAULTTONULL), nullptr)
+        << "below the primary monitor and left of the second is no monitor";
+
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_EQ(sizeof info, 40u);
+    ASSERT_TRUE(GetMonitorInfoW(second, &info));
+    EXPECT_EQ(info.rcWork.left, 1084);
+    EXPECT_EQ(info.rcMonitor.top, -200);
+    EXPECT_EQ(info.dwFlags, 0u);
+    ASSERT_TRUE(GetMonitorInfoW(primary, &info));
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(MONITORINFOF_PRIMARY));
+    MONITORINFOEXW ex{};
+    ex.cbSize = sizeof ex;
+    ASSERT_TRUE(GetMonitorInfoW(second, &ex));
+    EXPECT_EQ(std::u16string(ex.szDevice), u"\\\\.\\DISPLAY2");
+    info.cbSize = 39;
+    EXPECT_FALSE(GetMonitorInfoW(primary, &info));
+
+    // A window belongs to the monitor that has most of it; off every monitor, to the nearest.
+    HWND straddling = Create(WS_POPUP, {900, 100, 1200, 200});
+    EXPECT_EQ(MonitorFromWindow(straddling, MONITOR_DEFAULTTONULL), second);
+    HWND lost = Create(WS_POPUP, {3500, 0, 3600, 100});
+    EXPECT_EQ(MonitorFromWindow(lost, MONITOR_DEFAULTTONULL), nullptr);
+    EXPECT_EQ(MonitorFromWindow(lost, MONITOR_DEFAULTTOPRIMARY), primary);
+    EXPECT_EQ(MonitorFromWindow(lost, MONITOR_DEFAULTTONEAREST), second);
+}
+
+TEST_F(PlacementTest, ChangedMonitorsMakeOldMonitorHandlesStale) {
+    HWND window = Create(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10});
+    HMONITOR before = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    win32::headless::SetMonitors({{{0, 0, 800, 600}, {0, 0, 800, 560}}});
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    SetLastError(0);
+    EXPECT_FALSE(GetMonitorInfoW(before, &info));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_MONITOR_HANDLE));
+    HMONITOR after = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    ASSERT_TRUE(GetMonitorInfoW(after, &info));
+    EXPECT_EQ(info.rcWork.bottom, 560);
+    EXPECT_FALSE(GetMonitorInfoW(reinterpret_cast<HMONITOR>(window), &info))
+        << "a window handle is no monitor";
+    EXPECT_EQ(test::MessageLog::Current().Only({WM_DISPLAYCHANGE}).size(), 1u);
+}
+
+// Dialog units come from the display's font: x = average width of A-Za-z, rounded; y = height.
+TEST(DialogUnits, FollowTheDisplayFont) {
+    struct Case {
+        int charWidth, fontHeight;
+        RECT dialogUnits, pixels;
+    } cases[] = {
+        {6, 13, {4, 8, 326, 249}, {6, 13, 489, 405}},
+        {7, 16, {4, 8, 326, 249}, {7, 16, 571, 498}},
+        {1, 1, {2, 4, 326, 249}, {1, 1, 82, 31}},  // MulDiv rounds half away from zero
+    };
+    for (const Case& c : cases) {
+        win32::headless::Options options;
+        options.charWidth = c.charWidth;
+        options.fontHeight = c.fontHeight;
+        win32::headless::Start(options);
+        EXPECT_EQ(GetDialogBaseUnits(), MAKELONG(c.charWidth, c.fontHeight));
+        test::DialogTemplateBuilder builder(WS_POPUP | DS_SETFONT, 0, 0, 100, 50);
+        builder.Font(8, u"MS Shell Dlg");
+        HWND dialog = CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, nullptr, 0);
+        ASSERT_NE(dialog, nullptr);
+        RECT rect = c.dialogUnits;
+        ASSERT_TRUE(MapDialogRect(dialog, &rect));
+        EXPECT_TRUE(EqualRect(&rect, &c.pixels))
+            << c.charWidth << "x" << c.fontHeight << ": " << rect.left << "," << rect.top << ","
+            << rect.right << "," << rect.bottom;
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, MulDiv(100, c.charWidth, 4));
+        EXPECT_EQ(client.bottom, MulDiv(50, c.fontHeight, 8));
+        HWND plain = CreateWindowExW(0, test::RecordingClass(), u"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                     nullptr, nullptr, nullptr);
+        EXPECT_FALSE(MapDialogRect(plain, &rect)) << "only dialogs have dialog units";
+    }
+    win32::headless::Stop();
+}
+
+TEST(Rectangles, Helpers) {
+    RECT a{0, 0, 10, 10};
+    RECT b{5, 5, 20, 20};
+    RECT out;
+    EXPECT_TRUE(IntersectRect(&out, &a, &b));
+    EXPECT_EQ(out.left, 5);
+    EXPECT_EQ(out.right, 10);
+    RECT far{30, 30, 40, 40};
+    EXPECT_FALSE(IntersectRect(&out, &a, &far));
+    EXPECT_TRUE(IsRectEmpty(&out));
+    EXPECT_TRUE(PtInRect(&a, POINT{0, 9}));
+    EXPECT_FALSE(PtInRect(&a, POINT{10, 5})) << "the right edge is outside";
+    OffsetRect(&a, 3, -3);
+    EXPECT_EQ(a.left, 3);
+    EXPECT_EQ(a.top, -3);
+    InflateRect(&a, 1, 2);
+    EXPECT_EQ(a.right, 14);
+    EXPECT_EQ(a.bottom, 9);
+}
+
+}  // namespace
