@@ -13,6 +13,8 @@
 
 #include "known_answers.h"
 #include "real_input.h"
+#include "resource_check.h"
+#include "results.h"
 #include "screenshot.h"
 #include "ui_session.h"
 
@@ -26,45 +28,13 @@ constexpr int kPasswordOut = 1006;
 constexpr int kDecrypt = 1007;
 constexpr WORD kAboutCommand = 57664;
 
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
-class Results {
-public:
-    bool Check(bool ok, const std::string& what) {
-        ++(ok ? passed_ : failed_);
-        if (!ok) std::printf("FAILED: %s\n", what.c_str());
-        return ok;
-    }
-    bool Equal(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
-        return Check(actual == expected,
-                     what + ": got \"" + Utf8(actual) + "\", expected \"" + Utf8(expected) + "\"");
-    }
-    void ExitCode(ui::Session& session, DWORD expected, const std::string& what) {
-        const auto code = session.WaitForExit();
-        Check(code == expected, what + ": exit code " + (code ? std::to_string(*code) : "none") +
-                                    ", expected " + std::to_string(expected));
-    }
-    int Failed() const { return failed_; }
-    void Summary() const { std::printf("%d passed, %d failed\n", passed_, failed_); }
-
-private:
-    int passed_ = 0;
-    int failed_ = 0;
-};
-
-bool Started(Results& results, const ui::Session& session, const std::string& run) {
+bool Started(ui::Results& results, const ui::Session& session, const std::string& run) {
     return results.Check(session.Dialog() != nullptr, run + ": main dialog appears");
 }
 
 // Waits until the focus is on control id of the main dialog.
-bool FocusReaches(Results& results, const ui::Session& session, int id, const std::string& what) {
+bool FocusReaches(ui::Results& results, const ui::Session& session, int id,
+                  const std::string& what) {
     const HWND control = session.Control(id);
     return results.Check(ui::WaitFor([&] { return session.Focus() == control; }, 5000),
                          what + ": focus on control " + std::to_string(id));
@@ -91,7 +61,7 @@ RECT WorkArea(HWND window) {
     return info.rcWork;
 }
 
-void CheckCentred(Results& results, HWND window, const RECT& center, const std::string& what) {
+void CheckCentred(ui::Results& results, HWND window, const RECT& center, const std::string& what) {
     RECT rect{};
     GetWindowRect(window, &rect);
     const POINT expected = CentredPosition(rect, center, WorkArea(window));
@@ -101,51 +71,9 @@ void CheckCentred(Results& results, HWND window, const RECT& center, const std::
                       std::to_string(expected.y));
 }
 
-// The resources that windres compiled into the program, read back as Windows reads them.
-void Resources(Results& results, const std::wstring& program) {
-    const HMODULE image = LoadLibraryExW(program.c_str(), nullptr,
-                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!results.Check(image != nullptr, "resources: program loads as an image")) return;
-    results.Check(FindResourceExW(image, RT_DIALOG, MAKEINTRESOURCEW(129),
-                                  MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)) != nullptr,
-                  "resources: dialog 129 in Chinese (PRC)");
-    results.Check(FindResourceExW(image, RT_DIALOG, MAKEINTRESOURCEW(100),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) != nullptr,
-                  "resources: dialog 100 in English (US)");
-
-    // An icon group is a 6-byte header (reserved, type, count) and 14-byte entries that start
-    // with width and height.
-    const HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(128), RT_GROUP_ICON);
-    if (results.Check(group != nullptr, "resources: icon group 128")) {
-        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
-        const DWORD size = SizeofResource(image, group);
-        const int count = size >= 6 ? bytes[4] | bytes[5] << 8 : 0;
-        std::string sizes;
-        for (int i = 0; i < count && 6 + 14 * (i + 1) <= static_cast<int>(size); ++i) {
-            if (i > 0) sizes += ' ';
-            sizes += std::to_string(bytes[6 + 14 * i]);
-        }
-        results.Check(sizes == "32 16" || sizes == "16 32",
-                      "resources: icon sizes are 32 and 16, got \"" + sizes + "\"");
-    }
-
-    const HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
-    if (results.Check(manifest != nullptr, "resources: manifest 1")) {
-        const std::string text(
-            static_cast<const char*>(LockResource(LoadResource(image, manifest))),
-            SizeofResource(image, manifest));
-        results.Check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
-                          text.find("version=\"6.0.0.0\"") != std::string::npos,
-                      "resources: manifest asks for common controls 6.0.0.0");
-        results.Check(text.find("level=\"asInvoker\"") != std::string::npos,
-                      "resources: manifest asks for asInvoker");
-    }
-    FreeLibrary(image);
-}
-
 // Fields filled and read by message; Encrypt and Decrypt pressed with BM_CLICK. Ends with Enter
 // typed in the account field, which is OK: exit code 1.
-void FieldsByMessage(Results& results, const std::wstring& program,
+void FieldsByMessage(ui::Results& results, const std::wstring& program,
                      const std::vector<ui::FieldPair>& pairs, const ui::FieldPair& shown,
                      const std::wstring& screenshot) {
     ui::Session session(program);
@@ -201,7 +129,7 @@ void FieldsByMessage(Results& results, const std::wstring& program,
 
 // Typed at the keyboard: Tab through the dialog, type both fields, Space on Encrypt. Ends with
 // Escape: exit code 2.
-void Keyboard(Results& results, const std::wstring& program) {
+void Keyboard(ui::Results& results, const std::wstring& program) {
     ui::Session session(program);
     if (!Started(results, session, "keyboard")) return;
     if (!results.Check(ui::BringToFront(session.Dialog()), "keyboard: dialog in front")) return;
@@ -231,7 +159,7 @@ void Keyboard(Results& results, const std::wstring& program) {
 
 // Opens the About box and checks that it is modal; closes it with its OK button, then with
 // Escape. Ends with the close box: exit code 2.
-void AboutBox(Results& results, const std::wstring& program) {
+void AboutBox(ui::Results& results, const std::wstring& program) {
     ui::Session session(program);
     if (!Started(results, session, "about")) return;
     const HWND dialog = session.Dialog();
@@ -290,19 +218,19 @@ int wmain(int argc, wchar_t** argv) {
         else if (option == L"--code-page")
             codePage = static_cast<UINT>(_wtoi(argv[i + 1]));
         else {
-            std::printf("unknown option %s\n", Utf8(option).c_str());
+            std::printf("unknown option %s\n", ui::Utf8(option).c_str());
             return 2;
         }
     }
 
-    Results results;
+    ui::Results results;
     const UINT acp = GetACP();
     if (codePage != 0)
         results.Check(acp == codePage, "ANSI code page is " + std::to_string(acp) + ", expected " +
                                            std::to_string(codePage));
-    std::printf("ANSI code page %u, program %s\n", acp, Utf8(program).c_str());
+    std::printf("ANSI code page %u, program %s\n", acp, ui::Utf8(program).c_str());
 
-    Resources(results, program);
+    ui::CheckResources(results, program);
     if (acp == 936)
         FieldsByMessage(results, program, ui::kChinesePairs, ui::kChinese, screenshot);
     else
