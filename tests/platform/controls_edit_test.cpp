@@ -282,7 +282,7 @@ TEST_F(EditTest, ClipboardKeysAndMessages) {
 
 TEST_F(EditTest, PasteTakesTheFirstLineOnly) {
     HWND edit = CreateEdit(u"[]");
-    for (const std::u16string& clip :
+    for (const char16_t* clip :
          {u"line one\r\nline two", u"line one\nline two", u"line one\rline two"}) {
         SetWindowTextW(edit, u"[]");
         Select(edit, 1, 1);

@@ -58,6 +58,7 @@ TEST_F(StaticTest, IconFromTheCreatingModule) {
     HWND icon = CreateStatic(MAKEINTRESOURCEW(1), SS_ICON, instance);
     const HICON first = Icon(icon);
     const HICON other = Icon(CreateStatic(u"NamedIcon", SS_ICON, instance));
+    ASSERT_NE(other, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(
                   SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(other), 0)),
               first);

@@ -41,7 +41,11 @@ protected:
         ASSERT_NE(parent, nullptr);
     }
 
-    void TearDown() override { win32::headless::Stop(); }
+    void TearDown() override {
+        onCommand() = nullptr;
+        DestroyWindow(parent);  // the controls free their state at WM_NCDESTROY
+        win32::headless::Stop();
+    }
 
     HWND Create(const char16_t* className, const char16_t* text, DWORD style, int id = 100,
                 RECT at = {10, 10, 70, 30}) {
