@@ -21,9 +21,6 @@ public:
     // Registers hWnd as a window whose child controls follow the map.
     BOOL UIAddChildWindowContainer(HWND hWnd);
 
-    std::size_t GetStateCount() const { return m_states.size(); }
-    std::size_t GetElementCount() const { return m_elements.size(); }
-
 protected:
     // The state of one map item (enabled, checked, text); zero when nothing was set.
     struct UIState {
