@@ -270,15 +270,16 @@ void InputDecoder::EndPaste(InputSink& sink) {
 void InputDecoder::MouseReport(const std::vector<int>& parameters, bool pressed, InputSink& sink) {
     if (parameters.size() < 3) return;
     const int button = parameters[0];
-    const POINT point = (*cellToPixel_)(parameters[1] - 1, parameters[2] - 1);
     if ((button & 64) || (button & 3) != 0) return;
-    sink.MouseMove(point);
+    const std::optional<POINT> point = (*cellToPixel_)(parameters[1] - 1, parameters[2] - 1);
+    if (!point) return;
+    sink.MouseMove(*point);
     if (button & 32) return;  // motion
     unsigned modifiers = 0;
     if (button & 4) modifiers |= kShift;
     if (button & 8) modifiers |= kAlt;
     if (button & 16) modifiers |= kControl;
-    sink.MouseButton(point, pressed, modifiers);
+    sink.MouseButton(*point, pressed, modifiers);
 }
 
 // Handles what follows an ESC at batch[next - 1]; returns the index of the first event not used.
@@ -378,14 +379,16 @@ void InputDecoder::Deliver(const std::vector<InputEvent>& batch, InputSink& sink
                 break;
             case InputEvent::kMouseButton: {
                 Flush(sink);
-                const POINT point = cellToPixel(event.column, event.row);
-                sink.MouseMove(point);
-                sink.MouseButton(point, event.down, event.modifiers);
+                if (const std::optional<POINT> point = cellToPixel(event.column, event.row)) {
+                    sink.MouseMove(*point);
+                    sink.MouseButton(*point, event.down, event.modifiers);
+                }
                 break;
             }
             case InputEvent::kMouseMove:
                 Flush(sink);
-                sink.MouseMove(cellToPixel(event.column, event.row));
+                if (const std::optional<POINT> point = cellToPixel(event.column, event.row))
+                    sink.MouseMove(*point);
                 break;
             case InputEvent::kKey:
                 Flush(sink);

@@ -50,8 +50,9 @@ std::optional<KeyWithModifiers> KeyFromCurses(int code, std::string_view name);
 
 class InputDecoder {
 public:
-    // Where a clicked cell lies on the screen, in pixels.
-    using CellToPixel = std::function<POINT(int column, int row)>;
+    // Where a clicked cell lies on the screen, in pixels; nullopt when the display itself
+    // takes clicks there (its task bar).
+    using CellToPixel = std::function<std::optional<POINT>(int column, int row)>;
 
     // Delivers one batch. Pasted text reaches `sink` only when `focusInEdit`; elsewhere a
     // paste would press buttons with its spaces and line breaks.

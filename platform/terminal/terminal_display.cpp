@@ -228,7 +228,15 @@ public:
         const std::vector<PlacedWindow>& placed = placed_;
         decoder_.Deliver(
             batch, sink,
-            [&placed](int column, int row) { return PixelOfCell(placed, column, row); },
+            [&placed](int column, int row) -> std::optional<POINT> {
+                // A click on a task bar entry restores its window, as the shell's task bar
+                // does with a system command.
+                if (HWND minimized = TaskBarEntryAt(placed, column, row)) {
+                    PostMessageW(minimized, WM_SYSCOMMAND, SC_RESTORE, 0);
+                    return std::nullopt;
+                }
+                return PixelOfCell(placed, column, row);
+            },
             focusInEdit_);
     }
 
@@ -397,7 +405,8 @@ std::unique_ptr<Display> MakeTerminalDisplay() {
     doupdate();
     WriteAll("\033[?2004h", 8);  // bracketed paste
     g_active = 1;
-    std::atexit(RestoreTerminal);
+    static const bool kRestoreAtExit = std::atexit(RestoreTerminal) == 0;
+    static_cast<void>(kRestoreAtExit);
     return std::make_unique<TerminalDisplay>(screen, previous);
 }
 

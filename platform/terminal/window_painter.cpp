@@ -166,7 +166,7 @@ private:
         const RECT cells{taskBarColumn_, row, taskBarColumn_ + width, row + 1};
         taskBarColumn_ += width + 1;
         screen_.windows.push_back({view.handle, cells, POINT{view.window.left, view.window.top},
-                                   POINT{cells.left, cells.top}});
+                                   POINT{cells.left, cells.top}, true});
         Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
         const std::uint8_t attributes = view.active ? kActiveCaption : std::uint8_t{kReverse};
         canvas.Fill(cells, attributes);
@@ -462,6 +462,14 @@ POINT PixelOfCell(const std::vector<PlacedWindow>& windows, int column, int row)
                      window->origin.y + PixelInCell(row - window->originCell.y, kCellHeight)};
     }
     return POINT{PixelInCell(column, kCellWidth), PixelInCell(row, kCellHeight)};
+}
+
+HWND TaskBarEntryAt(const std::vector<PlacedWindow>& windows, int column, int row) {
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+        if (Contains(window->cells, column, row))
+            return window->minimized ? window->handle : nullptr;
+    }
+    return nullptr;
 }
 
 }  // namespace win32::terminal

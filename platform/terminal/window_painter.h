@@ -28,12 +28,14 @@ struct ControlState {
 };
 using ControlStateReader = std::function<ControlState(const WindowView&)>;
 
-// Where a top-level window landed: its cells, and the pixel and cell of its origin.
+// Where a top-level window landed: its cells, and the pixel and cell of its origin. A
+// minimised window lands on its task bar entry.
 struct PlacedWindow {
     HWND handle = nullptr;
     RECT cells{};
     POINT origin{};
     POINT originCell{};
+    bool minimized = false;
 };
 
 struct Screen {
@@ -49,6 +51,8 @@ Screen PaintScreen(const std::vector<WindowView>& topLevel, const ControlStateRe
 
 // The screen pixel a click on a cell stands for: inside the control drawn on that cell.
 POINT PixelOfCell(const std::vector<PlacedWindow>& windows, int column, int row);
+// The minimised window whose task bar entry covers the cell, or nullptr.
+HWND TaskBarEntryAt(const std::vector<PlacedWindow>& windows, int column, int row);
 
 // Text of a static or button as shown: "&x" marks a mnemonic and shows x, "&&" shows "&".
 std::u16string WithoutMnemonics(std::u16string_view text);

@@ -93,7 +93,11 @@ Batch operator+(Batch a, const Batch& b) {
     return a;
 }
 
-POINT CellCentre(int column, int row) { return POINT{column * 100, row * 1000}; }
+// Cells map to pixels 100 x 1000; row 99 is the display's own (its task bar).
+std::optional<POINT> CellCentre(int column, int row) {
+    if (row == 99) return std::nullopt;
+    return POINT{column * 100, row * 1000};
+}
 
 Calls Decode(const std::vector<Batch>& batches, bool focusInEdit = true) {
     InputDecoder decoder;

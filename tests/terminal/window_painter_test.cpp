@@ -418,6 +418,10 @@ TEST(PaintScreen, MinimisedWindowsHaveATaskBarEntry) {
     for (int x = 0; x < 5; ++x)
         EXPECT_TRUE(Inside(dialog.window, PixelOfCell(screen.windows, x, 23)));
     EXPECT_FALSE(Inside(dialog.window, PixelOfCell(screen.windows, 5, 23)));
+    EXPECT_EQ(TaskBarEntryAt(screen.windows, 4, 23), dialog.handle);
+    EXPECT_EQ(TaskBarEntryAt(screen.windows, 5, 23), nullptr);
+    const Screen shown = PaintScreen({MainDialog()}, States().Reader(), 80, 24);
+    EXPECT_EQ(TaskBarEntryAt(shown.windows, 4, 1), nullptr);
 }
 
 // A terminal smaller than the dialog shows its top-left part (the window system clamps the
