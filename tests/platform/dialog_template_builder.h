@@ -33,6 +33,14 @@ public:
         return *this;
     }
 
+    // A control of a registered class named by its name.
+    DialogTemplateBuilder& NamedItem(std::u16string className, std::u16string text, WORD id,
+                                     DWORD style, short x, short y, short cx, short cy) {
+        items_.push_back({0, std::move(text), 0, id, style | WS_CHILD, x, y, cx, cy, 0});
+        items_.back().className = std::move(className);
+        return *this;
+    }
+
     // A static showing icon resource `icon` (its text is 0xFFFF and the ordinal).
     DialogTemplateBuilder& IconItem(WORD icon, WORD id, short x, short y) {
         items_.push_back({kStatic, u"", icon, id, WS_CHILD | WS_VISIBLE | SS_ICON, x, y, 0, 0, 0});
@@ -65,8 +73,12 @@ public:
             Put16(static_cast<WORD>(item.cx));
             Put16(static_cast<WORD>(item.cy));
             Put16(item.id);
-            Put16(0xFFFF);
-            Put16(item.atom);
+            if (item.className.empty()) {
+                Put16(0xFFFF);
+                Put16(item.atom);
+            } else {
+                PutString(item.className);
+            }
             if (item.ordinalText != 0) {
                 Put16(0xFFFF);
                 Put16(item.ordinalText);
@@ -89,6 +101,7 @@ private:
         DWORD style;
         short x, y, cx, cy;
         DWORD exStyle;
+        std::u16string className = {};
     };
 
     void Put16(WORD value) {

@@ -1,0 +1,141 @@
+// The headless display: its picture and description of the screen, its script and the script
+// language, and failing loudly when the program waits with nothing left to deliver.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "dialog_template_builder.h"
+#include "message_log.h"
+#include "win32/headless.h"
+
+namespace {
+
+INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+class HeadlessTest : public testing::Test {
+protected:
+    void SetUp() override { win32::headless::Start(); }
+    void TearDown() override { win32::headless::Stop(); }
+
+    HWND CreateSample() {
+        builder.Font(9, u"MS Shell Dlg")
+            .Item(test::kButton, u"OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 60,
+                  50, 14)
+            .Item(test::kStatic, u"帐号：", -1, WS_VISIBLE | WS_GROUP, 5, 8, 37, 8)
+            .Item(test::kEdit, u"abc", 1001, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 45, 5, 100, 14)
+            .Item(test::kButton, u"Group", -1, WS_VISIBLE | BS_GROUPBOX, 2, 30, 100, 40);
+        return CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, Quiet, 0);
+    }
+
+    test::DialogTemplateBuilder builder{
+        WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 180, 80, u"应用"};
+};
+
+TEST_F(HeadlessTest, DescribeListsWindowsWithTheirState) {
+    HWND dialog = CreateSample();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 1001)), TRUE);
+    EXPECT_EQ(win32::headless::Describe(),
+              "#32770 \"应用\" at 0,0 size 276x159 active\n"
+              "  Button 1 \"OK\" default\n"
+              "  Static 65535 \"帐号：\"\n"
+              "  Edit 1001 \"abc\" focus sel=0-3 caret=3\n"
+              "  Button 65535 \"Group\"\n");
+}
+
+TEST_F(HeadlessTest, PictureDrawsTheWindowsAsText) {
+    ASSERT_NE(CreateSample(), nullptr);
+    const std::string picture = win32::headless::Picture();
+    // The caption with its buttons, the default button with the focus, wide characters.
+    EXPECT_NE(picture.find("| 应用"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("[X]|"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("[[ *OK ]]"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("帐号："), std::string::npos) << picture;
+    EXPECT_NE(picture.find("[abc"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("+Group"), std::string::npos) << picture;
+    EXPECT_EQ(picture.rfind("+==", 0), 0u) << "the active window's frame is drawn with '='";
+}
+
+TEST_F(HeadlessTest, PictureShowsTheCaretAndTheSelectionOfTheFocusedEdit) {
+    HWND dialog = CreateSample();
+    HWND edit = GetDlgItem(dialog, 1001);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 1, 2);
+    EXPECT_NE(win32::headless::Picture().find("[a«b»c"), std::string::npos);
+    SendMessageW(edit, EM_SETSEL, 3, 3);
+    EXPECT_NE(win32::headless::Picture().find("[abc|"), std::string::npos);
+}
+
+TEST_F(HeadlessTest, PaintsWhenTheQueueRunsDryAfterAChange) {
+    HWND dialog = CreateSample();
+    const int paints = win32::headless::PaintCount();
+    PostMessageW(dialog, WM_NULL, 0, 0);
+    win32::headless::Run([] {});
+    test::Pump(dialog);
+    EXPECT_EQ(win32::headless::PaintCount(), paints + 1) << "once, before waiting";
+    win32::headless::Run([] {});
+    test::Pump(dialog);
+    EXPECT_EQ(win32::headless::PaintCount(), paints + 1) << "nothing changed";
+    SetDlgItemTextW(dialog, 1001, u"new");
+    win32::headless::Run([] {});
+    test::Pump(dialog);
+    EXPECT_EQ(win32::headless::PaintCount(), paints + 2);
+}
+
+TEST_F(HeadlessTest, AnExhaustedScriptThrowsWithTheScreenInTheMessage) {
+    ASSERT_NE(CreateSample(), nullptr);
+    MSG msg;
+    try {
+        GetMessageW(&msg, nullptr, 0, 0);
+        FAIL() << "GetMessageW returned with nothing to deliver";
+    } catch (const win32::InputExhausted& e) {
+        EXPECT_NE(std::string(e.what()).find("Edit 1001 \"abc\""), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(HeadlessTest, ScriptLanguage) {
+    HWND dialog = CreateSample();
+    HWND edit = GetDlgItem(dialog, 1001);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    win32::headless::QueueScript("text:\"x y\" key:shift+HOME text:中 key:END");
+    EXPECT_EQ(win32::headless::Pending(), 4u);
+    test::Pump(dialog);
+    WCHAR text[16];
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"中");
+
+    for (const char* bad :
+         {"key:NOPE", "click:1", "click:a,b", "tap:1", "text:\"open", "key:meta+A", "justtext"}) {
+        EXPECT_THROW(win32::headless::QueueScript(bad), std::invalid_argument) << bad;
+    }
+    EXPECT_EQ(win32::headless::Pending(), 0u) << "a bad script queues nothing";
+}
+
+TEST_F(HeadlessTest, TypeTakesUtf8Too) {
+    HWND dialog = CreateSample();
+    HWND edit = GetDlgItem(dialog, 1001);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    win32::headless::Type("密码 ok");
+    test::Pump(dialog);
+    WCHAR text[16];
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"密码 ok");
+}
+
+TEST_F(HeadlessTest, CallsNeedTheHeadlessDisplay) {
+    win32::headless::Stop();
+    EXPECT_THROW(win32::headless::PressKey(VK_TAB), std::logic_error);
+    EXPECT_THROW(win32::headless::Picture(), std::logic_error);
+    win32::headless::Options none;
+    none.monitors.clear();
+    EXPECT_THROW(win32::headless::Start(none), std::invalid_argument);
+}
+
+}  // namespace
