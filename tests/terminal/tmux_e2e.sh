@@ -139,10 +139,23 @@ keys main BTab Enter             # Enter in the password output field is OK
 check "Enter closes with OK" 1 "$(exit_code main)"
 check_restored main
 
-# --- Escape: exit code 2.
+# --- Escape: exit code 2. On the way: a click places the caret in a field, a resize redraws.
 start escape C.UTF-8
 keys escape Tab Tab
-text escape 'bob'
+text escape 'abcdef'
+row=$(screen escape | grep -n '帐号：' | head -1 | cut -d: -f1)
+line=$(screen escape | grep '帐号：' | head -1)
+column=$(printf '%s' "${line%%abcdef*}" | wc -L)  # display columns before the text
+click() { text "$1" "$(printf '\033[<0;%d;%dM\033[<0;%d;%dm' "$2" "$3" "$2" "$3")"; }
+click escape $((column + 3)) "$row"  # on the "c"
+text escape 'X'
+wait_for escape 'abXcdef' >/dev/null
+check "a click places the caret" abXcdef "$(field escape 帐号： 1)"
+# Shrinking cuts off the caption's right end; growing back shows it only if redrawn.
+tmux_ resize-window -t escape -x 60 -y 15
+tmux_ resize-window -t escape -x 80 -y 24
+wait_for escape '\[X\]║' >/dev/null || fail "no redraw after a resize"
+check "the field after a resize" abXcdef "$(field escape 帐号： 1)"
 keys escape Escape
 check "Escape closes with Cancel" 2 "$(exit_code escape)"
 check_restored escape
@@ -151,8 +164,8 @@ check_restored escape
 start mouse C.UTF-8
 row=$(screen mouse | grep -n 'App' | head -1 | cut -d: -f1)
 line=$(screen mouse | sed -n "${row}p")
-close=$(printf '%s' "${line%%\[X\]*}" | wc -m)
-text mouse "$(printf '\033[<0;%d;%dM\033[<0;%d;%dm' $((close + 2)) "$row" $((close + 2)) "$row")"
+close=$(printf '%s' "${line%%\[X\]*}" | wc -L)
+click mouse $((close + 2)) "$row"
 check "the close box closes with Cancel" 2 "$(exit_code mouse)"
 
 # --- Chinese account under zh_CN (code page 936, the locale need not be installed).
@@ -170,7 +183,7 @@ keys chinese Escape
 check "Escape under zh_CN" 2 "$(exit_code chinese)"
 
 # --- Signals: the terminal is restored, the signal ends the program.
-for signal in TERM SEGV; do
+for signal in INT TERM HUP SEGV; do
     name=signal_$signal
     start "$name" C.UTF-8
     kill -s "$signal" "$(cat "$work/$name.pid")"
