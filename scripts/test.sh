@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the suites under GCC, again under ASan+UBSan (clang), the fuzzers briefly,
-# and the Windows program under Wine.
+# Runs every test: the suites under GCC (the terminal one drives the real program in tmux), the
+# Windows program under Wine, the suites again under ASan+UBSan (clang), and the fuzzers briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh run test
@@ -8,6 +8,9 @@ scripts/setup.sh run test
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+
+scripts/build-windows.sh
+scripts/test-wine.sh
 
 cmake --preset asan
 cmake --build --preset asan
