@@ -143,6 +143,7 @@ check_restored main
 start escape C.UTF-8
 keys escape Tab Tab
 text escape 'abcdef'
+wait_for escape 'abcdef' >/dev/null
 row=$(screen escape | grep -n '帐号：' | head -1 | cut -d: -f1)
 line=$(screen escape | grep '帐号：' | head -1)
 column=$(printf '%s' "${line%%abcdef*}" | wc -L)  # display columns before the text
