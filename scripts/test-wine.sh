@@ -33,7 +33,7 @@ if ! locale -a | grep -qix 'zh_CN\.utf-\?8'; then
     else
         echo 'zh_CN.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
     fi
-    $sudo locale-gen >/dev/null
+    $sudo locale-gen --keep-existing >/dev/null
 fi
 
 export WINEPREFIX=$build/wine
