@@ -135,16 +135,7 @@ attr_t VideoAttributes(std::uint8_t attributes) {
 
 ControlState QueryControl(const WindowView& view) {
     ControlState state;
-    const std::u16string& name = view.className;
-    auto is = [&name](std::u16string_view expected) {
-        if (name.size() != expected.size()) return false;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            char16_t c = name[i];
-            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-            if (c != expected[i]) return false;
-        }
-        return true;
-    };
+    auto is = [&view](std::u16string_view name) { return SameClassName(view.className, name); };
     if (is(u"edit")) {
         DWORD start = 0, end = 0;
         SendMessageW(view.handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),

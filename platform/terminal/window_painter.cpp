@@ -12,20 +12,9 @@ constexpr std::uint8_t kActiveCaption = kReverse | kBold;
 constexpr std::uint8_t kField = kUnderline;
 constexpr std::uint8_t kFocusedButton = kReverse | kBold;
 
-bool SameClass(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x - u'A' + u'a');
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y - u'A' + u'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-bool IsEdit(const WindowView& view) { return SameClass(view.className, u"Edit"); }
-bool IsButton(const WindowView& view) { return SameClass(view.className, u"Button"); }
-bool IsStatic(const WindowView& view) { return SameClass(view.className, u"Static"); }
+bool IsEdit(const WindowView& view) { return SameClassName(view.className, u"Edit"); }
+bool IsButton(const WindowView& view) { return SameClassName(view.className, u"Button"); }
+bool IsStatic(const WindowView& view) { return SameClassName(view.className, u"Static"); }
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -181,7 +170,7 @@ private:
         enabled = enabled && view.enabled;
         if (view.focused) screen_.focusInEdit = IsEdit(view);
 
-        if (topLevel || SameClass(view.className, u"#32770") ||
+        if (topLevel || SameClassName(view.className, u"#32770") ||
             (view.style & WS_CAPTION) == WS_CAPTION) {
             Frame(view, placement, here, cells, client);
         } else if (IsButton(view)) {
@@ -371,6 +360,17 @@ private:
 };
 
 }  // namespace
+
+bool SameClassName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char16_t x = a[i], y = b[i];
+        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x - u'A' + u'a');
+        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y - u'A' + u'a');
+        if (x != y) return false;
+    }
+    return true;
+}
 
 std::u16string WithoutMnemonics(std::u16string_view text) {
     std::u16string shown;

@@ -54,6 +54,9 @@ POINT PixelOfCell(const std::vector<PlacedWindow>& windows, int column, int row)
 // The minimised window whose task bar entry covers the cell, or nullptr.
 HWND TaskBarEntryAt(const std::vector<PlacedWindow>& windows, int column, int row);
 
+// Window class names compare without regard to case.
+bool SameClassName(std::u16string_view a, std::u16string_view b);
+
 // Text of a static or button as shown: "&x" marks a mnemonic and shows x, "&&" shows "&".
 std::u16string WithoutMnemonics(std::u16string_view text);
 // Lines of `text` wrapped to `width` columns: breaks at spaces and after wide characters, and
