@@ -357,6 +357,12 @@ std::unique_ptr<Display> MakeTerminalDisplay() {
     sigaction(SIGWINCH, &action, &previous[std::size(kFatalSignals)]);
 
     SCREEN* screen = newterm(nullptr, stdout, stdin);
+    // A terminal that cannot place the cursor (TERM=dumb) cannot show a dialog.
+    if (screen != nullptr && Capability("cup") == nullptr) {
+        endwin();
+        delscreen(screen);
+        screen = nullptr;
+    }
     if (screen == nullptr) {
         const char* type = std::getenv("TERM");
         std::fprintf(stderr, "%s: cannot use the terminal (TERM=%s)\n",
