@@ -37,7 +37,7 @@ const Item kMainItems[] = {
 };
 const Item kAboutItems[] = {
     {u"Button", 1, u"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 130, 81, 50, 14},
-    {u"Static", -1, u"credcipher Version 1.0", SS_CENTER, 25, 52, 78, 20},
+    {u"Static", -1, u"credcipher Version 1.0", SS_CENTER, 13, 52, 103, 20},
     {u"Static", -1, u"", SS_ICON, 55, 26, 18, 20},
     {u"Button", -1, u"", BS_GROUPBOX, 7, 7, 115, 88},
 };
@@ -201,8 +201,8 @@ TEST(PaintScreen, AboutBoxOverTheDisabledMainDialog) {
         "  │               ║  ┌────────────────────────┐               ║               │ ",
         "  │            [  ║  │          O=            │               ║               │ ",
         "  │               ║  │                        │               ║               │ ",
-        "  │               ║  │   credcipher Version   │               ║               │ ",
-        "  │               ║  │          1.0           │               ║               │ ",
+        "  │               ║  │ credcipher Version 1.0 │               ║               │ ",
+        "  │               ║  │                        │               ║               │ ",
         "  │   帐号：      ║  │                        │               ║               │ ",
         "  │               ║  └────────────────────────┘  <   OK    >  ║               │ ",
         "  │   密码：      ║                                           ║               │ ",
