@@ -86,7 +86,7 @@ Display* CurrentDisplay() {
 }
 
 void InstallDisplay(std::unique_ptr<Display> display) {
-    DiscardAllWindows();
+    DestroyAllWindows();
     ResetFocus();
     ResetMessageQueue();
     DisplayState& state = State();

@@ -74,15 +74,19 @@ void ReleaseWindow(HWND hwnd) {
 
 void CollectReleasedWindows() { Table().released.clear(); }
 
-void DiscardAllWindows() {
-    WindowTable& table = Table();
-    for (std::uintptr_t value : table.table.Handles()) {
-        HWND hwnd = MakeHandle<HWND>(value);
-        if (IsDesktop(hwnd)) continue;
-        if (Window* window = FindWindow(hwnd)) --window->windowClass->windows;
-        ReleaseWindow(hwnd);
+void DestroyAllWindows() {
+    for (HWND hwnd : AllWindows()) {
+        Window* window = FindWindow(hwnd);
+        if (window == nullptr) continue;
+        window->proc = window->windowClass->builtin ? window->windowClass->proc : DefWindowProcW;
+        if (window->dialog && window->extra.size() >= DWLP_DLGPROC + sizeof(DLGPROC)) {
+            SetWindowLongPtrW(hwnd, DWLP_DLGPROC, 0);
+        }
     }
-    table.topLevel.clear();
+    std::vector<HWND> topLevel = Table().topLevel;
+    for (HWND hwnd : topLevel) {
+        if (IsWindow(hwnd)) DestroyWindow(hwnd);
+    }
     CollectReleasedWindows();
 }
 

@@ -28,7 +28,8 @@ struct WindowClass {
     HICON smallIcon = nullptr;
     HCURSOR cursor = nullptr;
     HBRUSH background = nullptr;
-    int windows = 0;  // live windows of the class
+    int windows = 0;       // live windows of the class
+    bool builtin = false;  // the dialog class and the controls
 };
 
 struct Window {
@@ -76,9 +77,10 @@ HWND AddWindow(std::unique_ptr<Window> window);
 void ReleaseWindow(HWND hwnd);
 // Frees released windows; called where no window procedure is running.
 void CollectReleasedWindows();
-// Forgets every window without sending it a message: for starting afresh after a test whose
-// window procedures may no longer be callable.
-void DiscardAllWindows();
+// Destroys every window for a fresh start without calling the program's code: windows go back to
+// their built-in class procedure (or DefWindowProcW) and dialogs lose their dialog procedure
+// first, because the program's procedures may be gone (a test that failed with an exception).
+void DestroyAllWindows();
 // Every live window, top-level windows and children alike.
 std::vector<HWND> AllWindows();
 

@@ -21,6 +21,7 @@ struct ClassRegistry {
     std::vector<std::shared_ptr<WindowClass>> classes;
     ATOM nextAtom = kFirstUserAtom;
     bool builtinsRegistered = false;
+    bool registeringBuiltins = false;
 };
 
 ClassRegistry& Registry() {
@@ -59,10 +60,12 @@ void EnsureBuiltinClasses() {
     ClassRegistry& registry = Registry();
     if (registry.builtinsRegistered) return;
     registry.builtinsRegistered = true;
+    registry.registeringBuiltins = true;
     RegisterDialogClass();
 #ifdef CREDCIPHER_HAVE_CONTROLS
     RegisterBuiltinControls();
 #endif
+    registry.registeringBuiltins = false;
 }
 
 }  // namespace win32
@@ -102,6 +105,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
     windowClass->smallIcon = lpwcx->hIconSm;
     windowClass->cursor = lpwcx->hCursor;
     windowClass->background = lpwcx->hbrBackground;
+    windowClass->builtin = Registry().registeringBuiltins;
     Registry().classes.push_back(windowClass);
     return windowClass->atom;
 }

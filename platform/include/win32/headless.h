@@ -48,7 +48,8 @@ struct Options {
     int fontHeight = 13;
 };
 
-// Destroys every window left over, empties the queue and the quit flag, and makes a new
+// Destroys every window left over (without calling the program's procedures, which may be
+// gone after a failed test), empties the queue and the quit flag, and makes a new
 // headless display with `options` the current display.
 void Start(const Options& options = {});
 // Back to no display at all (window creation fails), also destroying every window.
