@@ -29,10 +29,14 @@ enum : WORD {
 
 std::vector<WPARAM> commands;
 std::vector<LPARAM> commandSenders;
+std::vector<WPARAM> editNotifications;
 
 INT_PTR CALLBACK CommandRecorder(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message == WM_COMMAND) {
+        if (LOWORD(wParam) == kAccount || LOWORD(wParam) == kPassword) {
+            editNotifications.push_back(wParam);
+        }
         // Edit notifications are not what these tests look at.
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
         commands.push_back(wParam);
@@ -48,6 +52,7 @@ protected:
         win32::headless::Start();
         commands.clear();
         commandSenders.clear();
+        editNotifications.clear();
         const DWORD tab = WS_VISIBLE | WS_TABSTOP;
         builder.Font(9, u"MS Shell Dlg")
             .Item(test::kButton, u"OK", IDOK, tab | BS_DEFPUSHBUTTON, 207, 228, 50, 14)
@@ -112,6 +117,28 @@ TEST_F(DialogKeyboardTest, TabbingIntoAnEditSelectsItsText) {
     WCHAR text[16];
     GetDlgItemTextW(dialog, kAccount, text, 16);
     EXPECT_EQ(std::u16string(text), u"bob");
+}
+
+// The edits' notifications reach the dialog in Windows' order around the focus move: the old
+// edit's EN_KILLFOCUS before the new one's EN_SETFOCUS; EN_UPDATE before EN_CHANGE.
+TEST_F(DialogKeyboardTest, EditNotificationsComeInWindowsOrder) {
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(kAccount)), TRUE);
+    editNotifications.clear();
+    Press(VK_TAB);
+    win32::headless::Type(u"z");
+    test::Pump(dialog);
+    SetDlgItemTextW(dialog, kAccount, u"new");
+    Press(VK_TAB, win32::headless::kShift);
+    EXPECT_EQ(editNotifications, (std::vector<WPARAM>{
+                                     MAKEWPARAM(kAccount, EN_KILLFOCUS),
+                                     MAKEWPARAM(kPassword, EN_SETFOCUS),
+                                     MAKEWPARAM(kPassword, EN_UPDATE),
+                                     MAKEWPARAM(kPassword, EN_CHANGE),
+                                     MAKEWPARAM(kAccount, EN_UPDATE),
+                                     MAKEWPARAM(kAccount, EN_CHANGE),
+                                     MAKEWPARAM(kPassword, EN_KILLFOCUS),
+                                     MAKEWPARAM(kAccount, EN_SETFOCUS),
+                                 }));
 }
 
 TEST_F(DialogKeyboardTest, TheDefaultLookFollowsTheFocusedPushButton) {
