@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "src/dialog.h"
-
-#if __has_include("controls/controls.h")
 #include "controls/controls.h"
-#define CREDCIPHER_HAVE_CONTROLS 1
-#endif
+#include "src/dialog.h"
 
 namespace win32 {
 
@@ -62,9 +58,7 @@ void EnsureBuiltinClasses() {
     registry.builtinsRegistered = true;
     registry.registeringBuiltins = true;
     RegisterDialogClass();
-#ifdef CREDCIPHER_HAVE_CONTROLS
     RegisterBuiltinControls();
-#endif
     registry.registeringBuiltins = false;
 }
 
