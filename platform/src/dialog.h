@@ -39,6 +39,9 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
 // in memory.
 std::optional<resources::DialogTemplate> LoadDialogTemplate(HINSTANCE instance, LPCWSTR name);
 std::optional<resources::DialogTemplate> ReadTemplateInMemory(LPCDLGTEMPLATEW dialogTemplate);
+// Whether a dialog may be made with `parent`: none, the desktop or a live window (for a stale
+// or bogus one the last error is set).
+bool IsValidDialogParent(HWND parent);
 // The owner a top-level dialog gets for the parent it was given: the parent's top-level window;
 // none for the desktop.
 HWND OwnerFromParent(HWND parent);

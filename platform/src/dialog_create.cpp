@@ -210,6 +210,10 @@ std::optional<resources::DialogTemplate> ReadTemplateInMemory(LPCDLGTEMPLATEW di
     return parsed;
 }
 
+bool IsValidDialogParent(HWND parent) {
+    return parent == nullptr || IsDesktop(parent) || CheckWindow(parent) != nullptr;
+}
+
 HWND OwnerFromParent(HWND parent) {
     if (parent == nullptr || IsDesktop(parent)) return nullptr;
     return RootOf(parent);
@@ -217,30 +221,29 @@ HWND OwnerFromParent(HWND parent) {
 
 }  // namespace win32
 
+namespace {
+
+HWND CreateModeless(const std::optional<win32::resources::DialogTemplate>& dialogTemplate,
+                    HINSTANCE instance, HWND parent, DLGPROC dialogProc, LPARAM initParam) {
+    if (!dialogTemplate) return nullptr;
+    // A child dialog lives in its parent; a top-level one is owned by the parent's root.
+    HWND owner = (dialogTemplate->style & WS_CHILD) ? parent : win32::OwnerFromParent(parent);
+    return win32::CreateDialogFromTemplate(*dialogTemplate, instance, owner, dialogProc, initParam,
+                                           false);
+}
+
+}  // namespace
+
 HWND WINAPI CreateDialogParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    if (hWndParent != nullptr && !win32::IsDesktop(hWndParent) &&
-        win32::CheckWindow(hWndParent) == nullptr) {
-        return nullptr;
-    }
-    auto dialogTemplate = win32::LoadDialogTemplate(hInstance, lpTemplateName);
-    if (!dialogTemplate) return nullptr;
-    HWND owner =
-        (dialogTemplate->style & WS_CHILD) ? hWndParent : win32::OwnerFromParent(hWndParent);
-    return win32::CreateDialogFromTemplate(*dialogTemplate, hInstance, owner, lpDialogFunc,
-                                           dwInitParam, false);
+    if (!win32::IsValidDialogParent(hWndParent)) return nullptr;
+    return CreateModeless(win32::LoadDialogTemplate(hInstance, lpTemplateName), hInstance,
+                          hWndParent, lpDialogFunc, dwInitParam);
 }
 
 HWND WINAPI CreateDialogIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW lpTemplate,
                                        HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    if (hWndParent != nullptr && !win32::IsDesktop(hWndParent) &&
-        win32::CheckWindow(hWndParent) == nullptr) {
-        return nullptr;
-    }
-    auto dialogTemplate = win32::ReadTemplateInMemory(lpTemplate);
-    if (!dialogTemplate) return nullptr;
-    HWND owner =
-        (dialogTemplate->style & WS_CHILD) ? hWndParent : win32::OwnerFromParent(hWndParent);
-    return win32::CreateDialogFromTemplate(*dialogTemplate, hInstance, owner, lpDialogFunc,
-                                           dwInitParam, false);
+    if (!win32::IsValidDialogParent(hWndParent)) return nullptr;
+    return CreateModeless(win32::ReadTemplateInMemory(lpTemplate), hInstance, hWndParent,
+                          lpDialogFunc, dwInitParam);
 }

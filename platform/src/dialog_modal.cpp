@@ -52,35 +52,33 @@ INT_PTR RunModalDialog(HWND dialog, HWND owner) {
 
 }  // namespace win32
 
-INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
-                               DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    // An invalid parent makes DialogBoxParamW return 0, not -1, for compatibility.
-    if (hWndParent != nullptr && !win32::IsDesktop(hWndParent) &&
-        win32::CheckWindow(hWndParent) == nullptr) {
-        return 0;
-    }
-    auto dialogTemplate = win32::LoadDialogTemplate(hInstance, lpTemplateName);
+namespace {
+
+INT_PTR RunModal(const std::optional<win32::resources::DialogTemplate>& dialogTemplate,
+                 HINSTANCE instance, HWND parent, DLGPROC dialogProc, LPARAM initParam) {
     if (!dialogTemplate) return -1;
-    HWND owner = win32::OwnerFromParent(hWndParent);
-    HWND dialog = win32::CreateDialogFromTemplate(*dialogTemplate, hInstance, owner, lpDialogFunc,
-                                                  dwInitParam, true);
+    HWND owner = win32::OwnerFromParent(parent);
+    HWND dialog = win32::CreateDialogFromTemplate(*dialogTemplate, instance, owner, dialogProc,
+                                                  initParam, true);
     if (dialog == nullptr) return -1;
     return win32::RunModalDialog(dialog, owner);
 }
 
+}  // namespace
+
+// An invalid parent makes the modal calls return 0, not -1, for compatibility.
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
+                               DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    if (!win32::IsValidDialogParent(hWndParent)) return 0;
+    return RunModal(win32::LoadDialogTemplate(hInstance, lpTemplateName), hInstance, hWndParent,
+                    lpDialogFunc, dwInitParam);
+}
+
 INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW hDialogTemplate,
                                        HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    if (hWndParent != nullptr && !win32::IsDesktop(hWndParent) &&
-        win32::CheckWindow(hWndParent) == nullptr) {
-        return 0;
-    }
-    auto dialogTemplate = win32::ReadTemplateInMemory(hDialogTemplate);
-    if (!dialogTemplate) return -1;
-    HWND owner = win32::OwnerFromParent(hWndParent);
-    HWND dialog = win32::CreateDialogFromTemplate(*dialogTemplate, hInstance, owner, lpDialogFunc,
-                                                  dwInitParam, true);
-    if (dialog == nullptr) return -1;
-    return win32::RunModalDialog(dialog, owner);
+    if (!win32::IsValidDialogParent(hWndParent)) return 0;
+    return RunModal(win32::ReadTemplateInMemory(hDialogTemplate), hInstance, hWndParent,
+                    lpDialogFunc, dwInitParam);
 }
 
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
