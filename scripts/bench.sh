@@ -2,14 +2,15 @@
 # Builds and runs the cipher benchmarks, then prints the ratios of the field cipher to bare
 # Crypto++ doing the same AES work; fails when a ratio is above 2.
 # Usage: scripts/bench.sh [BUILD_DIR]
-#   Without BUILD_DIR it configures and builds the release preset (build/release); with it,
+#   Without BUILD_DIR it configures and builds the bench preset (build/bench); with it,
 #   it builds cipher_bench in that already configured (optimised) build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh run test
 build=${1:-}
 if [ -z "$build" ]; then
-    build=build/release
-    cmake --preset release >/dev/null
+    build=build/bench
+    cmake --preset bench >/dev/null
 fi
 cmake --build "$build" --target cipher_bench >/dev/null
 
