@@ -33,7 +33,9 @@ if(CMAKE_SCRIPT_MODE_FILE)
         math(EXPR size "${digits} / 2")
     endif()
     string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-    string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){16})" "\\1\n    " bytes "${bytes}")
+    # Sixteen bytes a line (CMake's regular expressions have no repetition count).
+    string(REPEAT "0x[0-9a-f][0-9a-f]," 16 line)
+    string(REGEX REPLACE "(${line})" "\\1\n    " bytes "${bytes}")
     if(ACCESSOR)
         set(header "")
         set(use "std::span<const std::uint8_t> ${ACCESSOR}() {
