@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
-#include <string>
 
-#include "app/about_dlg.h"
 #include "app/dialog_impl.h"
 #include "app/res/resource.h"
 #include "win32/headless.h"
@@ -27,36 +25,19 @@ class Probe : public CDialogImpl<Probe<Template>> {
 public:
     enum { IDD = Template };
 
-    BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM, LRESULT& lResult,
+    BOOL ProcessWindowMessage(HWND, UINT uMsg, WPARAM wParam, LPARAM, LRESULT& lResult,
                               DWORD dwMsgMapID) override {
         if (dwMsgMapID != 0) return FALSE;
-        switch (uMsg) {
-            case WM_INITDIALOG:
-                handleAtInit = this->m_hWnd;
-                windowAtInit = hWnd;
-                lResult = 0x1234;
-                return TRUE;
-            case WM_CTLCOLORDLG:
-                lResult = 0x4242;
-                return TRUE;
-            case kPrivateMessage:
-                lResult = 0x77;
-                return TRUE;
-            case WM_COMMAND:
-                if (LOWORD(wParam) == kReturnsResult) {
-                    lResult = 0x5678;
-                    return TRUE;
-                }
-                if (LOWORD(wParam) == kDestroysItself) {
-                    DestroyWindow(this->m_hWnd);
-                    handleAfterDestroy = this->m_hWnd;
-                    lResult = 0;
-                    return TRUE;
-                }
-                return FALSE;
-            default:
-                return FALSE;
+        if (uMsg == WM_INITDIALOG) handleAtInit = this->m_hWnd;
+        if (uMsg == WM_COMMAND && LOWORD(wParam) == kDestroysItself) {
+            DestroyWindow(this->m_hWnd);
+            handleAfterDestroy = this->m_hWnd;
         }
+        const bool handled = uMsg == WM_INITDIALOG || uMsg == WM_CTLCOLORDLG ||
+                             uMsg == kPrivateMessage ||
+                             (uMsg == WM_COMMAND && LOWORD(wParam) >= kReturnsResult);
+        lResult = uMsg == WM_INITDIALOG ? 0x1234 : uMsg == WM_CTLCOLORDLG ? 0x4242 : 0x5678;
+        return handled ? TRUE : FALSE;
     }
     void OnFinalMessage(HWND hWnd) override {
         ++finalCalls;
@@ -64,31 +45,18 @@ public:
     }
 
     HWND handleAtInit = nullptr;
-    HWND windowAtInit = nullptr;
     HWND handleAfterDestroy = nullptr;
     HWND finalHandle = nullptr;
     int finalCalls = 0;
 };
 
 using AboutProbe = Probe<IDD_ABOUTBOX>;
-using MissingProbe = Probe<999>;  // no such template
 
 class DialogImplTest : public testing::Test {
 protected:
     void SetUp() override { headless::Start(); }
     void TearDown() override { headless::Stop(); }
 };
-
-TEST_F(DialogImplTest, TheFirstMessageBindsTheWindowToItsObject) {
-    AboutProbe probe;
-    EXPECT_EQ(probe.m_hWnd, nullptr);
-    HWND hWnd = probe.Create(nullptr);
-    ASSERT_NE(hWnd, nullptr);
-    EXPECT_EQ(probe.m_hWnd, hWnd);
-    EXPECT_EQ(probe.handleAtInit, hWnd) << "bound before WM_INITDIALOG reaches the map";
-    EXPECT_EQ(probe.windowAtInit, hWnd);
-    DestroyWindow(hWnd);
-}
 
 TEST_F(DialogImplTest, ResultsGoWhereTheDialogManagerReadsThem) {
     struct Case {
@@ -103,58 +71,40 @@ TEST_F(DialogImplTest, ResultsGoWhereTheDialogManagerReadsThem) {
         {"WM_INITDIALOG: returned directly", WM_INITDIALOG, 0, 0x1234, kUntouched},
         {"WM_CTLCOLORDLG: returned directly", WM_CTLCOLORDLG, 0, 0x4242, kUntouched},
         {"handled command: TRUE, result stored", WM_COMMAND, kReturnsResult, TRUE, 0x5678},
-        {"other handled message: TRUE, result stored", kPrivateMessage, 0, TRUE, 0x77},
-        {"unhandled command: FALSE", WM_COMMAND, 555, FALSE, kUntouched},
+        {"other handled message: TRUE, result stored", kPrivateMessage, 0, TRUE, 0x5678},
+        {"unhandled command: FALSE", WM_COMMAND, 55, FALSE, kUntouched},
         {"unhandled message: FALSE", WM_APP + 9, 0, FALSE, kUntouched},
     };
     AboutProbe probe;
     HWND hWnd = probe.Create(nullptr);
     ASSERT_NE(hWnd, nullptr);
+    EXPECT_EQ(probe.m_hWnd, hWnd);
+    EXPECT_EQ(probe.handleAtInit, hWnd) << "bound before WM_INITDIALOG reaches the map";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, kUntouched);
         EXPECT_EQ(CDialogImplBaseT::DialogProc(hWnd, c.message, c.wParam, 0), c.returned);
         EXPECT_EQ(GetWindowLongPtrW(hWnd, DWLP_MSGRESULT), c.messageResult);
     }
-    // Through the dialog manager, a sender gets the stored result.
-    EXPECT_EQ(SendMessageW(hWnd, WM_COMMAND, kReturnsResult, 0), 0x5678);
-    DestroyWindow(hWnd);
+    EXPECT_EQ(SendMessageW(hWnd, WM_COMMAND, kReturnsResult, 0), 0x5678) << "what a sender gets";
 }
 
-TEST_F(DialogImplTest, AWindowDestroyedInsideAHandlerIsReleasedWhenTheHandlerReturns) {
-    AboutProbe probe;
-    HWND hWnd = probe.Create(nullptr);
-    ASSERT_NE(hWnd, nullptr);
-    SendMessageW(hWnd, WM_COMMAND, kDestroysItself, 0);
-    EXPECT_EQ(probe.handleAfterDestroy, hWnd) << "still bound inside the handler";
-    EXPECT_FALSE(IsWindow(hWnd));
-    EXPECT_EQ(probe.m_hWnd, nullptr);
-    EXPECT_EQ(probe.finalCalls, 1);
-    EXPECT_EQ(probe.finalHandle, hWnd);
-}
-
-TEST_F(DialogImplTest, AWindowDestroyedFromOutsideIsReleasedAtOnce) {
-    AboutProbe probe;
-    HWND hWnd = probe.Create(nullptr);
-    ASSERT_NE(hWnd, nullptr);
-    DestroyWindow(hWnd);
-    EXPECT_EQ(probe.m_hWnd, nullptr);
-    EXPECT_EQ(probe.finalCalls, 1);
-    EXPECT_EQ(probe.finalHandle, hWnd);
-}
-
-TEST_F(DialogImplTest, RunModalReturnsWhatEndDialogWasGiven) {
-    struct Case {
-        UINT key;
-        INT_PTR result;
-    };
-    for (const Case c : {Case{VK_RETURN, IDOK}, Case{VK_ESCAPE, IDCANCEL}, Case{VK_SPACE, IDOK}}) {
-        SCOPED_TRACE(c.key);
-        headless::Start();
-        headless::PressKey(c.key);
-        CAboutDlg about;
-        EXPECT_EQ(about.RunModal(nullptr), c.result);
-        EXPECT_EQ(about.m_hWnd, nullptr);
+TEST_F(DialogImplTest, ADestroyedWindowIsReleasedOnceAndNotBeforeItsHandlerReturns) {
+    for (const bool fromInside : {true, false}) {
+        SCOPED_TRACE(fromInside ? "inside a handler" : "from outside");
+        AboutProbe probe;
+        HWND hWnd = probe.Create(nullptr);
+        ASSERT_NE(hWnd, nullptr);
+        if (fromInside) {
+            SendMessageW(hWnd, WM_COMMAND, kDestroysItself, 0);
+            EXPECT_EQ(probe.handleAfterDestroy, hWnd) << "still bound inside the handler";
+        } else {
+            DestroyWindow(hWnd);
+        }
+        EXPECT_FALSE(IsWindow(hWnd));
+        EXPECT_EQ(probe.m_hWnd, nullptr);
+        EXPECT_EQ(probe.finalCalls, 1);
+        EXPECT_EQ(probe.finalHandle, hWnd);
     }
 }
 
@@ -162,43 +112,31 @@ TEST_F(DialogImplTest, AMissingTemplateFailsAndLeavesNothingBehind) {
     HWND unrelated = CreateWindowExW(0, u"STATIC", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                      GetModuleHandleW(nullptr), nullptr);
     {
-        MissingProbe missing;
+        Probe<999> missing;
         EXPECT_EQ(missing.Create(nullptr), nullptr);
-        EXPECT_EQ(missing.m_hWnd, nullptr);
         EXPECT_EQ(missing.RunModal(nullptr), -1);
+        EXPECT_EQ(missing.m_hWnd, nullptr);
     }
     // No record of the failed dialog waits for a window any more.
     EXPECT_EQ(CDialogImplBaseT::StartDialogProc(unrelated, WM_INITDIALOG, 0, 0), FALSE);
-
     AboutProbe probe;
-    HWND hWnd = probe.Create(nullptr);
-    ASSERT_NE(hWnd, nullptr);
-    EXPECT_EQ(probe.m_hWnd, hWnd);
-    DestroyWindow(hWnd);
-    DestroyWindow(unrelated);
+    EXPECT_EQ(probe.Create(nullptr), probe.m_hWnd);
+    EXPECT_NE(probe.m_hWnd, nullptr);
 }
 
 TEST_F(DialogImplTest, WithoutMemoryForTheBindingNothingIsCreated) {
     AboutProbe probe;
-    SetLastError(0);
     g_failNothrowNew = true;
-    const HWND created = probe.Create(nullptr);
-    const DWORD createError = GetLastError();
-    const INT_PTR modal = probe.RunModal(nullptr);
-    const DWORD modalError = GetLastError();
+    SetLastError(0);
+    EXPECT_EQ(probe.Create(nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_OUTOFMEMORY));
+    SetLastError(0);
+    EXPECT_EQ(probe.RunModal(nullptr), -1);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_OUTOFMEMORY));
     g_failNothrowNew = false;
-
-    EXPECT_EQ(created, nullptr);
-    EXPECT_EQ(createError, static_cast<DWORD>(ERROR_OUTOFMEMORY));
-    EXPECT_EQ(modal, -1);
-    EXPECT_EQ(modalError, static_cast<DWORD>(ERROR_OUTOFMEMORY));
     EXPECT_EQ(probe.finalCalls, 0);
-
     // With memory back, the same object works.
-    HWND hWnd = probe.Create(nullptr);
-    ASSERT_NE(hWnd, nullptr);
-    EXPECT_EQ(probe.m_hWnd, hWnd);
-    DestroyWindow(hWnd);
+    EXPECT_NE(probe.Create(nullptr), nullptr);
 }
 
 TEST_F(DialogImplTest, AWindowThatOutlivesItsObjectNoLongerReachesIt) {
@@ -211,11 +149,6 @@ TEST_F(DialogImplTest, AWindowThatOutlivesItsObjectNoLongerReachesIt) {
     EXPECT_EQ(CDialogImplBaseT::DialogProc(hWnd, WM_COMMAND, kReturnsResult, 0), FALSE);
     EXPECT_EQ(SendMessageW(hWnd, kPrivateMessage, 0, 0), 0);
     DestroyWindow(hWnd);
-}
-
-TEST_F(DialogImplTest, ResourcesComeFromTheProgramImage) {
-    EXPECT_EQ(g_moduleInstance.GetResourceInstance(), GetModuleHandleW(nullptr));
-    EXPECT_EQ(g_moduleInstance.GetModuleInstance(), GetModuleHandleW(nullptr));
 }
 
 }  // namespace

@@ -1,14 +1,19 @@
-// The message loop: who sees a message first, and when idle handlers run.
+// The message loop, the pointer array that keeps its filters and idle handlers, and the module
+// that finds each thread's loop.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/app_module.h"
 #include "app/message_loop.h"
+#include "app/pointer_array.h"
 #include "win32/headless.h"
+#include "win32/structured_exception.h"
 
 namespace {
 
@@ -21,6 +26,7 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
+// Logs its name for each message it sees (but the system's own) and takes `takes`.
 struct LoggingFilter : CMessageFilter {
     LoggingFilter(std::string name, std::string& log) : name(std::move(name)), log(log) {}
     BOOL PreTranslateMessage(MSG* pMsg) override {
@@ -35,16 +41,14 @@ struct LoggingFilter : CMessageFilter {
     std::function<void()> onCall;
 };
 
-struct CountingIdleHandler : CIdleHandler {
-    CountingIdleHandler(std::string name, std::string& log) : name(std::move(name)), log(log) {}
+struct LoggingIdleHandler : CIdleHandler {
+    LoggingIdleHandler(std::string name, std::string& log) : name(std::move(name)), log(log) {}
     BOOL OnIdle() override {
         log += name;
-        ++calls;
         return TRUE;  // asks for more, which the loop does not give
     }
     std::string name;
     std::string& log;
-    int calls = 0;
 };
 
 class MessageLoopTest : public testing::Test {
@@ -62,113 +66,81 @@ protected:
                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_window, nullptr);
     }
-    void TearDown() override {
-        DestroyWindow(m_window);
-        headless::Stop();
-    }
+    void TearDown() override { headless::Stop(); }
 
-    void Post(UINT message) { PostMessageW(m_window, message, 0, 0); }
+    // Posts the messages and a quit, runs the loop and returns its code.
+    int Run(std::initializer_list<UINT> messages) {
+        for (const UINT message : messages) PostMessageW(m_window, message, 'A', 0x001E0001);
+        PostQuitMessage(7);
+        return m_loop.Run();
+    }
 
     HWND m_window = nullptr;
     CMessageLoop m_loop;
     std::string m_log;
 };
 
-TEST_F(MessageLoopTest, FiltersAreConsultedLastAddedFirst) {
-    LoggingFilter a("a", m_log), b("b", m_log), c("c", m_log);
-    for (auto* f : {&a, &b, &c}) m_loop.AddMessageFilter(f);
-    Post(WM_USER + 1);
-    PostQuitMessage(5);
-    EXPECT_EQ(m_loop.Run(), 5);
-    EXPECT_EQ(m_log, "cba");
-    EXPECT_EQ(g_dispatched, std::vector<UINT>{WM_USER + 1});
-}
-
-TEST_F(MessageLoopTest, AFilterThatTakesAMessageHidesItFromEarlierFiltersAndFromDispatch) {
+TEST_F(MessageLoopTest, FiltersGoLastAddedFirstAndOneThatTakesAMessageHidesIt) {
     LoggingFilter a("a", m_log), b("b", m_log), c("c", m_log);
     for (auto* f : {&a, &b, &c}) m_loop.AddMessageFilter(f);
     b.takes = WM_USER + 1;
-    Post(WM_USER + 1);
-    Post(WM_USER + 2);
-    PostQuitMessage(0);
-    m_loop.Run();
+    EXPECT_EQ(Run({WM_USER + 1, WM_USER + 2}), 7);
     EXPECT_EQ(m_log,
               "cb"
-              "cba");
+              "cba")
+        << "the quit reaches no filter";
     EXPECT_EQ(g_dispatched, std::vector<UINT>{WM_USER + 2});
 }
 
-TEST_F(MessageLoopTest, ATakenKeyIsNotTranslatedIntoACharacter) {
+TEST_F(MessageLoopTest, ATakenKeyIsNeitherDispatchedNorTranslated) {
     LoggingFilter eater("e", m_log);
-    m_loop.AddMessageFilter(&eater);
     eater.takes = WM_KEYDOWN;
-    PostMessageW(m_window, WM_KEYDOWN, 'A', 0x001E0001);
-    PostQuitMessage(0);
-    m_loop.Run();
-    EXPECT_TRUE(g_dispatched.empty()) << g_dispatched.size() << " messages reached the window";
-
-    // Without the filter the same key is dispatched and translated.
+    m_loop.AddMessageFilter(&eater);
+    Run({WM_KEYDOWN});
+    EXPECT_TRUE(g_dispatched.empty());
     m_loop.RemoveMessageFilter(&eater);
-    PostMessageW(m_window, WM_KEYDOWN, 'A', 0x001E0001);
-    PostQuitMessage(0);
-    m_loop.Run();
+    Run({WM_KEYDOWN});
     EXPECT_EQ(g_dispatched, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR}));
 }
 
-TEST_F(MessageLoopTest, AFilterMayRemoveFiltersWhileItRuns) {
+TEST_F(MessageLoopTest, FiltersMayBeRemovedWhileTheyRunAndADuplicateRunsTwice) {
     LoggingFilter a("a", m_log), b("b", m_log), c("c", m_log);
-    for (auto* f : {&a, &b, &c}) m_loop.AddMessageFilter(f);
+    for (auto* f : {&a, &a, &b, &c}) m_loop.AddMessageFilter(f);
     c.onCall = [&] {
         m_loop.RemoveMessageFilter(&c);
         m_loop.RemoveMessageFilter(&b);
     };
-    Post(WM_USER);
-    PostQuitMessage(0);
-    m_loop.Run();
-    EXPECT_EQ(m_log, "ca");
-}
-
-TEST_F(MessageLoopTest, AFilterAddedTwiceIsConsultedTwiceUntilOneCopyIsRemoved) {
-    LoggingFilter a("a", m_log);
-    m_loop.AddMessageFilter(&a);
-    m_loop.AddMessageFilter(&a);
-    Post(WM_USER);
-    PostQuitMessage(0);
-    m_loop.Run();
-    EXPECT_EQ(m_log, "aa");
+    Run({WM_USER});
+    EXPECT_EQ(m_log, "caa");
     EXPECT_TRUE(m_loop.RemoveMessageFilter(&a));
-    LoggingFilter never("n", m_log);
-    EXPECT_FALSE(m_loop.RemoveMessageFilter(&never));
+    EXPECT_FALSE(m_loop.RemoveMessageFilter(&b)) << "not there any more";
     EXPECT_FALSE(m_loop.RemoveIdleHandler(nullptr));
-    Post(WM_USER);
-    PostQuitMessage(0);
-    m_loop.Run();
-    EXPECT_EQ(m_log, "aaa");
+    Run({WM_USER});
+    EXPECT_EQ(m_log, "caaa");
 }
 
 TEST_F(MessageLoopTest, IdleHandlersRunOncePerBurstInTheOrderAdded) {
-    CountingIdleHandler first("1", m_log), second("2", m_log);
+    LoggingIdleHandler first("1", m_log), second("2", m_log);
     m_loop.AddIdleHandler(&first);
     m_loop.AddIdleHandler(&second);
-
     // Each step runs while the loop waits for input.
     headless::Run([&] {
         EXPECT_EQ(m_log, "12") << "one pass when the queue is empty at the start";
-        Post(WM_MOUSEMOVE);
+        for (const UINT noActivity :
+             std::initializer_list<UINT>{WM_MOUSEMOVE, WM_NCMOUSEMOVE, WM_PAINT, UINT{0x0118}}) {
+            PostMessageW(m_window, noActivity, 0, 0);  // 0x118: the system timer
+        }
     });
-    headless::Run([&] { Post(WM_NCMOUSEMOVE); });
-    headless::Run([&] { Post(0x0118); });  // the system timer
-    headless::Run([&] { Post(WM_PAINT); });
     headless::Run([&] {
         EXPECT_EQ(m_log, "12") << "movement, painting and the system timer are no activity";
-        Post(WM_USER);
-        Post(WM_KEYDOWN);
-        Post(WM_USER);
+        for (const UINT activity : {WM_USER, WM_KEYDOWN, WM_USER}) {
+            PostMessageW(m_window, activity, 0, 0);
+        }
     });
     headless::Run([&] {
         EXPECT_EQ(m_log, "1212") << "one more pass for the whole burst";
         m_loop.RemoveIdleHandler(&first);
-        Post(WM_USER);
+        PostMessageW(m_window, WM_USER, 0, 0);
     });
     headless::Run([&] {
         EXPECT_EQ(m_log, "12122");
@@ -178,13 +150,102 @@ TEST_F(MessageLoopTest, IdleHandlersRunOncePerBurstInTheOrderAdded) {
     EXPECT_EQ(headless::Pending(), 0u);
 }
 
-TEST_F(MessageLoopTest, RunReturnsTheQuitCodeAndFiltersNeverSeeTheQuit) {
-    LoggingFilter a("a", m_log);
-    m_loop.AddMessageFilter(&a);
-    PostQuitMessage(-4);
-    EXPECT_EQ(m_loop.Run(), -4);
-    EXPECT_EQ(m_loop.m_msg.message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(m_log, "");
+TEST(PointerArrayTest, RemovesTheFirstEqualElementAndKeepsTheOrder) {
+    int items[8];
+    CPointerArray<int*> array;
+    EXPECT_FALSE(array.Remove(&items[0])) << "empty";
+    for (int* p : std::initializer_list<int*>{&items[0], &items[1], &items[0], nullptr, &items[2],
+                                              &items[3], &items[4]}) {
+        ASSERT_TRUE(array.Add(p));
+    }
+    const auto contents = [&] {
+        std::vector<int*> out;
+        for (int i = 0; i < array.GetSize(); ++i) out.push_back(array[i]);
+        return out;
+    };
+    EXPECT_TRUE(array.Remove(&items[0]));
+    EXPECT_EQ(contents(),
+              (std::vector<int*>{&items[1], &items[0], nullptr, &items[2], &items[3], &items[4]}));
+    EXPECT_FALSE(array.Remove(&items[5]));
+    EXPECT_TRUE(array.Remove(nullptr));
+    EXPECT_TRUE(array.Remove(&items[0]));
+    EXPECT_EQ(contents(), (std::vector<int*>{&items[1], &items[2], &items[3], &items[4]}));
+}
+
+TEST(PointerArrayTest, IndexingOutsideRaisesArrayBoundsExceeded) {
+    int items[2];
+    CPointerArray<int*> array;
+    array.Add(&items[0]);
+    array.Add(&items[1]);
+    array.Remove(&items[1]);  // capacity 2, size 1: index 1 is inside the buffer only
+    for (const int index : {-1, 1, 2, 0x7FFFFFFF}) {
+        SCOPED_TRACE(index);
+        try {
+            array[index];
+            ADD_FAILURE() << "no exception";
+        } catch (const win32::StructuredException& e) {
+            EXPECT_EQ(e.code(), 0xC000008Cu);  // EXCEPTION_ARRAY_BOUNDS_EXCEEDED
+        }
+    }
+}
+
+// Runs f on a thread of its own and returns that thread's id.
+template <class F>
+DWORD OnOtherThread(F f) {
+    DWORD id = 0;
+    std::thread([&] {
+        id = GetCurrentThreadId();
+        f();
+    }).join();
+    return id;
+}
+
+TEST(AppModuleTest, EachThreadFindsItsOwnLoopOrNone) {
+    CAppModule module;
+    CMessageLoop loop1, loop2;
+    ASSERT_EQ(module.Initialize(nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(module.GetMessageLoop(), nullptr);
+    ASSERT_TRUE(module.AddMessageLoop(&loop1));
+    const DWORD other = OnOtherThread([&] {
+        EXPECT_EQ(module.GetMessageLoop(), nullptr) << "the main thread's loop is not its own";
+        EXPECT_FALSE(module.RemoveMessageLoop());
+        EXPECT_TRUE(module.AddMessageLoop(&loop2));
+    });
+    const DWORD without = OnOtherThread([] {});
+    EXPECT_EQ(module.GetMessageLoop(), &loop1);
+    EXPECT_EQ(module.GetMessageLoop(other), &loop2);
+    EXPECT_EQ(module.GetMessageLoop(without), nullptr);
+    EXPECT_TRUE(module.RemoveMessageLoop());
+    EXPECT_EQ(module.GetMessageLoop(other), &loop2) << "removal keeps other threads' entries";
+}
+
+TEST(AppModuleTest, AThreadsFirstEntryWinsAndIsRemovedFirst) {
+    CAppModule module;
+    CMessageLoop loop1, loop2;
+    ASSERT_EQ(module.Initialize(nullptr, nullptr, nullptr), S_OK);
+    module.AddMessageLoop(&loop1);
+    module.AddMessageLoop(&loop2);
+    EXPECT_EQ(module.GetMessageLoop(), &loop1);
+    EXPECT_TRUE(module.RemoveMessageLoop());
+    EXPECT_EQ(module.GetMessageLoop(), &loop2);
+    EXPECT_TRUE(module.RemoveMessageLoop());
+    EXPECT_FALSE(module.RemoveMessageLoop());
+}
+
+TEST(AppModuleTest, OutsideInitializeAndTerminateThereAreNoLoops) {
+    CAppModule module;
+    CMessageLoop loop;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "never initialised" : "terminated");
+        EXPECT_FALSE(module.AddMessageLoop(&loop));
+        EXPECT_EQ(module.GetMessageLoop(), nullptr);
+        EXPECT_FALSE(module.RemoveMessageLoop());
+        ASSERT_EQ(module.Initialize(nullptr, nullptr, nullptr), S_OK);
+        EXPECT_TRUE(module.AddMessageLoop(&loop));
+        EXPECT_EQ(module.GetMessageLoop(), &loop) << "a fresh start after Terminate";
+        module.Terminate();
+        module.Terminate();  // a second call does nothing
+    }
 }
 
 }  // namespace

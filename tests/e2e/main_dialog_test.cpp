@@ -1,73 +1,42 @@
-// Sessions with the main dialog: typing, Encrypt and Decrypt, and the ways of closing it.
+// Sessions with the main dialog: the ways of closing it, Encrypt and Decrypt, the command line
+// and the show command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "app/res/resource.h"
-#include "reference_cipher.h"
 #include "session.h"
-#include "win32/headless.h"
 
+namespace e2e {
 namespace {
 
-using e2e::ReferenceCipherText;
-using e2e::Session;
-namespace headless = win32::headless;
-
-constexpr int kExitOk = 1;
-constexpr int kExitCancel = 2;
-
-class MainDialogTest : public testing::Test {
-protected:
-    void SetUp() override { headless::Start(); }
-    void TearDown() override { headless::Stop(); }
-
-    // Clicks into a field and replaces all of its text with text.
-    static void Fill(Session& s, int id, const std::u16string& text) {
-        s.Click(id).Press(VK_END).Press(VK_HOME, headless::kShift).Type(text);
-    }
-
-    // Copies the text of field from into field to with the clipboard, as a person would.
-    static void CopyField(Session& s, int from, int to) {
-        s.Click(from).Press(VK_END).Press(VK_HOME, headless::kShift).Press('C', headless::kControl);
-        s.Click(to).Press(VK_END).Press(VK_HOME, headless::kShift).Press('V', headless::kControl);
-    }
-};
-
-TEST_F(MainDialogTest, EnterInAnyFieldClosesWithOkAtOnce) {
-    for (const int field : {IDC_ACCOUNT_IN, IDC_PASSWORD_IN, IDC_ACCOUNT_OUT, IDC_PASSWORD_OUT}) {
-        SCOPED_TRACE(field);
-        headless::Start();
-        Session s;
-        std::u16string outputSeen = u"unread";
-        s.Click(field).Type(u"alice").Then(
-            [&] { outputSeen = s.Field(IDC_ACCOUNT_OUT) + s.Field(IDC_PASSWORD_OUT); });
-        // Enter is the last step: had it done anything but close, the program would wait on.
-        s.Press(VK_RETURN);
-        EXPECT_EQ(s.Run(), kExitOk);
-        EXPECT_EQ(outputSeen,
-                  field == IDC_ACCOUNT_OUT || field == IDC_PASSWORD_OUT ? u"alice" : u"");
-    }
-}
-
-struct Closing {
-    const char* name;
-    std::function<void(Session&)> act;
-    int exitCode;
-};
+using MainDialogTest = SessionTest;
 
 TEST_F(MainDialogTest, EachWayOfClosingGivesItsExitCode) {
+    struct Closing {
+        const char* name;
+        std::function<void(Session&)> act;
+        int exitCode;
+    };
+    // Enter in an edit is the last step: had it encrypted instead of closing, the program would
+    // wait for more input and the session fail.
+    const auto enterIn = [](int field) {
+        return [field](Session& s) { s.Click(field).Type(u"alice").Press(VK_RETURN); };
+    };
     const Closing closings[] = {
+        {"Enter in the account field", enterIn(IDC_ACCOUNT_IN), kExitOk},
+        {"Enter in the password field", enterIn(IDC_PASSWORD_IN), kExitOk},
+        {"Enter in a lower field", enterIn(IDC_PASSWORD_OUT), kExitOk},
         {"OK button", [](Session& s) { s.Click(IDOK); }, kExitOk},
-        {"Enter on the focused OK button", [](Session& s) { s.Press(VK_RETURN); }, kExitOk},
         {"Cancel button", [](Session& s) { s.Click(IDCANCEL); }, kExitCancel},
         {"Escape", [](Session& s) { s.Press(VK_ESCAPE); }, kExitCancel},
         {"Escape in a field", [](Session& s) { s.Click(IDC_PASSWORD_IN).Press(VK_ESCAPE); },
          kExitCancel},
         {"Alt+F4", [](Session& s) { s.Press(VK_F4, headless::kAlt); }, kExitCancel},
-        {"close box", [](Session& s) { s.ClickAt([&s] { return e2e::CloseBoxOf(s.Main()); }); },
+        {"close box", [](Session& s) { s.ClickAt([&s] { return CloseBoxOf(s.Main()); }); },
          kExitCancel},
         {"Space on Cancel after Tab", [](Session& s) { s.Press(VK_TAB).Press(VK_SPACE); },
          kExitCancel},
@@ -83,13 +52,10 @@ TEST_F(MainDialogTest, EachWayOfClosingGivesItsExitCode) {
 
 TEST_F(MainDialogTest, EncryptOfEmptyFieldsWritesTheZeroBlockIntoBoth) {
     Session s;
-    const std::u16string zeroBlock = ReferenceCipherText("");
     s.Click(IDC_ENCRYPT).Then([&] {
-        EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), zeroBlock);
-        EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), zeroBlock);
-        EXPECT_EQ(s.Field(IDC_ACCOUNT_IN), u"");
-        EXPECT_EQ(s.Field(IDC_PASSWORD_IN), u"");
-        EXPECT_EQ(zeroBlock.size(), 24u);
+        EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText(""));
+        EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), ReferenceCipherText(""));
+        EXPECT_EQ(s.Field(IDC_ACCOUNT_IN) + s.Field(IDC_PASSWORD_IN), u"");
     });
     s.Press(VK_ESCAPE);
     EXPECT_EQ(s.Run(), kExitCancel);
@@ -104,10 +70,8 @@ TEST_F(MainDialogTest, EncryptThenDecryptOfTheCopiedCipherTextGivesTheTextBack) 
     };
     const Case cases[] = {
         {"short ASCII", u"alice", u"s3cret!", "alice", "s3cret!", u"alice", u"s3cret!"},
-        {"exactly 16 bytes", u"0123456789abcdef", u"ABCDEFGHIJKLMNOP", "0123456789abcdef",
-         "ABCDEFGHIJKLMNOP", u"0123456789abcdef", u"ABCDEFGHIJKLMNOP"},
-        {"longer texts are cut to 16 bytes", u"abcdefghijklmnopqrstuvwxyz", u"p@ss word 123456789",
-         "abcdefghijklmnop", "p@ss word 123456", u"abcdefghijklmnop", u"p@ss word 123456"},
+        {"longer texts are cut to 16 bytes", u"abcdefghijklmnopqrstuvwxyz", u"0123456789abcdef",
+         "abcdefghijklmnop", "0123456789abcdef", u"abcdefghijklmnop", u"0123456789abcdef"},
         // 帐号 and 张三 are two bytes each in code page 936.
         {"Chinese", u"帐号ABCDEFGHIJKLMN", u"张三",
          "\xD5\xCA\xBA\xC5"
@@ -118,14 +82,12 @@ TEST_F(MainDialogTest, EncryptThenDecryptOfTheCopiedCipherTextGivesTheTextBack) 
         SCOPED_TRACE(c.name);
         headless::Start();
         Session s;
-        Fill(s, IDC_ACCOUNT_IN, c.account);
-        Fill(s, IDC_PASSWORD_IN, c.password);
+        s.Fill(IDC_ACCOUNT_IN, c.account).Fill(IDC_PASSWORD_IN, c.password);
         s.Click(IDC_ENCRYPT).Then([&] {
             EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText(c.accountAnsi));
             EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), ReferenceCipherText(c.passwordAnsi));
         });
-        CopyField(s, IDC_ACCOUNT_OUT, IDC_ACCOUNT_IN);
-        CopyField(s, IDC_PASSWORD_OUT, IDC_PASSWORD_IN);
+        s.Copy(IDC_ACCOUNT_OUT, IDC_ACCOUNT_IN).Copy(IDC_PASSWORD_OUT, IDC_PASSWORD_IN);
         s.Click(IDC_DECRYPT).Then([&] {
             EXPECT_EQ(s.Field(IDC_ACCOUNT_IN), ReferenceCipherText(c.accountAnsi));
             EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), c.accountBack);
@@ -140,9 +102,8 @@ TEST_F(MainDialogTest, DecryptOfTextThatIsNoCipherTextFillsTheFieldsWithoutCompl
     Session s;
     std::u16string first;
     const int beeps = headless::BeepCount();
-    Fill(s, IDC_ACCOUNT_OUT, u"previous output");
-    Fill(s, IDC_ACCOUNT_IN, u"hello, world!");
-    Fill(s, IDC_PASSWORD_IN, u"QUJD");  // Base64 of three bytes only
+    s.Fill(IDC_ACCOUNT_OUT, u"previous output").Fill(IDC_ACCOUNT_IN, u"hello, world!");
+    s.Fill(IDC_PASSWORD_IN, u"QUJD");  // Base64 of three bytes only
     s.Click(IDC_DECRYPT).Then([&] {
         first = s.Field(IDC_ACCOUNT_OUT) + u"|" + s.Field(IDC_PASSWORD_OUT);
         EXPECT_NE(s.Field(IDC_ACCOUNT_OUT), u"previous output");
@@ -159,18 +120,17 @@ TEST_F(MainDialogTest, DecryptOfTextThatIsNoCipherTextFillsTheFieldsWithoutCompl
 
 TEST_F(MainDialogTest, APressReplacesTheWholeLowerFieldsAndNeverTouchesTheUpperOnes) {
     Session s;
-    Fill(s, IDC_ACCOUNT_OUT, u"some very long text typed into the output field by hand");
-    Fill(s, IDC_PASSWORD_OUT, u"more");
-    Fill(s, IDC_ACCOUNT_IN, u"bob");
-    Fill(s, IDC_PASSWORD_IN, u"hunter2");
-    s.Click(IDC_ENCRYPT).Then([&] {
+    s.Fill(IDC_ACCOUNT_OUT, u"some very long text typed into the output field by hand");
+    s.Fill(IDC_PASSWORD_OUT, u"more").Fill(IDC_PASSWORD_IN, u"hunter2");
+    // Encrypt by Enter on the focused button (tab order: OK, Cancel, account, password, Encrypt),
+    // which presses it and keeps the dialog open.
+    s.Click(IDC_ACCOUNT_IN).Type(u"bob").Press(VK_TAB).Press(VK_TAB).Press(VK_RETURN).Then([&] {
+        EXPECT_EQ(GetFocus(), s.Control(IDC_ENCRYPT));
         EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText("bob"));
         EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), ReferenceCipherText("hunter2"));
         EXPECT_EQ(s.Field(IDC_ACCOUNT_IN), u"bob");
         EXPECT_EQ(s.Field(IDC_PASSWORD_IN), u"hunter2");
-        // What the person sees, too.
-        const std::string picture = headless::Picture();
-        EXPECT_NE(picture.find("bob"), std::string::npos) << picture;
+        EXPECT_NE(headless::Picture().find("bob"), std::string::npos) << headless::Picture();
     });
     s.Click(IDC_DECRYPT).Then([&] {
         EXPECT_EQ(s.Field(IDC_ACCOUNT_IN), u"bob");
@@ -180,24 +140,11 @@ TEST_F(MainDialogTest, APressReplacesTheWholeLowerFieldsAndNeverTouchesTheUpperO
     EXPECT_EQ(s.Run(), kExitCancel);
 }
 
-TEST_F(MainDialogTest, EnterOnTheFocusedEncryptButtonEncryptsAndKeepsTheDialogOpen) {
-    Session s;
-    // Tab order: OK, Cancel, account, password, Encrypt.
-    s.Press(VK_TAB).Press(VK_TAB).Type(u"carol").Press(VK_TAB).Press(VK_TAB).Press(VK_RETURN);
-    s.Then([&] {
-        EXPECT_EQ(GetFocus(), s.Control(IDC_ENCRYPT));
-        EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText("carol"));
-    });
-    s.Press(VK_ESCAPE);
-    EXPECT_EQ(s.Run(), kExitCancel);
-}
-
 TEST_F(MainDialogTest, CommandLineArgumentsChangeNothing) {
-    for (const std::u16string line : {u"", u"--help", u"/decrypt alice secret", u"\"a b\" -x"}) {
+    for (const std::u16string line : {u"--help", u"/decrypt alice secret", u"\"a b\" -x"}) {
         headless::Start();
         Session s;
-        Fill(s, IDC_ACCOUNT_IN, u"dave");
-        s.Click(IDC_ENCRYPT).Then([&] {
+        s.Fill(IDC_ACCOUNT_IN, u"dave").Click(IDC_ENCRYPT).Then([&] {
             EXPECT_EQ(s.Field(IDC_ACCOUNT_IN), u"dave");
             EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText("dave"));
             EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), ReferenceCipherText(""));
@@ -212,14 +159,12 @@ TEST_F(MainDialogTest, TheShowCommandDecidesHowTheDialogFirstAppears) {
         int show;
         bool visible, minimised;
     };
-    for (const Case c : {Case{SW_SHOWDEFAULT, true, false}, Case{SW_SHOWNORMAL, true, false},
-                         Case{SW_SHOWMINIMIZED, true, true}, Case{SW_MINIMIZE, true, true},
-                         Case{SW_HIDE, false, false}}) {
+    for (const Case c : {Case{SW_SHOWNORMAL, true, false}, Case{SW_SHOWMINIMIZED, true, true},
+                         Case{SW_MINIMIZE, true, true}, Case{SW_HIDE, false, false}}) {
         SCOPED_TRACE(c.show);
         headless::Start();
         Session s;
         s.Then([&] {
-            ASSERT_NE(s.Main(), nullptr);
             EXPECT_EQ(IsWindowVisible(s.Main()) != FALSE, c.visible);
             EXPECT_EQ(IsIconic(s.Main()) != FALSE, c.minimised);
         });
@@ -229,3 +174,4 @@ TEST_F(MainDialogTest, TheShowCommandDecidesHowTheDialogFirstAppears) {
 }
 
 }  // namespace
+}  // namespace e2e

@@ -7,8 +7,6 @@
 #include "app/win_main.h"
 #include "win32/headless.h"
 
-namespace {
-
 TEST(NoResourcesTest, AMissingTemplateEndsTheProgramWithZero) {
     win32::headless::Start();
     WCHAR empty[1] = {0};
@@ -16,5 +14,3 @@ TEST(NoResourcesTest, AMissingTemplateEndsTheProgramWithZero) {
     EXPECT_EQ(win32::headless::Pending(), 0u);
     win32::headless::Stop();
 }
-
-}  // namespace

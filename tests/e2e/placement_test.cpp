@@ -9,151 +9,87 @@
 
 #include "app/res/resource.h"
 #include "session.h"
-#include "win32/headless.h"
 
+namespace e2e {
 namespace {
 
-using e2e::FindWindowByCaption;
-using e2e::RectOf;
-using e2e::Session;
-namespace headless = win32::headless;
+const headless::Monitor kPrimary{{0, 0, 1024, 768}, {0, 0, 1024, 728}};
+const headless::Monitor kRight{{1024, 0, 2048, 768}, {1024, 0, 2048, 740}};
 
-headless::Monitor MakeMonitor(RECT monitor, RECT work) { return {monitor, work}; }
-
-const headless::Monitor kPrimary = MakeMonitor({0, 0, 1024, 768}, {0, 0, 1024, 728});
-const headless::Monitor kRight = MakeMonitor({1024, 0, 2048, 768}, {1024, 0, 2048, 740});
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-// The window's middle lies on the middle of over, to the pixel that halving may lose.
-void ExpectCentredOver(const RECT& window, const RECT& over) {
-    EXPECT_LE(std::abs((window.left + window.right) - (over.left + over.right)), 2)
-        << window.left << ".." << window.right << " over " << over.left << ".." << over.right;
-    EXPECT_LE(std::abs((window.top + window.bottom) - (over.top + over.bottom)), 2)
-        << window.top << ".." << window.bottom << " over " << over.top << ".." << over.bottom;
+// One axis: centred over [overLow, overHigh] and then moved into [workLow, workHigh], its low
+// edge winning when the window is larger. Within a pixel, for halving.
+void ExpectPlacedOnAxis(long low, long high, long overLow, long overHigh, long workLow,
+                        long workHigh) {
+    const long size = high - low;
+    long expected = (overLow + overHigh) / 2 - size / 2;
+    if (expected + size > workHigh) expected = workHigh - size;
+    if (expected < workLow) expected = workLow;
+    EXPECT_LE(std::abs(low - expected), 1) << low << ".." << high << " over " << overLow << ".."
+                                           << overHigh << " in " << workLow << ".." << workHigh;
 }
 
-void ExpectInside(const RECT& window, const RECT& area) {
-    EXPECT_GE(window.left, area.left);
-    EXPECT_GE(window.top, area.top);
-    EXPECT_LE(window.right, area.right);
-    EXPECT_LE(window.bottom, area.bottom);
+void ExpectPlaced(const RECT& window, const RECT& over, const RECT& work) {
+    ExpectPlacedOnAxis(window.left, window.right, over.left, over.right, work.left, work.right);
+    ExpectPlacedOnAxis(window.top, window.bottom, over.top, over.bottom, work.top, work.bottom);
 }
 
-class PlacementTest : public testing::Test {
-protected:
-    void TearDown() override { headless::Stop(); }
-
-    static void Start(std::vector<headless::Monitor> monitors) {
-        headless::Options options;
-        options.monitors = std::move(monitors);
-        headless::Start(options);
-    }
-};
-
-TEST_F(PlacementTest, MainDialogIsCentredOnTheWorkAreaOfItsMonitor) {
-    const RECT works[] = {
-        {0, 0, 1024, 728},   // task bar at the bottom
-        {0, 40, 1024, 768},  // at the top
-        {61, 0, 1024, 768},  // on the left, with an odd width left over
-        {0, 0, 1920, 1080},  // a larger screen
+TEST(PlacementTest, MainDialogOnTheWorkAreaAndAboutBoxOverIt) {
+    struct Case {
+        const char* name;
+        std::vector<headless::Monitor> monitors;
+        int show = SW_SHOWDEFAULT;
+        bool move = false;  // the person drags the main dialog's top left to `to` first
+        POINT to{};
+        int aboutMonitor = 0;  // whose work area holds the About box
     };
-    for (const RECT& work : works) {
-        SCOPED_TRACE(work.left * 10000 + work.top);
-        Start({MakeMonitor({0, 0, work.right, work.bottom}, work)});
+    const Case cases[] = {
+        {"task bar at the bottom", {kPrimary}},
+        {"task bar at the top", {{{0, 0, 1024, 768}, {0, 40, 1024, 768}}}},
+        {"task bar on the left, odd width left", {{{0, 0, 1024, 768}, {61, 0, 1024, 768}}}},
+        {"work area smaller than the main dialog", {{{0, 0, 320, 240}, {0, 20, 300, 200}}}},
+        {"main dialog near the top left", {kPrimary}, SW_SHOWDEFAULT, true, {5, 5}},
+        {"main dialog on the second monitor",
+         {kPrimary, kRight},
+         SW_SHOWDEFAULT,
+         true,
+         {1300, 100},
+         1},
+        {"main dialog off the bottom right",
+         {kPrimary, kRight},
+         SW_SHOWDEFAULT,
+         true,
+         {1800, 600},
+         1},
+        {"main dialog off the top left", {kPrimary}, SW_SHOWDEFAULT, true, {-300, -250}},
+        {"main dialog minimised", {kPrimary}, SW_SHOWMINIMIZED},
+        {"main dialog hidden", {kPrimary}, SW_HIDE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        headless::Options options;
+        options.monitors = c.monitors;
+        headless::Start(options);
+        const RECT work = c.monitors[0].work;
+        const bool shown = c.show == SW_SHOWDEFAULT;
         Session s;
         s.Then([&] {
-            const RECT r = RectOf(s.Main());
-            ExpectCentredOver(r, work);
-            ExpectInside(r, work);
-        });
-        s.Press(VK_ESCAPE);
-        EXPECT_EQ(s.Run(), 2);
-    }
-}
-
-TEST_F(PlacementTest, MainDialogLargerThanTheWorkAreaIsFlushWithItsTopLeft) {
-    const RECT work{0, 20, 300, 200};
-    Start({MakeMonitor({0, 0, 320, 240}, work)});
-    Session s;
-    s.Then([&] {
-        const RECT r = RectOf(s.Main());
-        ASSERT_GT(Width(r), Width(work));
-        ASSERT_GT(Height(r), Height(work));
-        EXPECT_EQ(r.left, work.left);
-        EXPECT_EQ(r.top, work.top);
-    });
-    s.Press(VK_ESCAPE);
-    EXPECT_EQ(s.Run(), 2);
-}
-
-struct AboutCase {
-    const char* name;
-    std::vector<headless::Monitor> monitors;
-    // Where the person drags the main dialog first (left, top), if anywhere.
-    bool move;
-    POINT to;
-    // Which monitor's work area must hold the About box.
-    int monitor;
-};
-
-TEST_F(PlacementTest, AboutBoxIsCentredOverTheMainDialogAndKeptInTheWorkArea) {
-    const AboutCase cases[] = {
-        {"where the main dialog opens", {kPrimary}, false, {}, 0},
-        {"main dialog near the top left", {kPrimary}, true, {5, 5}, 0},
-        {"main dialog on the second monitor", {kPrimary, kRight}, true, {1300, 100}, 1},
-        {"main dialog hanging off the bottom right", {kPrimary, kRight}, true, {1800, 600}, 1},
-        {"main dialog hanging off the top left", {kPrimary}, true, {-300, -250}, 0},
-    };
-    for (const AboutCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        Start(c.monitors);
-        Session s;
-        if (c.move) {
-            s.Then([&] {
+            if (shown) ExpectPlaced(RectOf(s.Main()), work, work);
+            if (c.move) {
                 SetWindowPos(s.Main(), nullptr, c.to.x, c.to.y, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            });
-        }
-        s.PostCommand(ID_APP_ABOUT).Then([&] {
-            HWND about = FindWindowByCaption(u"About");
-            ASSERT_NE(about, nullptr);
-            const RECT main = RectOf(s.Main());
-            const RECT box = RectOf(about);
-            const RECT work = c.monitors[static_cast<std::size_t>(c.monitor)].work;
-            ExpectInside(box, work);
-            // Centred over the main dialog as far as the work area allows.
-            const bool fitsX = (main.left + main.right) / 2 - Width(box) / 2 >= work.left &&
-                               (main.left + main.right) / 2 + Width(box) / 2 <= work.right;
-            const bool fitsY = (main.top + main.bottom) / 2 - Height(box) / 2 >= work.top &&
-                               (main.top + main.bottom) / 2 + Height(box) / 2 <= work.bottom;
-            if (fitsX && fitsY) ExpectCentredOver(box, main);
-            if (!fitsX) {
-                EXPECT_TRUE(box.left == work.left || box.right == work.right);
-            }
-            if (!fitsY) {
-                EXPECT_TRUE(box.top == work.top || box.bottom == work.bottom);
             }
         });
-        s.Press(VK_ESCAPE).Press(VK_ESCAPE);
-        EXPECT_EQ(s.Run(), 2);
-    }
-}
-
-TEST_F(PlacementTest, AboutBoxOverAMinimisedOrHiddenMainDialogIsCentredOnTheWorkArea) {
-    for (const int show : {SW_SHOWMINIMIZED, SW_HIDE}) {
-        SCOPED_TRACE(show);
-        Start({kPrimary});
-        Session s;
         s.PostCommand(ID_APP_ABOUT).Then([&] {
-            HWND about = FindWindowByCaption(u"About");
-            ASSERT_NE(about, nullptr);
-            ExpectCentredOver(RectOf(about), kPrimary.work);
+            ASSERT_NE(AboutBox(), nullptr);
+            const RECT aboutWork = c.monitors[static_cast<std::size_t>(c.aboutMonitor)].work;
+            // Over a minimised or hidden main dialog: the middle of the work area.
+            ExpectPlaced(RectOf(AboutBox()), shown ? RectOf(s.Main()) : aboutWork, aboutWork);
         });
         s.Press(VK_ESCAPE).PostCommand(IDCANCEL);
-        EXPECT_EQ(s.Run(u"", show), 2);
+        EXPECT_EQ(s.Run(u"", c.show), kExitCancel);
     }
+    headless::Stop();
 }
 
 }  // namespace
+}  // namespace e2e

@@ -2,13 +2,30 @@
 
 #include "session.h"
 
-#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
 
 #include "app/win_main.h"
 
 namespace e2e {
 
-namespace headless = win32::headless;
+namespace {
+
+// The sessions run on a Chinese (PRC) system, the tool's home, with ANSI code page 936. The
+// program fixes its code page at first use, so the locale is set before any test runs.
+class ChineseSystem : public testing::Environment {
+public:
+    void SetUp() override { setenv("LC_ALL", "zh_CN.UTF-8", 1); }
+};
+
+[[maybe_unused]] testing::Environment* const kChineseSystem =
+    testing::AddGlobalTestEnvironment(new ChineseSystem);
+
+}  // namespace
 
 HWND FindWindowByCaption(std::u16string_view caption) {
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -44,27 +61,51 @@ POINT CloseBoxOf(HWND hWnd) {
             topRight.y - GetSystemMetrics(SM_CYCAPTION) / 2};
 }
 
+std::u16string ReferenceCipherText(const std::string& ansi) {
+    static const unsigned char kKey[16] = {'7', 'D', '3', 'F', '0', '9', 'A', '2',
+                                           '-', '4', 'C', '6', 'E', '-', '4', '1'};
+    unsigned char block[16] = {};
+    std::copy_n(ansi.begin(), std::min<std::size_t>(ansi.size(), 16), block);
+    unsigned char out[32] = {};
+    int outLength = 0;
+    EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
+    const bool ok = context != nullptr &&
+                    EVP_EncryptInit_ex(context, EVP_aes_128_ecb(), nullptr, kKey, nullptr) == 1 &&
+                    EVP_CIPHER_CTX_set_padding(context, 0) == 1 &&
+                    EVP_EncryptUpdate(context, out, &outLength, block, 16) == 1;
+    EVP_CIPHER_CTX_free(context);
+    if (!ok || outLength != 16) throw std::runtime_error("OpenSSL AES failed");
+    unsigned char base64[32] = {};
+    const int length = EVP_EncodeBlock(base64, out, 16);
+    return std::u16string(base64, base64 + length);
+}
+
 Session& Session::Press(UINT virtualKey, unsigned modifiers) {
-    m_steps.push_back([=] { headless::PressKey(virtualKey, modifiers); });
-    return *this;
+    return Then([=] { headless::PressKey(virtualKey, modifiers); });
 }
 
 Session& Session::Type(std::u16string text) {
-    m_steps.push_back([text] { headless::Type(text); });
-    return *this;
+    return Then([text] { headless::Type(text); });
 }
 
 Session& Session::Click(int controlId) {
     return ClickAt([this, controlId] {
-        HWND control = Control(controlId);
-        EXPECT_NE(control, nullptr) << "control " << controlId;
-        return CenterOf(control);
+        EXPECT_NE(Control(controlId), nullptr) << "control " << controlId;
+        return CenterOf(Control(controlId));
     });
 }
 
 Session& Session::ClickAt(std::function<POINT()> where) {
-    m_steps.push_back([where] { headless::Click(where()); });
-    return *this;
+    return Then([where] { headless::Click(where()); });
+}
+
+Session& Session::Fill(int id, const std::u16string& text) {
+    return Click(id).Press(VK_END).Press(VK_HOME, headless::kShift).Type(text);
+}
+
+Session& Session::Copy(int from, int to) {
+    Click(from).Press(VK_END).Press(VK_HOME, headless::kShift).Press('C', headless::kControl);
+    return Click(to).Press(VK_END).Press(VK_HOME, headless::kShift).Press('V', headless::kControl);
 }
 
 Session& Session::Then(std::function<void()> look) {

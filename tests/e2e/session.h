@@ -1,27 +1,38 @@
-// A person's session with the program on the headless display: the steps (keys, typing, clicks,
-// looks at the screen) are handed to the display one at a time, each when the program waits
-// for input, so that a click lands where the control is at that moment.
+// A person's session with the program on the headless display: each step (a key, typing, a
+// click, a look at the screen) is handed over when the program waits for input, so a click lands
+// where the control is at that moment.
 #pragma once
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "win32/headless.h"
 
 namespace e2e {
 
+namespace headless = win32::headless;
+
+constexpr int kExitOk = 1;
+constexpr int kExitCancel = 2;
+
 // The top-level window with this caption, or nullptr.
 HWND FindWindowByCaption(std::u16string_view caption);
-// The text of a window, as GetWindowTextW gives it.
+inline HWND AboutBox() { return FindWindowByCaption(u"About"); }
 std::u16string TextOf(HWND hWnd);
 RECT RectOf(HWND hWnd);
 POINT CenterOf(HWND hWnd);
 // The middle of the close box at the right end of the window's caption.
 POINT CloseBoxOf(HWND hWnd);
+
+// The tool's cipher text computed without the tool: AES-128 (OpenSSL) of the first 16 bytes of
+// ansi (the text in the ANSI code page), zero-padded, under the key string's first 16 bytes,
+// in Base64.
+std::u16string ReferenceCipherText(const std::string& ansi);
 
 class Session {
 public:
@@ -29,28 +40,35 @@ public:
     Session& Type(std::u16string text);
     // Clicks the middle of the main dialog's control id.
     Session& Click(int controlId);
-    // Clicks the point that where() gives while the program waits.
     Session& ClickAt(std::function<POINT()> where);
-    // Runs look (checks, or an action of the outside world) while the program waits.
+    // Clicks into a field and replaces all of its text.
+    Session& Fill(int id, const std::u16string& text);
+    // Copies one field's text into another through the clipboard.
+    Session& Copy(int from, int to);
+    // Runs look (checks, or an act of the outside world) while the program waits.
     Session& Then(std::function<void()> look);
     // Sends the main dialog a command as another program would.
     Session& PostCommand(WORD id);
 
-    // Runs the program with the steps; returns its exit code. A step that is never reached
-    // fails the test.
+    // Runs wWinMain with the steps and returns its exit code; a step never reached fails.
     int Run(std::u16string commandLine = u"", int showCommand = SW_SHOWDEFAULT);
 
-    // The main dialog while the session runs.
     HWND Main() const { return m_main; }
-    std::u16string Field(int id) const { return TextOf(GetDlgItem(m_main, id)); }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
+    std::u16string Field(int id) const { return TextOf(Control(id)); }
 
 private:
     void Next();
 
     std::deque<std::function<void()>> m_steps;
     HWND m_main = nullptr;
-    std::size_t m_left = 0;
+};
+
+// A fresh headless display for each test (a table's cases call headless::Start() each).
+class SessionTest : public testing::Test {
+protected:
+    void SetUp() override { headless::Start(); }
+    void TearDown() override { headless::Stop(); }
 };
 
 }  // namespace e2e

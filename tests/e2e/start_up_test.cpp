@@ -1,5 +1,4 @@
-// Starting the program: without a display, several times in one process, and the real program
-// as a person's shell starts it.
+// Starting the program where there is no display, and without its dialog templates.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,43 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/res/resource.h"
-#include "app/win_main.h"
-#include "session.h"
-#include "win32/headless.h"
-
 namespace {
-
-using e2e::Session;
-namespace headless = win32::headless;
-
-int RunWithoutScript() {
-    WCHAR empty[1] = {0};
-    return wWinMain(GetModuleHandleW(nullptr), nullptr, empty, SW_SHOWDEFAULT);
-}
-
-TEST(StartUpTest, WithoutADisplayTheProgramEndsWithZeroAtOnce) {
-    headless::Stop();
-    EXPECT_EQ(RunWithoutScript(), 0);
-    EXPECT_EQ(RunWithoutScript(), 0) << "and again";
-}
-
-TEST(StartUpTest, RunsAgainAndAgainInOneProcess) {
-    for (const int code : {1, 2, 0, 1}) {
-        SCOPED_TRACE(code);
-        if (code == 0) {
-            headless::Stop();
-            EXPECT_EQ(RunWithoutScript(), 0);
-            continue;
-        }
-        headless::Start();
-        Session s;
-        s.Click(IDC_ENCRYPT).Then([&] { EXPECT_EQ(s.Field(IDC_PASSWORD_OUT).size(), 24u); });
-        s.Click(code == 1 ? IDOK : IDCANCEL);
-        EXPECT_EQ(s.Run(), code);
-    }
-    headless::Stop();
-}
 
 // Runs command with the shell; returns its exit status and everything it wrote.
 std::pair<int, std::string> Shell(const std::string& command) {
@@ -71,9 +34,7 @@ TEST(StartUpTest, TheProgramWithoutADisplayExitsWithZeroAndSaysNothing) {
     };
     for (const std::string& run : runs) {
         SCOPED_TRACE(run);
-        const auto [code, output] = Shell(run);
-        EXPECT_EQ(code, 0);
-        EXPECT_EQ(output, "");
+        EXPECT_EQ(Shell(run), std::make_pair(0, std::string()));
     }
 }
 
