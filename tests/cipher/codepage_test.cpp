@@ -10,6 +10,7 @@
 namespace {
 
 using Molvan::System::CodePage::AnsiCodePageForLocale;
+using namespace std::string_literals;
 
 constexpr unsigned int kUtf8 = 65001;
 
@@ -35,11 +36,6 @@ std::string ToBytes(unsigned int page, const std::u16string& text, int* usedDefa
     return bytes;
 }
 
-struct Mapping {
-    std::string bytes;
-    std::u16string text;
-};
-
 TEST(AnsiCodePageForLocale, FollowsWindowsByLanguageAndTerritory) {
     const struct {
         const char* locale;
@@ -59,16 +55,12 @@ TEST(AnsiCodePageForLocale, FollowsWindowsByLanguageAndTerritory) {
 
 TEST(CodePageContract, TerminatorIsReadAndCountedForLengthMinusOne) {
     for (const unsigned int page : {936u, 1252u, kUtf8}) {
-        EXPECT_EQ(WideCharToMultiByte(page, 0, u"", -1, nullptr, 0, nullptr, nullptr), 1) << page;
-        EXPECT_EQ(WideCharToMultiByte(page, 0, u"abc", -1, nullptr, 0, nullptr, nullptr), 4)
-            << page;
-        EXPECT_EQ(WideCharToMultiByte(page, 0, u"abc", 2, nullptr, 0, nullptr, nullptr), 2) << page;
-        EXPECT_EQ(MultiByteToWideChar(page, 0, "", -1, nullptr, 0), 1) << page;
+        EXPECT_EQ(WideCharToMultiByte(page, 0, u"abc", -1, nullptr, 0, nullptr, nullptr), 4);
+        EXPECT_EQ(WideCharToMultiByte(page, 0, u"abc", 2, nullptr, 0, nullptr, nullptr), 2);
         EXPECT_EQ(MultiByteToWideChar(page, 0, "abc", -1, nullptr, 0), 4) << page;
-        EXPECT_EQ(MultiByteToWideChar(page, 0, "abc", 2, nullptr, 0), 2) << page;
         char16_t wide[8];
         EXPECT_EQ(MultiByteToWideChar(page, 0, "ab", -1, wide, 8), 3) << page;
-        EXPECT_EQ(std::u16string(wide, 3), std::u16string(u"ab\0", 3)) << page;
+        EXPECT_EQ(std::u16string(wide, 3), u"ab\0"s) << page;
     }
 }
 
@@ -118,86 +110,114 @@ TEST(CodePageContract, TooSmallBufferFailsWithinItsBounds) {
     }
 }
 
-// Windows 1252 maps the five bytes that the standard leaves undefined to the C1 controls.
-TEST(CodePage1252, MapsBothWays) {
-    const Mapping cases[] = {
-        {"abc", u"abc"},
-        {"caf\xE9", u"caf\u00E9"},
-        {"\x80\x9F", u"\u20AC\u0178"},
-        {"\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"},
+// Windows 1252 maps the five bytes that the standard leaves undefined to the C1 controls; 936
+// maps the pairs that GBK leaves undefined to the private use area.
+TEST(CodePage, MapsBothWays) {
+    const struct {
+        unsigned int page;
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {1252, "abc", u"abc"},
+        {1252, "caf\xE9", u"caf\u00E9"},
+        {1252, "\x80\x9F", u"\u20AC\u0178"},
+        {1252, "\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"},
+        {936, "\xD6\xD0\xCE\xC4", u"\u4E2D\u6587"},
+        {936,
+         "A\xC3\xDC\xC2\xEB"
+         "1",
+         u"A\u5BC6\u7801"
+         "1"},
+        {936, "\x80", u"\u20AC"},
+        {936, "\xFF", u"\uF8F5"},
+        {936, "\xA8\xA6", u"\u00E9"},
+        {936, "\xAA\xA1", u"\uE000"},
+        {936, "\xF8\xA1", u"\uE234"},
+        {936, "\xA1\x40", u"\uE4C6"},
+        {936, "\xA2\xAB", u"\uE766"},
+        {936, "\xA8\xBC", u"\uE7C7"},
+        {936, "\xFE\xA0", u"\uE864"},
+        // No composition of a letter and a following combining mark, unlike glibc.
+        {1258, "a\xD2", u"a\u0309"},
+        {1255, "\xE5\xCC", u"\u05D5\u05BC"},
+        {kUtf8, "\xC3\xA9", u"\u00E9"},
+        {kUtf8, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", u"\u65E5\u672C\u8A9E"},
+        {kUtf8, "\xF0\x9F\x98\x80", u"\U0001F600"},
+        {kUtf8, "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+        {kUtf8, "a\0b"s, u"a\0b"s},
     };
-    for (const Mapping& c : cases) {
-        EXPECT_EQ(ToWide(1252, c.bytes), c.text) << c.bytes;
-        EXPECT_EQ(ToBytes(1252, c.text), c.bytes) << c.bytes;
+    for (const auto& c : cases) {
+        EXPECT_EQ(ToWide(c.page, c.bytes), c.text) << c.page << " " << c.bytes;
+        EXPECT_EQ(ToBytes(c.page, c.text), c.bytes) << c.page << " " << c.bytes;
     }
 }
 
-TEST(CodePage1252, WritesTheDefaultCharacterPerUnitItLacks) {
+// Each UTF-16 unit a page lacks becomes one default character (so a surrogate pair becomes two);
+// UTF-8 writes U+FFFD for a lone surrogate.
+TEST(CodePage, WritesTheDefaultCharacterPerUnitItLacks) {
+    const struct {
+        unsigned int page;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {1252, u"a\u4E2Db", "a?b"},
+        {1252, u"\U0001F600", "??"},
+        {1252, u"\xDC00x\xD800"s, "?x?"},
+        {1252, u"\u0080", "?"},  // byte 0x80 is the euro sign, not U+0080
+        {1258, u"\u1EA3", "?"},  // not "a" + mark
+        {1255, u"\uFB35", "?"},
+        {936, u"\u00E4\u0E01", "??"},
+        {936, u"\U0001F600", "??"},
+        {936, u"\u0081", "?"},
+        {kUtf8, u"\xD800\x61"s, "\xEF\xBF\xBD\x61"},
+        {kUtf8, u"a\xD83D"s, "a\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ToBytes(c.page, c.text), c.bytes) << c.page;
     int used = 0;
     EXPECT_EQ(ToBytes(1252, u"a\u4E2Db", &used), "a?b");
     EXPECT_EQ(used, 1);
     EXPECT_EQ(ToBytes(1252, u"abc", &used), "abc");
     EXPECT_EQ(used, 0);
-    // A surrogate pair is two units, so two default characters; a lone surrogate is one.
-    EXPECT_EQ(ToBytes(1252, u"\U0001F600"), "??");
-    EXPECT_EQ(ToBytes(1252, std::u16string(u"\xDC00x\xD800", 3)), "?x?");
-    EXPECT_EQ(ToBytes(1252, u"\u0080"), "?");  // byte 0x80 is the euro sign, not U+0080
     EXPECT_EQ(ToBytes(1252, u"\u4E2D", nullptr, "*"), "*");
 }
 
-TEST(CodePage936, MapsBothWays) {
-    const Mapping cases[] = {
-        {"\xD6\xD0\xCE\xC4", u"\u4E2D\u6587"},
-        {"A\xC3\xDC\xC2\xEB"
-         "1",
-         u"A\u5BC6\u7801"
-         "1"},
-        {"\x80", u"\u20AC"},
-        {"\xFF", u"\uF8F5"},
-        {"\xA8\xA6", u"\u00E9"},
-        // Pairs that GBK leaves undefined map to the private use area, as on Windows.
-        {"\xAA\xA1", u"\uE000"},
-        {"\xF8\xA1", u"\uE234"},
-        {"\xFE\xFE", u"\uE4C5"},
-        {"\xA1\x40", u"\uE4C6"},
-        {"\xA1\xA0", u"\uE525"},
-        {"\xA7\xA0", u"\uE765"},
-        {"\xA2\xAB", u"\uE766"},
-        {"\xA2\xE3", u"\uE76C"},
-        {"\xA8\xBC", u"\uE7C7"},
-        {"\xA8\xBF", u"\uE7C8"},
-        {"\xA9\x97", u"\uE7F4"},
-        {"\xD7\xFA", u"\uE810"},
-        {"\xFE\x50", u"\uE815"},
-        {"\xFE\xA0", u"\uE864"},
+// Malformed input: in 936 a lead byte takes the next byte with it and one at the end is "?"; in
+// UTF-8 each maximal ill-formed subsequence is one U+FFFD, as on Windows 10.
+TEST(CodePage, ReadsMalformedInput) {
+    const struct {
+        unsigned int page;
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {936, "a\xD6", u"a?"},
+        {936, "\xD6\x30z", u"?z"},
+        {kUtf8, "\xC0", u"\uFFFD"},
+        {kUtf8, "\xC0\xC0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {kUtf8, "\xE0\xC0", u"\uFFFD\uFFFD"},
+        {kUtf8, "\xE0\x20\xC0", u"\uFFFD \uFFFD"},
+        {kUtf8, "\x82\xA0\x82\xA2", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {kUtf8, "\xE6", u"\uFFFD"},
+        {kUtf8, "\xF8\xA3\xA3\xA3\xA3", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {kUtf8, "\xFF\xFE", u"\uFFFD\uFFFD"},
+        {kUtf8,
+         "\xE6\x97"
+         "A",
+         u"\uFFFD"
+         "A"},
+        {kUtf8, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
+        {kUtf8, "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+        {kUtf8, "\xF0\x9F\x98", u"\uFFFD"},
     };
-    for (const Mapping& c : cases) {
-        EXPECT_EQ(ToWide(936, c.bytes), c.text) << c.bytes;
-        EXPECT_EQ(ToBytes(936, c.text), c.bytes) << c.bytes;
-    }
-}
-
-TEST(CodePage936, ReadsBrokenPairsAsQuestionMarks) {
-    const Mapping cases[] = {
-        {"a\xD6", u"a?"},      // a lead byte at the end
-        {"\xD6\x30z", u"?z"},  // a lead byte takes the next byte with it
-    };
-    for (const Mapping& c : cases) EXPECT_EQ(ToWide(936, c.bytes), c.text) << c.bytes;
+    for (const auto& c : cases) EXPECT_EQ(ToWide(c.page, c.bytes), c.text) << c.page << c.bytes;
     // The terminator is never taken as a trail byte.
     char16_t wide[4] = {u'#', u'#', u'#', u'#'};
     EXPECT_EQ(MultiByteToWideChar(936, 0, "\xD6", -1, wide, 4), 2);
-    EXPECT_EQ(std::u16string(wide, 2), std::u16string(u"?\0", 2));
-}
-
-TEST(CodePage936, WritesTheDefaultCharacterPerUnitItLacks) {
-    EXPECT_EQ(ToBytes(936, u"\u00E4\u0E01"), "??");
-    EXPECT_EQ(ToBytes(936, u"\U0001F600"), "??");
-    EXPECT_EQ(ToBytes(936, u"\u0081"), "?");
+    EXPECT_EQ(std::u16string(wide, 2), u"?\0"s);
 }
 
 // Windows defines every byte of its single-byte pages (undefined ones as C1 controls or private
 // use characters) and every lead and trail pair of 936, each to a character of its own.
-TEST(CodePageAnsi, EveryByteOfTheSingleBytePagesRoundTrips) {
+TEST(CodePage, EveryByteAndEveryPairOf936RoundTrips) {
     for (const unsigned int page :
          {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u}) {
         for (int value = 0; value < 256; ++value) {
@@ -208,17 +228,6 @@ TEST(CodePageAnsi, EveryByteOfTheSingleBytePagesRoundTrips) {
             EXPECT_EQ(ToBytes(page, text), byte) << page << " " << value;
         }
     }
-}
-
-// glibc composes a letter with a following combining mark in these two pages; Windows does not.
-TEST(CodePageAnsi, CombiningMarksStayApart) {
-    EXPECT_EQ(ToWide(1258, "a\xD2"), u"a\u0309");
-    EXPECT_EQ(ToWide(1255, "\xE5\xCC"), u"\u05D5\u05BC");
-    EXPECT_EQ(ToBytes(1258, u"\u1EA3").size(), 1u);  // one unit, one byte: not "a" + mark
-    EXPECT_EQ(ToBytes(1255, u"\uFB35"), "?");
-}
-
-TEST(CodePage936, EveryPairRoundTrips) {
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             if (trail == 0x7F) continue;
@@ -229,53 +238,6 @@ TEST(CodePage936, EveryPairRoundTrips) {
             ASSERT_EQ(ToBytes(936, text), pair) << lead << " " << trail;
         }
     }
-}
-
-// The Windows 10 results for malformed UTF-8, one U+FFFD per maximal ill-formed subsequence.
-TEST(CodePageUtf8, ReplacesMalformedInput) {
-    const Mapping cases[] = {
-        {"\xC0", u"\uFFFD"},
-        {"\xC0\xC0\x80", u"\uFFFD\uFFFD\uFFFD"},
-        {"\xE0\xC0", u"\uFFFD\uFFFD"},
-        {"\xE0\x20\xC0", u"\uFFFD \uFFFD"},
-        {"\x82\xA0\x82\xA2", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-        {"\xE6", u"\uFFFD"},
-        {"\xF8\xA3\xA3\xA3\xA3", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
-        {"\xFF\xFE", u"\uFFFD\uFFFD"},
-        {"\xE6\x97"
-         "A",
-         u"\uFFFD"
-         "A"},
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
-        {"\xF0\x9F\x98", u"\uFFFD"},
-    };
-    for (const Mapping& c : cases) EXPECT_EQ(ToWide(kUtf8, c.bytes), c.text) << c.bytes;
-}
-
-TEST(CodePageUtf8, MapsBothWays) {
-    const Mapping cases[] = {
-        {"abc", u"abc"},
-        {"\xC3\xA9", u"\u00E9"},
-        {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", u"\u65E5\u672C\u8A9E"},
-        {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
-        {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
-    };
-    for (const Mapping& c : cases) {
-        EXPECT_EQ(ToWide(kUtf8, c.bytes), c.text) << c.bytes;
-        EXPECT_EQ(ToBytes(kUtf8, c.text), c.bytes) << c.bytes;
-    }
-}
-
-TEST(CodePageUtf8, WritesLoneSurrogatesAsReplacementCharacters) {
-    EXPECT_EQ(ToBytes(kUtf8, std::u16string(u"\xD800"
-                                            "a",
-                                            2)),
-              "\xEF\xBF\xBD"
-              "a");
-    EXPECT_EQ(ToBytes(kUtf8, std::u16string(u"\xDC00", 1)), "\xEF\xBF\xBD");
-    EXPECT_EQ(ToBytes(kUtf8, std::u16string(u"a\xD83D", 2)), "a\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -47,32 +47,27 @@ protected:
 using Acp936 = AcpTest<936>;
 using Acp1252 = AcpTest<1252>;
 
-TEST_F(Acp936, ConvertsChineseAndWhatThePageLacks) {
-    const struct {
-        CString text;
-        std::string bytes;
-        CString back;
-    } cases[] = {
-        {u"\u4E2D\u6587abc",
-         "\xD6\xD0\xCE\xC4"
-         "abc",
-         u"\u4E2D\u6587abc"},
-        {u"\u20AC", "\x80", u"\u20AC"},
-        {u"\u00E4\U0001F600", "???", u"???"},
-    };
-    for (const auto& c : cases) {
+struct Conversion {
+    CString text;
+    std::string bytes;
+    CString back;
+};
+
+void ExpectConversions(std::initializer_list<Conversion> cases) {
+    for (const Conversion& c : cases) {
         EXPECT_EQ(ToAnsi(c.text), c.bytes);
         EXPECT_EQ(FromAnsi(c.bytes), c.back);
     }
-    EXPECT_EQ(FromAnsi("ab\xD6"), u"ab?");
 }
 
-TEST_F(Acp936, OtherAnsiConversions) {
+TEST_F(Acp936, ConvertsChineseAndWhatThePageLacks) {
+    ExpectConversions({{u"\u4E2D\u6587abc", "\xD6\xD0\xCE\xC4\x61\x62\x63", u"\u4E2D\u6587abc"},
+                       {u"\u20AC", "\x80", u"\u20AC"},
+                       {u"\u00E4\U0001F600", "???", u"???"}});
+    EXPECT_EQ(FromAnsi("ab\xD6"), u"ab?");
     std::string utf8;
     Encoder::AnsiToUtf8("\xD6\xD0z", utf8);
-    EXPECT_EQ(utf8,
-              "\xE4\xB8\xAD"
-              "z");
+    EXPECT_EQ(utf8, "\xE4\xB8\xAD\x7A");
     std::basic_string<WCHAR> wide;
     Encoder::AnsiToWString("\xD6\xD0z", wide);
     EXPECT_EQ(wide, u"\u4E2Dz");
@@ -96,23 +91,11 @@ TEST_F(Acp936, CutInsideADoubleByteCharacter) {
 }
 
 TEST_F(Acp1252, ConvertsWesternTextAndWhatThePageLacks) {
-    const struct {
-        CString text;
-        std::string bytes;
-        CString back;
-    } cases[] = {
-        {u"Gr\u00FC\u00DFe \u20AC",
-         "Gr\xFC\xDF"
-         "e \x80",
-         u"Gr\u00FC\u00DFe \u20AC"},
-        {u"\u0081\u008D\u008F\u0090\u009D", "\x81\x8D\x8F\x90\x9D",
-         u"\u0081\u008D\u008F\u0090\u009D"},
-        {u"\u4E2D\u6587", "??", u"??"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToAnsi(c.text), c.bytes);
-        EXPECT_EQ(FromAnsi(c.bytes), c.back);
-    }
+    ExpectConversions(
+        {{u"Gr\u00FC\u00DFe \u20AC", "Gr\xFC\xDF\x65 \x80", u"Gr\u00FC\u00DFe \u20AC"},
+         {u"\u0081\u008D\u008F\u0090\u009D", "\x81\x8D\x8F\x90\x9D",
+          u"\u0081\u008D\u008F\u0090\u009D"},
+         {u"\u4E2D\u6587", "??", u"??"}});
     std::string utf8;
     Encoder::AnsiToUtf8("caf\xE9", utf8);
     EXPECT_EQ(utf8, "caf\xC3\xA9");
