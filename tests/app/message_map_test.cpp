@@ -25,52 +25,43 @@ struct Target {
         calls += "second ";
         return 20;
     }
-    LRESULT OnCommand7(WORD code, WORD id, HWND ctl, BOOL&) {
-        calls += "command7(" + std::to_string(code) + "," + std::to_string(id) + "," +
+    LRESULT OnCommand(WORD code, WORD id, HWND ctl, BOOL&) {
+        calls += "command(" + std::to_string(code) + "," + std::to_string(id) + "," +
                  std::to_string(reinterpret_cast<std::uintptr_t>(ctl)) + ") ";
-        return 7;
-    }
-    LRESULT OnCommand8(WORD, WORD, HWND, BOOL&) {
-        calls += "command8 ";
-        return 8;
+        return id;
     }
 
     using Entry = MessageMapEntry<Target>;
     static constexpr UINT kMessage = WM_USER + 5;
     static inline const Entry kMap[] = {
         Entry::Message(kMessage, &Target::OnFirst),
-        Entry::Command(7, &Target::OnCommand7),
+        Entry::Command(7, &Target::OnCommand),
         Entry::Message(kMessage, &Target::OnSecond),
-        Entry::Command(8, &Target::OnCommand8),
+        Entry::Command(8, &Target::OnCommand),
     };
 };
 
 TEST(MessageMapTest, TheFirstHandlerThatAcceptsEndsTheSearchAndOneThatDeclinesLetsItGoOn) {
-    struct Case {
-        bool declineFirst;
-        LRESULT result;
-        const char* calls;
-    };
-    for (const Case& c : {Case{false, 10, "first "}, Case{true, 20, "first second "}}) {
-        SCOPED_TRACE(c.declineFirst);
+    for (const bool declineFirst : {false, true}) {
+        SCOPED_TRACE(declineFirst);
         Target t;
-        t.declineFirst = c.declineFirst;
+        t.declineFirst = declineFirst;
         LRESULT result = 0;
         EXPECT_TRUE(DispatchToMessageMap(t, Target::kMap, Target::kMessage, 0, 0, result));
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(t.calls, c.calls);
+        EXPECT_EQ(result, declineFirst ? 20 : 10);
+        EXPECT_EQ(t.calls, declineFirst ? "first second " : "first ");
     }
 }
 
 TEST(MessageMapTest, CommandsMatchOnTheLowWordOnlyAndPassTheRest) {
     Target t;
     LRESULT result = 0;
-    const WPARAM wParam = MAKEWPARAM(8, 0x300);
-    EXPECT_TRUE(DispatchToMessageMap(t, Target::kMap, WM_COMMAND, wParam, 0x1234, result));
+    EXPECT_TRUE(
+        DispatchToMessageMap(t, Target::kMap, WM_COMMAND, MAKEWPARAM(8, 0x300), 0x12, result));
     EXPECT_EQ(result, 8);
     EXPECT_TRUE(DispatchToMessageMap(t, Target::kMap, WM_COMMAND, MAKEWPARAM(7, 1), 0x99, result));
     EXPECT_EQ(result, 7);
-    EXPECT_EQ(t.calls, "command8 command7(1,7,153) ");
+    EXPECT_EQ(t.calls, "command(768,8,18) command(1,7,153) ");
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ TEST_F(MainDialogTest, EachWayOfClosingGivesItsExitCode) {
     };
     const Closing closings[] = {
         {"Enter in the account field", enterIn(IDC_ACCOUNT_IN), kExitOk},
-        {"Enter in the password field", enterIn(IDC_PASSWORD_IN), kExitOk},
         {"Enter in a lower field", enterIn(IDC_PASSWORD_OUT), kExitOk},
         {"OK button", [](Session& s) { s.Click(IDOK); }, kExitOk},
         {"Cancel button", [](Session& s) { s.Click(IDCANCEL); }, kExitCancel},
@@ -48,17 +47,6 @@ TEST_F(MainDialogTest, EachWayOfClosingGivesItsExitCode) {
         closing.act(s);
         EXPECT_EQ(s.Run(), closing.exitCode);
     }
-}
-
-TEST_F(MainDialogTest, EncryptOfEmptyFieldsWritesTheZeroBlockIntoBoth) {
-    Session s;
-    s.Click(IDC_ENCRYPT).Then([&] {
-        EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText(""));
-        EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), ReferenceCipherText(""));
-        EXPECT_EQ(s.Field(IDC_ACCOUNT_IN) + s.Field(IDC_PASSWORD_IN), u"");
-    });
-    s.Press(VK_ESCAPE);
-    EXPECT_EQ(s.Run(), kExitCancel);
 }
 
 TEST_F(MainDialogTest, EncryptThenDecryptOfTheCopiedCipherTextGivesTheTextBack) {
@@ -140,13 +128,16 @@ TEST_F(MainDialogTest, APressReplacesTheWholeLowerFieldsAndNeverTouchesTheUpperO
     EXPECT_EQ(s.Run(), kExitCancel);
 }
 
-TEST_F(MainDialogTest, CommandLineArgumentsChangeNothing) {
-    for (const std::u16string line : {u"--help", u"/decrypt alice secret", u"\"a b\" -x"}) {
+// Whatever the command line, the fields start empty, and Encrypt of empty fields writes the
+// all-zero block's cipher text into both lower fields.
+TEST_F(MainDialogTest, EncryptOfEmptyFieldsWritesTheZeroBlockWhateverTheCommandLine) {
+    for (const std::u16string line : {u"", u"--help", u"/decrypt alice secret", u"\"a b\" -x"}) {
+        SCOPED_TRACE(std::string(line.begin(), line.end()));
         headless::Start();
         Session s;
-        s.Fill(IDC_ACCOUNT_IN, u"dave").Click(IDC_ENCRYPT).Then([&] {
-            EXPECT_EQ(s.Field(IDC_ACCOUNT_IN), u"dave");
-            EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText("dave"));
+        s.Click(IDC_ENCRYPT).Then([&] {
+            EXPECT_EQ(s.Field(IDC_ACCOUNT_IN) + s.Field(IDC_PASSWORD_IN), u"");
+            EXPECT_EQ(s.Field(IDC_ACCOUNT_OUT), ReferenceCipherText(""));
             EXPECT_EQ(s.Field(IDC_PASSWORD_OUT), ReferenceCipherText(""));
         });
         s.Press(VK_ESCAPE);
@@ -160,7 +151,7 @@ TEST_F(MainDialogTest, TheShowCommandDecidesHowTheDialogFirstAppears) {
         bool visible, minimised;
     };
     for (const Case c : {Case{SW_SHOWNORMAL, true, false}, Case{SW_SHOWMINIMIZED, true, true},
-                         Case{SW_MINIMIZE, true, true}, Case{SW_HIDE, false, false}}) {
+                         Case{SW_HIDE, false, false}}) {
         SCOPED_TRACE(c.show);
         headless::Start();
         Session s;

@@ -20,7 +20,6 @@ namespace headless = win32::headless;
 constexpr int kExitOk = 1;
 constexpr int kExitCancel = 2;
 
-// The top-level window with this caption, or nullptr.
 HWND FindWindowByCaption(std::u16string_view caption);
 inline HWND AboutBox() { return FindWindowByCaption(u"About"); }
 std::u16string TextOf(HWND hWnd);
@@ -64,7 +63,6 @@ private:
     HWND m_main = nullptr;
 };
 
-// A fresh headless display for each test (a table's cases call headless::Start() each).
 class SessionTest : public testing::Test {
 protected:
     void SetUp() override { headless::Start(); }
