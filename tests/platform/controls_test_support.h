@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "message_log.h"
+
 struct Notification {
     int id;
     int code;
@@ -24,9 +26,6 @@ struct Notification {
 
 class ControlsTest : public testing::Test {
 protected:
-    // The parent's client area starts at the screen origin; the headless font is 6 x 13.
-    static constexpr int kCharWidth = 6;
-
     void SetUp() override {
         win32::headless::Start();
         notifications().clear();
@@ -54,26 +53,19 @@ protected:
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
 
-    // Delivers the scripted input and everything it causes.
-    static void Pump() {
-        MSG msg;
-        while (win32::headless::Pending() > 0 || PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    // Each delivers the scripted input and everything it causes. The parent's client area
+    // starts at the screen origin.
     static void Press(UINT key, unsigned modifiers = 0) {
         win32::headless::PressKey(key, modifiers);
-        Pump();
+        test::Pump();
     }
     static void Type(std::u16string_view text) {
         win32::headless::Type(text);
-        Pump();
+        test::Pump();
     }
     static void Click(POINT screen) {
         win32::headless::Click(screen);
-        Pump();
+        test::Pump();
     }
 
     static std::u16string TextOf(HWND window) {

@@ -26,11 +26,6 @@ INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-LRESULT CALLBACK RecordingControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    MessageLog::Current().Record(hwnd, message, wParam, lParam);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 class DialogCreationTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -39,11 +34,7 @@ protected:
         MessageLog::Current().Clear();
         MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_GETDLGCODE,
                                       WM_NCACTIVATE, WM_SIZE, WM_MOVE, WM_NCCREATE});
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = RecordingControlProc;
-        wc.lpszClassName = u"RecordingControl";
-        RegisterClassExW(&wc);
+        test::RecordingClass();
     }
     void TearDown() override {
         behaviour = nullptr;
@@ -60,9 +51,9 @@ protected:
 TEST_F(DialogCreationTest, FontThenControlsInTemplateOrderThenInitDialogThenFocus) {
     DialogTemplateBuilder builder(WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100);
     builder.Font(8, u"MS Shell Dlg")
-        .NamedItem(u"RecordingControl", u"a", 10, WS_VISIBLE, 5, 5, 50, 10)
-        .NamedItem(u"RecordingControl", u"b", 11, WS_VISIBLE | WS_TABSTOP, 5, 20, 50, 10)
-        .NamedItem(u"RecordingControl", u"c", 12, WS_VISIBLE | WS_TABSTOP, 5, 35, 50, 10);
+        .NamedItem(u"RecordingWindow", u"a", 10, WS_VISIBLE, 5, 5, 50, 10)
+        .NamedItem(u"RecordingWindow", u"b", 11, WS_VISIBLE | WS_TABSTOP, 5, 20, 50, 10)
+        .NamedItem(u"RecordingWindow", u"c", 12, WS_VISIBLE | WS_TABSTOP, 5, 35, 50, 10);
     HWND dialog =
         CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, RecordingDialogProc, 1234);
     ASSERT_NE(dialog, nullptr);
@@ -73,7 +64,7 @@ TEST_F(DialogCreationTest, FontThenControlsInTemplateOrderThenInitDialogThenFocu
     ASSERT_NE(font, nullptr);
     const WPARAM f = reinterpret_cast<WPARAM>(font);
     // The dialog procedure sees nothing of the frame's creation; it starts with WM_SETFONT,
-    // which comes before any control exists. WM_INITDIALOG names the first tab stop.
+    // which comes before any control exists. Controls do not notify the parent of creation.
     EXPECT_TRUE(
         SequenceIs(MessageLog::Current().Only({WM_CREATE, WM_SETFONT, WM_INITDIALOG, WM_ACTIVATE,
                                                WM_SETFOCUS, WM_SHOWWINDOW, WM_PARENTNOTIFY}),
@@ -93,15 +84,9 @@ TEST_F(DialogCreationTest, FontThenControlsInTemplateOrderThenInitDialogThenFocu
                     {dialog, WM_SHOWWINDOW, TRUE, 0}}));
     EXPECT_EQ(GetFocus(), b);
     EXPECT_EQ(GetActiveWindow(), dialog);
-    // Controls are created without parent notification.
-    EXPECT_TRUE(GetWindowLongW(a, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
     WCHAR name[16];
     GetClassNameW(dialog, name, 16);
     EXPECT_EQ(std::u16string(name), u"#32770");
-    EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC),
-              reinterpret_cast<LONG_PTR>(RecordingDialogProc));
-    EXPECT_EQ(GetDlgItem(dialog, 12), c);
-    EXPECT_EQ(GetDlgCtrlID(c), 12);
     SetLastError(0);
     EXPECT_EQ(GetDlgItem(dialog, 13), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
@@ -137,47 +122,45 @@ TEST_F(DialogCreationTest, FirstFocusOnAnEditSelectsItsText) {
     EXPECT_EQ(end, 6u);
 }
 
-TEST_F(DialogCreationTest, FirstFocusSkipsAControlDisabledInInitDialog) {
-    behaviour = [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
-        if (message != WM_INITDIALOG) return FALSE;
-        EnableWindow(reinterpret_cast<HWND>(wParam), FALSE);
-        static_cast<void>(dialog);
-        return TRUE;
+// WM_INITDIALOG names the first tab stop (the first control when there is none); TRUE focuses
+// it, or the next tab stop when the procedure disabled it; FALSE leaves the focus to the
+// procedure.
+TEST_F(DialogCreationTest, FirstFocusFollowsInitDialog) {
+    const struct {
+        const char* what;
+        DWORD style;
+        std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)> behaviour;
+        int focus;
+    } cases[] = {
+        {"no tab stop", WS_VISIBLE, nullptr, 1},
+        {"disabled in WM_INITDIALOG", WS_VISIBLE | WS_TABSTOP,
+         [](HWND, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+             if (message == WM_INITDIALOG) EnableWindow(reinterpret_cast<HWND>(wParam), FALSE);
+             return message == WM_INITDIALOG;
+         },
+         2},
+        {"FALSE from WM_INITDIALOG", WS_VISIBLE | WS_TABSTOP,
+         [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+             if (message == WM_INITDIALOG) SetFocus(GetDlgItem(dialog, 2));
+             return FALSE;
+         },
+         2},
     };
-    DialogTemplateBuilder builder(WS_POPUP | WS_VISIBLE, 0, 0, 100, 50);
-    builder.NamedItem(u"RecordingControl", u"", 1, WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10)
-        .NamedItem(u"RecordingControl", u"", 2, WS_VISIBLE | WS_TABSTOP, 0, 20, 10, 10);
-    HWND dialog =
-        CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, RecordingDialogProc, 0);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 2));
-}
-
-TEST_F(DialogCreationTest, FalseFromInitDialogLeavesTheFocusToTheProcedure) {
-    behaviour = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
-        if (message != WM_INITDIALOG) return FALSE;
-        SetFocus(GetDlgItem(dialog, 3));
-        return FALSE;
-    };
-    DialogTemplateBuilder builder(WS_POPUP | WS_VISIBLE, 0, 0, 100, 50);
-    builder.NamedItem(u"RecordingControl", u"", 1, WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10)
-        .NamedItem(u"RecordingControl", u"", 3, WS_VISIBLE | WS_TABSTOP, 0, 20, 10, 10);
-    HWND dialog =
-        CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, RecordingDialogProc, 0);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 3));
-}
-
-TEST_F(DialogCreationTest, WithoutATabStopTheFirstControlIsNamed) {
-    DialogTemplateBuilder builder(WS_POPUP, 0, 0, 100, 50);
-    builder.NamedItem(u"RecordingControl", u"", 1, WS_VISIBLE, 0, 0, 10, 10)
-        .NamedItem(u"RecordingControl", u"", 2, WS_VISIBLE, 0, 20, 10, 10);
-    HWND dialog =
-        CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, RecordingDialogProc, 0);
-    ASSERT_NE(dialog, nullptr);
-    auto init = MessageLog::Current().Only({WM_INITDIALOG});
-    ASSERT_EQ(init.size(), 1u);
-    EXPECT_EQ(init[0].wParam, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 1)));
+    for (const auto& c : cases) {
+        behaviour = c.behaviour;
+        MessageLog::Current().Clear();
+        DialogTemplateBuilder builder(WS_POPUP | WS_VISIBLE, 0, 0, 100, 50);
+        builder.NamedItem(u"RecordingWindow", u"", 1, c.style, 0, 0, 10, 10)
+            .NamedItem(u"RecordingWindow", u"", 2, c.style, 0, 20, 10, 10);
+        HWND dialog =
+            CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, RecordingDialogProc, 0);
+        ASSERT_NE(dialog, nullptr) << c.what;
+        auto init = MessageLog::Current().Only({WM_INITDIALOG});
+        ASSERT_EQ(init.size(), 1u) << c.what;
+        EXPECT_EQ(init[0].wParam, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 1))) << c.what;
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, c.focus)) << c.what;
+        DestroyWindow(dialog);
+    }
 }
 
 TEST_F(DialogCreationTest, ResultRulesOfTheDefaultDialogProcedure) {

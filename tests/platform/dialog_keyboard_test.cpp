@@ -255,15 +255,4 @@ TEST_F(DialogKeyboardTest, FocusIsSavedAcrossDeactivationAndRestored) {
     EXPECT_EQ(GetFocus(), Item(kPassword));
 }
 
-TEST_F(DialogKeyboardTest, NextDialogControlMovesByTabOrder) {
-    SendMessageW(dialog, WM_NEXTDLGCTL, 0, FALSE);
-    EXPECT_EQ(GetFocus(), Item(IDCANCEL));
-    SendMessageW(dialog, WM_NEXTDLGCTL, 1, FALSE);
-    EXPECT_EQ(GetFocus(), Item(IDOK));
-    EXPECT_EQ(GetNextDlgTabItem(dialog, nullptr, FALSE), Item(IDOK));
-    EXPECT_EQ(GetNextDlgTabItem(dialog, nullptr, TRUE), Item(kEncrypt));
-    EXPECT_EQ(GetNextDlgGroupItem(dialog, Item(kPassword), FALSE), Item(kEncrypt));
-    EXPECT_EQ(GetNextDlgGroupItem(dialog, Item(kEncrypt), FALSE), Item(kLabel));
-}
-
 }  // namespace

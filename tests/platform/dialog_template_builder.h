@@ -29,63 +29,41 @@ public:
 
     DialogTemplateBuilder& Item(WORD atom, std::u16string text, WORD id, DWORD style, short x,
                                 short y, short cx, short cy, DWORD exStyle = 0) {
-        items_.push_back({atom, std::move(text), 0, id, style | WS_CHILD, x, y, cx, cy, exStyle});
+        items_.push_back({atom, std::move(text), id, style | WS_CHILD, x, y, cx, cy, exStyle});
         return *this;
     }
 
     // A control of a registered class named by its name.
     DialogTemplateBuilder& NamedItem(std::u16string className, std::u16string text, WORD id,
                                      DWORD style, short x, short y, short cx, short cy) {
-        items_.push_back({0, std::move(text), 0, id, style | WS_CHILD, x, y, cx, cy, 0});
+        items_.push_back({0, std::move(text), id, style | WS_CHILD, x, y, cx, cy, 0});
         items_.back().className = std::move(className);
-        return *this;
-    }
-
-    // A static showing icon resource `icon` (its text is 0xFFFF and the ordinal).
-    DialogTemplateBuilder& IconItem(WORD icon, WORD id, short x, short y) {
-        items_.push_back({kStatic, u"", icon, id, WS_CHILD | WS_VISIBLE | SS_ICON, x, y, 0, 0, 0});
         return *this;
     }
 
     // The template, DWORD-aligned as Windows requires; valid while the builder lives.
     LPCDLGTEMPLATEW Build() {
         bytes_.clear();
-        Put32(style_);
-        Put32(0);
-        Put16(static_cast<WORD>(items_.size()));
-        Put16(static_cast<WORD>(x_));
-        Put16(static_cast<WORD>(y_));
-        Put16(static_cast<WORD>(cx_));
-        Put16(static_cast<WORD>(cy_));
-        Put16(0);  // no menu
-        Put16(0);  // the dialog class
+        Put({LOWORD(style_), HIWORD(style_), 0, 0, static_cast<WORD>(items_.size()),
+             static_cast<WORD>(x_), static_cast<WORD>(y_), static_cast<WORD>(cx_),
+             static_cast<WORD>(cy_), 0, 0});  // no menu, the dialog class
         PutString(caption_);
         if (style_ & DS_SETFONT) {
-            Put16(pointSize_);
+            Put({pointSize_});
             PutString(face_);
         }
         for (const ItemSpec& item : items_) {
             while (bytes_.size() % 4 != 0) bytes_.push_back(0);
-            Put32(item.style);
-            Put32(item.exStyle);
-            Put16(static_cast<WORD>(item.x));
-            Put16(static_cast<WORD>(item.y));
-            Put16(static_cast<WORD>(item.cx));
-            Put16(static_cast<WORD>(item.cy));
-            Put16(item.id);
+            Put({LOWORD(item.style), HIWORD(item.style), LOWORD(item.exStyle), HIWORD(item.exStyle),
+                 static_cast<WORD>(item.x), static_cast<WORD>(item.y), static_cast<WORD>(item.cx),
+                 static_cast<WORD>(item.cy), item.id});
             if (item.className.empty()) {
-                Put16(0xFFFF);
-                Put16(item.atom);
+                Put({0xFFFF, item.atom});
             } else {
                 PutString(item.className);
             }
-            if (item.ordinalText != 0) {
-                Put16(0xFFFF);
-                Put16(item.ordinalText);
-            } else {
-                PutString(item.text);
-            }
-            Put16(0);  // no creation data
+            PutString(item.text);
+            Put({0});  // no creation data
         }
         storage_.assign((bytes_.size() + 3) / 4, 0);
         std::memcpy(storage_.data(), bytes_.data(), bytes_.size());
@@ -96,7 +74,6 @@ private:
     struct ItemSpec {
         WORD atom;
         std::u16string text;
-        WORD ordinalText;
         WORD id;
         DWORD style;
         short x, y, cx, cy;
@@ -104,17 +81,15 @@ private:
         std::u16string className = {};
     };
 
-    void Put16(WORD value) {
-        bytes_.push_back(static_cast<unsigned char>(value & 0xFF));
-        bytes_.push_back(static_cast<unsigned char>(value >> 8));
-    }
-    void Put32(DWORD value) {
-        Put16(static_cast<WORD>(value & 0xFFFF));
-        Put16(static_cast<WORD>(value >> 16));
+    void Put(std::initializer_list<WORD> words) {
+        for (WORD word : words) {
+            bytes_.push_back(static_cast<unsigned char>(word & 0xFF));
+            bytes_.push_back(static_cast<unsigned char>(word >> 8));
+        }
     }
     void PutString(const std::u16string& text) {
-        for (char16_t c : text) Put16(static_cast<WORD>(c));
-        Put16(0);
+        for (char16_t c : text) Put({static_cast<WORD>(c)});
+        Put({0});
     }
 
     DWORD style_;

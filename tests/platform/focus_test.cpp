@@ -8,27 +8,13 @@
 
 namespace {
 
-using test::Expected;
 using test::MessageLog;
 using test::SequenceIs;
 
-class FocusTest : public testing::Test {
-protected:
-    void SetUp() override {
-        win32::headless::Start();
-        MessageLog::Current().Clear();
-        MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST});
-    }
-    void TearDown() override { win32::headless::Stop(); }
-
-    static HWND Create(DWORD style, HWND parent = nullptr) {
-        return CreateWindowExW(0, test::RecordingClass(), u"", style, 10, 10, 100, 100, parent,
-                               nullptr, nullptr, nullptr);
-    }
-};
+using FocusTest = test::DisplayTest;
 
 TEST_F(FocusTest, ShowingATopLevelWindowActivatesItAndFocusesIt) {
-    HWND window = Create(WS_POPUP);
+    HWND window = Create(u"window", WS_POPUP);
     MessageLog::Current().Clear();
     EXPECT_FALSE(ShowWindow(window, SW_SHOW)) << "returns the previous visibility";
     EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_SHOWWINDOW, TRUE, 0},
@@ -41,9 +27,9 @@ TEST_F(FocusTest, ShowingATopLevelWindowActivatesItAndFocusesIt) {
 }
 
 TEST_F(FocusTest, SetFocusKillsThenSetsAndActivatesTheTopLevelWindow) {
-    HWND first = Create(WS_POPUP | WS_VISIBLE);
-    HWND second = Create(WS_POPUP | WS_VISIBLE);
-    HWND child = Create(WS_CHILD | WS_VISIBLE, first);
+    HWND first = Create(u"first", WS_POPUP | WS_VISIBLE);
+    HWND second = Create(u"second", WS_POPUP | WS_VISIBLE);
+    HWND child = Create(u"child", WS_CHILD | WS_VISIBLE, first);
     ASSERT_EQ(GetActiveWindow(), second);
     MessageLog::Current().Clear();
     EXPECT_EQ(SetFocus(child), second) << "returns the window that had the focus";
@@ -60,9 +46,9 @@ TEST_F(FocusTest, SetFocusKillsThenSetsAndActivatesTheTopLevelWindow) {
 }
 
 TEST_F(FocusTest, DisabledOrMinimisedWindowsTakeNoFocus) {
-    HWND top = Create(WS_POPUP | WS_VISIBLE);
-    HWND child = Create(WS_CHILD | WS_VISIBLE | WS_DISABLED, top);
-    HWND grandchild = Create(WS_CHILD | WS_VISIBLE, child);
+    HWND top = Create(u"top", WS_POPUP | WS_VISIBLE);
+    HWND child = Create(u"child", WS_CHILD | WS_VISIBLE | WS_DISABLED, top);
+    HWND grandchild = Create(u"grandchild", WS_CHILD | WS_VISIBLE, child);
     SetFocus(top);
     EXPECT_EQ(SetFocus(child), nullptr);
     EXPECT_EQ(SetFocus(grandchild), nullptr) << "inside a disabled window";
@@ -72,7 +58,7 @@ TEST_F(FocusTest, DisabledOrMinimisedWindowsTakeNoFocus) {
 }
 
 TEST_F(FocusTest, EnableWindowSendsWmEnableAndTakesTheFocus) {
-    HWND window = Create(WS_POPUP | WS_VISIBLE);
+    HWND window = Create(u"window", WS_POPUP | WS_VISIBLE);
     ASSERT_EQ(GetFocus(), window);
     MessageLog::Current().Clear();
     EXPECT_FALSE(EnableWindow(window, FALSE)) << "was enabled";
@@ -87,8 +73,8 @@ TEST_F(FocusTest, EnableWindowSendsWmEnableAndTakesTheFocus) {
 }
 
 TEST_F(FocusTest, MinimiseAndRestore) {
-    HWND other = Create(WS_POPUP | WS_VISIBLE);
-    HWND window = Create(WS_OVERLAPPED | WS_VISIBLE);
+    HWND other = Create(u"other", WS_POPUP | WS_VISIBLE);
+    HWND window = Create(u"window", WS_OVERLAPPED | WS_VISIBLE);
     RECT before;
     GetWindowRect(window, &before);
     ASSERT_EQ(GetActiveWindow(), window);
@@ -112,9 +98,9 @@ TEST_F(FocusTest, MinimiseAndRestore) {
 }
 
 TEST_F(FocusTest, HidingPassesActivationToTheOwner) {
-    HWND owner = Create(WS_OVERLAPPED | WS_VISIBLE);
-    HWND unrelated = Create(WS_POPUP | WS_VISIBLE);
-    HWND popup = Create(WS_POPUP | WS_VISIBLE, owner);
+    HWND owner = Create(u"owner", WS_OVERLAPPED | WS_VISIBLE);
+    HWND unrelated = Create(u"unrelated", WS_POPUP | WS_VISIBLE);
+    HWND popup = Create(u"popup", WS_POPUP | WS_VISIBLE, owner);
     static_cast<void>(unrelated);
     ASSERT_EQ(GetActiveWindow(), popup);
     ShowWindow(popup, SW_HIDE);
@@ -124,8 +110,8 @@ TEST_F(FocusTest, HidingPassesActivationToTheOwner) {
 }
 
 TEST_F(FocusTest, NoActivationShowCommands) {
-    HWND active = Create(WS_POPUP | WS_VISIBLE);
-    HWND quiet = Create(WS_POPUP);
+    HWND active = Create(u"active", WS_POPUP | WS_VISIBLE);
+    HWND quiet = Create(u"quiet", WS_POPUP);
     ShowWindow(quiet, SW_SHOWNA);
     EXPECT_EQ(GetActiveWindow(), active);
     ShowWindow(quiet, SW_SHOWMINNOACTIVE);

@@ -49,21 +49,13 @@ TEST_F(HeadlessTest, DescribeListsWindowsWithTheirState) {
 }
 
 TEST_F(HeadlessTest, PictureDrawsTheWindowsAsText) {
-    ASSERT_NE(CreateSample(), nullptr);
-    const std::string picture = win32::headless::Picture();
+    HWND edit = GetDlgItem(CreateSample(), 1001);
+    std::string picture = win32::headless::Picture();
     // The caption with its buttons, the default button with the focus, wide characters.
-    EXPECT_NE(picture.find("| 应用"), std::string::npos) << picture;
-    EXPECT_NE(picture.find("[X]|"), std::string::npos) << picture;
-    EXPECT_NE(picture.find("[[ *OK ]]"), std::string::npos) << picture;
-    EXPECT_NE(picture.find("帐号："), std::string::npos) << picture;
-    EXPECT_NE(picture.find("[abc"), std::string::npos) << picture;
-    EXPECT_NE(picture.find("+Group"), std::string::npos) << picture;
+    for (const char* part : {"| 应用", "[X]|", "[[ *OK ]]", "帐号：", "[abc", "+Group"})
+        EXPECT_NE(picture.find(part), std::string::npos) << part << "\n" << picture;
     EXPECT_EQ(picture.rfind("+==", 0), 0u) << "the active window's frame is drawn with '='";
-}
-
-TEST_F(HeadlessTest, PictureShowsTheCaretAndTheSelectionOfTheFocusedEdit) {
-    HWND dialog = CreateSample();
-    HWND edit = GetDlgItem(dialog, 1001);
+    // The caret and the selection of the focused edit.
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 1, 2);
     EXPECT_NE(win32::headless::Picture().find("[a«b»c"), std::string::npos);
@@ -115,16 +107,9 @@ TEST_F(HeadlessTest, ScriptLanguage) {
         EXPECT_THROW(win32::headless::QueueScript(bad), std::invalid_argument) << bad;
     }
     EXPECT_EQ(win32::headless::Pending(), 0u) << "a bad script queues nothing";
-}
-
-TEST_F(HeadlessTest, TypeTakesUtf8Too) {
-    HWND dialog = CreateSample();
-    HWND edit = GetDlgItem(dialog, 1001);
-    SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    win32::headless::Type("密码 ok");
+    win32::headless::Type("密码 ok");  // UTF-8
     test::Pump(dialog);
-    WCHAR text[16];
     GetWindowTextW(edit, text, 16);
     EXPECT_EQ(std::u16string(text), u"密码 ok");
 }

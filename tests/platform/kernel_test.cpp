@@ -69,18 +69,6 @@ TEST(MulDiv, RoundsHalfAwayFromZeroAndFailsWithMinusOne) {
     }
 }
 
-TEST(Kernel, SmallCalls) {
-    EXPECT_EQ(lstrlenW(u"abc"), 3);
-    EXPECT_EQ(lstrlenW(nullptr), 0);
-    EXPECT_NE(GetModuleHandleW(nullptr), nullptr);
-    EXPECT_EQ(GetModuleHandleW(nullptr), GetModuleHandleW(nullptr));
-    SetLastError(0);
-    EXPECT_EQ(GetModuleHandleW(u"user32.dll"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    EXPECT_NE(GetCurrentThreadId(), 0u);
-    EXPECT_TRUE(FlushInstructionCache(GetCurrentProcess(), nullptr, 0));
-}
-
 TEST(CommandLine, JoinsArgumentsAfterTheProgramNameQuotingWhereNeeded) {
     const char* argv[] = {"credcipher", "plain", "two words", "", "say \"hi\"", "end\\", "中文"};
     EXPECT_EQ(win32::CommandLineTail(7, argv),

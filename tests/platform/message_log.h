@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,59 +33,29 @@ struct Expected {
     std::optional<LPARAM> lParam = std::nullopt;
 };
 
+// Pairs each message with its name, from one list written once: NameMessages("A, B", {A, B}).
+inline std::map<UINT, std::string> NameMessages(std::string names, std::vector<UINT> values) {
+    std::map<UINT, std::string> named;
+    std::istringstream in(names);
+    std::string name;
+    for (UINT value : values) {
+        std::getline(in >> std::ws, name, ',');
+        named[value] = name;
+    }
+    return named;
+}
+#define TEST_NAME_MESSAGES(...) NameMessages(#__VA_ARGS__, {__VA_ARGS__})
+
 inline std::string MessageName(UINT message) {
-    static const std::map<UINT, const char*> names = {
-        {WM_NULL, "WM_NULL"},
-        {WM_CREATE, "WM_CREATE"},
-        {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},
-        {WM_SETFOCUS, "WM_SETFOCUS"},
-        {WM_KILLFOCUS, "WM_KILLFOCUS"},
-        {WM_ENABLE, "WM_ENABLE"},
-        {WM_SETTEXT, "WM_SETTEXT"},
-        {WM_GETTEXT, "WM_GETTEXT"},
-        {WM_GETTEXTLENGTH, "WM_GETTEXTLENGTH"},
-        {WM_CLOSE, "WM_CLOSE"},
-        {WM_QUIT, "WM_QUIT"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_CANCELMODE, "WM_CANCELMODE"},
-        {WM_NEXTDLGCTL, "WM_NEXTDLGCTL"},
-        {WM_SETFONT, "WM_SETFONT"},
-        {WM_GETFONT, "WM_GETFONT"},
-        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_STYLECHANGING, "WM_STYLECHANGING"},
-        {WM_STYLECHANGED, "WM_STYLECHANGED"},
-        {WM_SETICON, "WM_SETICON"},
-        {WM_NCCREATE, "WM_NCCREATE"},
-        {WM_NCDESTROY, "WM_NCDESTROY"},
-        {WM_NCHITTEST, "WM_NCHITTEST"},
-        {WM_NCACTIVATE, "WM_NCACTIVATE"},
-        {WM_GETDLGCODE, "WM_GETDLGCODE"},
-        {WM_NCLBUTTONDOWN, "WM_NCLBUTTONDOWN"},
-        {WM_KEYDOWN, "WM_KEYDOWN"},
-        {WM_KEYUP, "WM_KEYUP"},
-        {WM_CHAR, "WM_CHAR"},
-        {WM_SYSKEYDOWN, "WM_SYSKEYDOWN"},
-        {WM_SYSKEYUP, "WM_SYSKEYUP"},
-        {WM_SYSCHAR, "WM_SYSCHAR"},
-        {WM_INITDIALOG, "WM_INITDIALOG"},
-        {WM_COMMAND, "WM_COMMAND"},
-        {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
-        {WM_ENTERIDLE, "WM_ENTERIDLE"},
-        {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
-        {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
-        {WM_LBUTTONUP, "WM_LBUTTONUP"},
-        {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
-        {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"},
-        {DM_GETDEFID, "DM_GETDEFID"},
-        {DM_SETDEFID, "DM_SETDEFID"},
-        {BM_SETSTYLE, "BM_SETSTYLE"},
-        {BM_CLICK, "BM_CLICK"},
-        {EM_SETSEL, "EM_SETSEL"},
-    };
+    static const std::map<UINT, std::string> names = TEST_NAME_MESSAGES(
+        WM_NULL, WM_CREATE, WM_DESTROY, WM_MOVE, WM_SIZE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS,
+        WM_ENABLE, WM_SETTEXT, WM_GETTEXT, WM_GETTEXTLENGTH, WM_CLOSE, WM_QUIT, WM_SHOWWINDOW,
+        WM_CANCELMODE, WM_NEXTDLGCTL, WM_SETFONT, WM_GETFONT, WM_WINDOWPOSCHANGING,
+        WM_WINDOWPOSCHANGED, WM_STYLECHANGING, WM_STYLECHANGED, WM_SETICON, WM_NCCREATE,
+        WM_NCDESTROY, WM_NCHITTEST, WM_NCACTIVATE, WM_GETDLGCODE, WM_NCLBUTTONDOWN, WM_KEYDOWN,
+        WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR, WM_INITDIALOG, WM_COMMAND,
+        WM_SYSCOMMAND, WM_ENTERIDLE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_PARENTNOTIFY,
+        WM_MOUSEACTIVATE, DM_GETDEFID, DM_SETDEFID, BM_SETSTYLE, BM_CLICK, EM_SETSEL);
     auto found = names.find(message);
     if (found != names.end()) return found->second;
     std::ostringstream out;
@@ -136,18 +107,9 @@ inline std::string WindowName(HWND hwnd) {
     return out.str();
 }
 
-inline std::string Format(const std::vector<Seen>& seen) {
+inline std::string Format(const std::vector<Expected>& entries) {
     std::ostringstream out;
-    for (const Seen& entry : seen) {
-        out << "  " << WindowName(entry.hwnd) << " " << MessageName(entry.message) << " "
-            << entry.wParam << " " << entry.lParam << "\n";
-    }
-    return out.str();
-}
-
-inline std::string Format(const std::vector<Expected>& expected) {
-    std::ostringstream out;
-    for (const Expected& entry : expected) {
+    for (const Expected& entry : entries) {
         out << "  " << WindowName(entry.hwnd) << " " << MessageName(entry.message);
         out << " " << (entry.wParam ? std::to_string(*entry.wParam) : "*");
         out << " " << (entry.lParam ? std::to_string(*entry.lParam) : "*") << "\n";
@@ -164,13 +126,25 @@ inline testing::AssertionResult SequenceIs(const std::vector<Seen>& seen,
                (!expected[i].lParam || *expected[i].lParam == seen[i].lParam);
     }
     if (same) return testing::AssertionSuccess();
+    std::vector<Expected> seenRows;
+    for (const Seen& s : seen) seenRows.push_back({s.hwnd, s.message, s.wParam, s.lParam});
     return testing::AssertionFailure() << "seen:\n"
-                                       << Format(seen) << "expected:\n"
+                                       << Format(seenRows) << "expected:\n"
                                        << Format(expected);
+}
+
+// What a test's recording windows do besides recording; an answer it returns replaces the default.
+using Hook = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+inline Hook& RecordingHook() {
+    static Hook hook;
+    return hook;
 }
 
 inline LRESULT CALLBACK RecordingWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MessageLog::Current().Record(hwnd, message, wParam, lParam);
+    if (RecordingHook()) {
+        if (auto answer = RecordingHook()(hwnd, message, wParam, lParam)) return *answer;
+    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -188,18 +162,33 @@ inline const char16_t* RecordingClass() {
     return u"RecordingWindow";
 }
 
-// Subclasses a control so that its messages are recorded before it handles them.
-inline void RecordControl(HWND control) {
-    static std::map<HWND, WNDPROC> originals;
-    WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-    originals[control] = original;
-    SetWindowLongPtrW(control, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM wParam,
-                                                     LPARAM lParam) -> LRESULT {
-                          MessageLog::Current().Record(hwnd, message, wParam, lParam);
-                          return CallWindowProcW(originals[hwnd], hwnd, message, wParam, lParam);
-                      }));
-}
+// A fresh headless display per test, recording into a cleared log that ignores the messages of
+// text queries and hit testing.
+class DisplayTest : public testing::Test {
+protected:
+    void SetUp() override {
+        win32::headless::Start();
+        RecordingClass();
+        RecordingHook() = nullptr;
+        MessageLog::Current().Clear();
+        MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_MOUSEMOVE});
+    }
+    void TearDown() override {
+        win32::headless::Stop();
+        RecordingHook() = nullptr;
+    }
+
+    // A window of the recording class, named in failure messages.
+    static HWND Create(const char16_t* name, DWORD style, HWND parent = nullptr, int id = 0,
+                       RECT at = {10, 20, 210, 120}) {
+        HWND hwnd =
+            CreateWindowExW(0, RecordingClass(), name, style, at.left, at.top, at.right - at.left,
+                            at.bottom - at.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        WindowNames()[hwnd] = std::string(name, name + std::char_traits<char16_t>::length(name));
+        return hwnd;
+    }
+};
 
 // Runs the queue until the script is delivered and nothing is left, the way a modeless dialog's
 // loop does (IsDialogMessageW first when a dialog is given).

@@ -9,22 +9,16 @@
 
 namespace {
 
-using test::Expected;
 using test::MessageLog;
 using test::SequenceIs;
 
-class MessageQueueTest : public testing::Test {
+class MessageQueueTest : public test::DisplayTest {
 protected:
     void SetUp() override {
-        win32::headless::Start();
-        MessageLog::Current().Clear();
-        MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_MOUSEMOVE});
-        window = CreateWindowExW(0, test::RecordingClass(), u"w", WS_POPUP | WS_VISIBLE, 0, 0, 100,
-                                 100, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
+        DisplayTest::SetUp();
+        window = Create(u"window", WS_POPUP | WS_VISIBLE, nullptr, 0, {0, 0, 100, 100});
         MessageLog::Current().Clear();
     }
-    void TearDown() override { win32::headless::Stop(); }
 
     HWND window = nullptr;
 };
@@ -65,11 +59,6 @@ TEST_F(MessageQueueTest, FiltersSelectByWindowAndRange) {
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_APP));
     ASSERT_TRUE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1)) << "(HWND)-1: thread messages only";
-}
-
-TEST_F(MessageQueueTest, SendMessageCallsTheProcedureAtOnce) {
-    EXPECT_EQ(SendMessageW(window, WM_USER, 9, 10), 0);
-    EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_USER, 9, 10}}));
 }
 
 TEST_F(MessageQueueTest, TranslateMessageMakesCharactersThatComeBeforeTheKeyUp) {
@@ -118,28 +107,8 @@ TEST_F(MessageQueueTest, ControlAndAltKeys) {
     EXPECT_FALSE(IsWindow(window)) << "WM_CLOSE's default destroys the window";
 }
 
-TEST_F(MessageQueueTest, KeyStateFollowsTheMessagesTaken) {
-    static SHORT shiftDuringA = 0;
-    static SHORT shiftAfter = 0;
-    WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    static WNDPROC saved;
-    saved = original;
-    SetWindowLongPtrW(
-        window, GWLP_WNDPROC,
-        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-            if (m == WM_KEYDOWN && w == 'A') shiftDuringA = GetKeyState(VK_SHIFT);
-            if (m == WM_KEYUP && w == VK_SHIFT) shiftAfter = GetKeyState(VK_SHIFT);
-            return CallWindowProcW(saved, h, m, w, l);
-        }));
-    win32::headless::PressKey('A', win32::headless::kShift);
-    test::Pump();
-    EXPECT_LT(shiftDuringA, 0) << "high bit: down";
-    EXPECT_GE(shiftAfter, 0);
-}
-
 TEST_F(MessageQueueTest, ClicksActivateAndReachTheClientInClientCoordinates) {
-    HWND other = CreateWindowExW(0, test::RecordingClass(), u"other", WS_POPUP | WS_VISIBLE, 200,
-                                 100, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND other = Create(u"other", WS_POPUP | WS_VISIBLE, nullptr, 0, {200, 100, 300, 200});
     ASSERT_EQ(GetActiveWindow(), other);
     MessageLog::Current().Clear();
     win32::headless::Click(POINT{30, 40});
@@ -149,15 +118,6 @@ TEST_F(MessageQueueTest, ClicksActivateAndReachTheClientInClientCoordinates) {
     EXPECT_TRUE(SequenceIs(seen, {{window, WM_MOUSEACTIVATE},
                                   {window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40)},
                                   {window, WM_LBUTTONUP, 0, MAKELPARAM(30, 40)}}));
-}
-
-TEST_F(MessageQueueTest, ADisabledWindowTakesNoClickButRingsTheBell) {
-    EnableWindow(window, FALSE);
-    int beeps = win32::headless::BeepCount();
-    win32::headless::Click(POINT{30, 40});
-    test::Pump();
-    EXPECT_TRUE(MessageLog::Current().Only({WM_LBUTTONDOWN, WM_LBUTTONUP}).empty());
-    EXPECT_EQ(win32::headless::BeepCount(), beeps + 1);
 }
 
 TEST_F(MessageQueueTest, ActionsRunWhenTheQueueRunsDryAndTheExhaustedScriptThrows) {

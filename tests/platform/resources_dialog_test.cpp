@@ -156,12 +156,4 @@ TEST(DialogTemplate, HandMadeCornerCases) {
     EXPECT_FALSE(ParseDialogTemplate({}));
 }
 
-TEST(DialogTemplate, PredefinedClassNames) {
-    EXPECT_EQ(win32::resources::PredefinedClassName(0x80), u"Button");
-    EXPECT_EQ(win32::resources::PredefinedClassName(0x81), u"Edit");
-    EXPECT_EQ(win32::resources::PredefinedClassName(0x82), u"Static");
-    EXPECT_EQ(win32::resources::PredefinedClassName(0x85), u"ComboBox");
-    EXPECT_TRUE(win32::resources::PredefinedClassName(0x86).empty());
-}
-
 }  // namespace
