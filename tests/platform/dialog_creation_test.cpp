@@ -26,25 +26,13 @@ INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-class DialogCreationTest : public testing::Test {
+class DialogCreationTest : public test::DisplayTest {
 protected:
     void SetUp() override {
-        win32::headless::Start();
+        DisplayTest::SetUp();
         behaviour = nullptr;
-        MessageLog::Current().Clear();
         MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_GETDLGCODE,
                                       WM_NCACTIVATE, WM_SIZE, WM_MOVE, WM_NCCREATE});
-        test::RecordingClass();
-    }
-    void TearDown() override {
-        behaviour = nullptr;
-        win32::headless::Stop();
-    }
-
-    static HWND Child(HWND dialog, int index) {
-        HWND child = GetWindow(dialog, GW_CHILD);
-        while (index-- > 0 && child != nullptr) child = GetWindow(child, GW_HWNDNEXT);
-        return child;
     }
 };
 
@@ -57,9 +45,9 @@ TEST_F(DialogCreationTest, FontThenControlsInTemplateOrderThenInitDialogThenFocu
     HWND dialog =
         CreateDialogIndirectParamW(nullptr, builder.Build(), nullptr, RecordingDialogProc, 1234);
     ASSERT_NE(dialog, nullptr);
-    HWND a = Child(dialog, 0);
-    HWND b = Child(dialog, 1);
-    HWND c = Child(dialog, 2);
+    HWND a = GetDlgItem(dialog, 10);
+    HWND b = GetDlgItem(dialog, 11);
+    HWND c = GetDlgItem(dialog, 12);
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr);
     const WPARAM f = reinterpret_cast<WPARAM>(font);

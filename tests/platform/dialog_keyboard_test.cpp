@@ -46,10 +46,10 @@ INT_PTR CALLBACK CommandRecorder(HWND, UINT message, WPARAM wParam, LPARAM lPara
     return FALSE;
 }
 
-class DialogKeyboardTest : public testing::Test {
+class DialogKeyboardTest : public test::DisplayTest {
 protected:
     void SetUp() override {
-        win32::headless::Start();
+        DisplayTest::SetUp();
         commands.clear();
         commandSenders.clear();
         editNotifications.clear();
@@ -70,8 +70,6 @@ protected:
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOWNORMAL);
     }
-    void TearDown() override { win32::headless::Stop(); }
-
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
 
     void Press(UINT key, unsigned modifiers = 0) {

@@ -44,11 +44,10 @@ INT_PTR CALLBACK ModalProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-class DialogModalTest : public testing::Test {
+class DialogModalTest : public test::DisplayTest {
 protected:
     void SetUp() override {
-        win32::headless::Start();
-        MessageLog::Current().Clear();
+        DisplayTest::SetUp();
         MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_GETDLGCODE,
                                       WM_SETCURSOR, WM_MOUSEMOVE});
         visibleWhenPostedMessageRan = true;
@@ -62,7 +61,6 @@ protected:
                            130, 81, 50, 14);
         MessageLog::Current().Clear();
     }
-    void TearDown() override { win32::headless::Stop(); }
 
     INT_PTR RunModal(HWND parent, LPARAM param = 0) {
         return DialogBoxIndirectParamW(nullptr, modalTemplate.Build(), parent, ModalProc, param);

@@ -17,11 +17,8 @@ INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-class HeadlessTest : public testing::Test {
+class HeadlessTest : public test::DisplayTest {
 protected:
-    void SetUp() override { win32::headless::Start(); }
-    void TearDown() override { win32::headless::Stop(); }
-
     HWND CreateSample() {
         builder.Font(9, u"MS Shell Dlg")
             .Item(test::kButton, u"OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 120, 60,

@@ -120,8 +120,14 @@ TEST_F(WindowsTest, DestroyWindowOrderAndHandleInvalidation) {
     HWND b = Create(u"b", WS_CHILD | WS_VISIBLE, top, 3);
     HWND owned = Create(u"owned", WS_POPUP | WS_VISIBLE, top);
     EXPECT_EQ(GetWindow(owned, GW_OWNER), top);
+    bool childrenAlive = false;
+    test::RecordingHook() = [&](HWND hwnd, UINT message, WPARAM, LPARAM) {
+        if (hwnd == top && message == WM_DESTROY) childrenAlive = IsWindow(a1) != FALSE;
+        return std::optional<LRESULT>();
+    };
     MessageLog::Current().Clear();
     ASSERT_TRUE(DestroyWindow(top));
+    EXPECT_TRUE(childrenAlive) << "children exist while the parent handles WM_DESTROY";
     // Owned windows go first; WM_DESTROY goes from the parent down, WM_NCDESTROY comes back up
     // with the parent last.
     EXPECT_TRUE(
@@ -136,18 +142,6 @@ TEST_F(WindowsTest, DestroyWindowOrderAndHandleInvalidation) {
                                                                             {b, WM_NCDESTROY},
                                                                             {top, WM_NCDESTROY}}));
     for (HWND gone : {top, a, a1, b, owned}) EXPECT_FALSE(IsWindow(gone));
-}
-
-TEST_F(WindowsTest, ChildrenStillExistWhileTheParentHandlesWmDestroy) {
-    HWND parent = Create(u"parent", WS_POPUP);
-    HWND child = Create(u"child", WS_CHILD, parent);
-    bool childAlive = false;
-    test::RecordingHook() = [&](HWND hwnd, UINT message, WPARAM, LPARAM) {
-        if (hwnd == parent && message == WM_DESTROY) childAlive = IsWindow(child) != FALSE;
-        return std::optional<LRESULT>();
-    };
-    DestroyWindow(parent);
-    EXPECT_TRUE(childAlive);
 }
 
 TEST_F(WindowsTest, DestroyingTheActiveWindowMovesActivationAndFocus) {
