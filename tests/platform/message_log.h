@@ -162,8 +162,8 @@ inline const char16_t* RecordingClass() {
     return u"RecordingWindow";
 }
 
-// A fresh headless display per test, recording into a cleared log that ignores the messages of
-// text queries and hit testing.
+// A fresh headless display per test, recording into a cleared log that ignores text queries, hit
+// testing and mouse moves.
 class DisplayTest : public testing::Test {
 protected:
     void SetUp() override {
