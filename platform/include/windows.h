@@ -119,6 +119,37 @@ typedef HANDLE HGLOBAL;
 
 // ---------------------------------------------------------------------------------------------
 // Structures
+struct MOUSEINPUT {
+    LONG dx;
+    LONG dy;
+    DWORD mouseData;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+};
+struct KEYBDINPUT {
+    WORD wVk;
+    WORD wScan;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+};
+struct HARDWAREINPUT {
+    DWORD uMsg;
+    WORD wParamL;
+    WORD wParamH;
+};
+struct INPUT {
+    DWORD type;
+    union {
+        MOUSEINPUT mi;
+        KEYBDINPUT ki;
+        HARDWAREINPUT hi;
+    };
+};
+typedef INPUT* LPINPUT;
+typedef INPUT* PINPUT;
+
 struct POINT {
     LONG x;
     LONG y;
@@ -354,8 +385,15 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
                                LPARAM lParam);
 BOOL WINAPI MessageBeep(UINT uType);
+// The thread's key state changes as key messages leave the queue; the asynchronous state as
+// input enters it. SetKeyboardState replaces the thread's state.
 SHORT WINAPI GetKeyState(int nVirtKey);
 SHORT WINAPI GetAsyncKeyState(int vKey);
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState);
+BOOL WINAPI SetKeyboardState(LPBYTE lpKeyState);
+// Synthesised input joins the queue as the display's input does, at the focus.
+UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
+void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, ULONG_PTR dwExtraInfo);
 DWORD WINAPI GetMessagePos();
 LONG WINAPI GetMessageTime();
 
