@@ -310,6 +310,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (create && create->lpszName && !IS_INTRESOURCE(create->lpszName))
             edit->buffer.SetText(create->lpszName);
         AttachState(hwnd, edit);
+        // A bordered edit is drawn with the sunken client edge instead of the flat border.
+        const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+        if (style & WS_BORDER) {
+            SetWindowLongW(hwnd, GWL_STYLE, style & ~WS_BORDER);
+            SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+        }
     }
     Edit* edit = StateOf<Edit>(hwnd);
     if (!edit) return DefWindowProcW(hwnd, message, wParam, lParam);
