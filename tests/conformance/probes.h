@@ -4,6 +4,7 @@
 #define IDD_KEYS 100
 #define IDD_NO_CANCEL 101
 #define IDD_EDITS 102
+#define IDD_MODAL 103
 
 #define IDC_EDIT 10
 #define IDC_ONE 11
