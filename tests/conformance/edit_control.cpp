@@ -115,6 +115,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     SetWindowTextW(edit, W("a\tb\x01"
                            "c\r\nd"));
     probe::Line("WM_SETTEXT with control characters", probe::WindowText(edit));
+    // The same text copied and pasted: what a single-line edit keeps of it.
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_COPY, 0, 0);
+    SetWindowTextW(edit, W("[]"));
+    SendMessageW(edit, EM_SETSEL, 1, 1);
+    probe::Log().clear();
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    Report(edit, "pasted control characters");
+    SetWindowTextW(edit, W("tab\there"));
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_COPY, 0, 0);
+    SetWindowTextW(edit, W(""));
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    probe::Line("pasted a tab", probe::WindowText(edit));
     SetWindowTextW(edit, W(""));
     probe::Log().clear();
     for (WPARAM c : {WPARAM('\t'), WPARAM(0x01), WPARAM(0x1B), WPARAM('\r'), WPARAM(0x7F)}) {
