@@ -109,6 +109,33 @@ void Navigation(HINSTANCE instance) {
         }
     }
 
+    // SetFocus on controls that cannot take the focus, and WM_NEXTDLGCTL.
+    SetFocus(GetDlgItem(dialog, IDC_ONE));
+    EnableWindow(GetDlgItem(dialog, IDC_THREE), FALSE);
+    probe::Line("SetFocus on a disabled control: returns",
+                probe::Id(SetFocus(GetDlgItem(dialog, IDC_THREE)), dialog));
+    probe::Line("SetFocus on a disabled control: focus", probe::Id(GetFocus(), dialog));
+    EnableWindow(GetDlgItem(dialog, IDC_THREE), TRUE);
+    ShowWindow(GetDlgItem(dialog, IDC_THREE), SW_HIDE);
+    probe::Line("SetFocus on a hidden control: returns",
+                probe::Id(SetFocus(GetDlgItem(dialog, IDC_THREE)), dialog));
+    probe::Line("SetFocus on a hidden control: focus", probe::Id(GetFocus(), dialog));
+    ShowWindow(GetDlgItem(dialog, IDC_THREE), SW_SHOW);
+    SetFocus(GetDlgItem(dialog, IDC_ONE));
+    SendMessageW(dialog, WM_NEXTDLGCTL, 0, FALSE);
+    probe::Line("WM_NEXTDLGCTL next: focus", probe::Id(GetFocus(), dialog));
+    SendMessageW(dialog, WM_NEXTDLGCTL, 1, FALSE);
+    probe::Line("WM_NEXTDLGCTL previous: focus", probe::Id(GetFocus(), dialog));
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_EDIT)),
+                 TRUE);
+    probe::Line("WM_NEXTDLGCTL to the edit: focus", probe::Id(GetFocus(), dialog));
+    DWORD start = 0, end = 0;
+    SendMessageW(GetDlgItem(dialog, IDC_EDIT), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    probe::Line("WM_NEXTDLGCTL to the edit: selection",
+                std::to_string(start) + "-" + std::to_string(end));
+    probe::Log().clear();
+
     // Destroying the control that has the focus.
     SetFocus(GetDlgItem(dialog, IDC_TWO));
     DestroyWindow(GetDlgItem(dialog, IDC_TWO));
