@@ -37,18 +37,16 @@ std::string EncryptText(const std::string& text, const std::string& key) {
 }
 
 std::string DecryptText(const std::string& cipherText, const std::string& key) {
-    // Only the first 16 decoded bytes matter, and they come from the start of the text.
-    const int length = static_cast<int>(std::min<std::size_t>(cipherText.size(), INT_MAX));
-    int decodedCount = 0;
-    const std::string decoded = Base64::Decode(cipherText.data(), length, decodedCount);
-
     CryptoPP::AES::Decryption cipher;
     Block keyBlock{};
     Block input{};
     Block output{};
     const Block xorBlock{};
     CopyPrefix(keyBlock, key);
-    CopyPrefix(input, decoded);
+    // Only the first 16 decoded bytes matter, and they come from the start of the text: the
+    // decoding stops there, however long the text.
+    const int length = static_cast<int>(std::min<std::size_t>(cipherText.size(), INT_MAX));
+    Base64::DecodePrefix(cipherText.data(), length, input.data(), static_cast<int>(input.size()));
     cipher.SetKey(keyBlock.data(), kKeyLength);
     cipher.ProcessAndXorBlock(input.data(), xorBlock.data(), output.data());
     // The block read as a NUL-terminated text, all 16 bytes when none is zero.
