@@ -32,13 +32,12 @@ std::uint32_t Value(int code) {
 }  // namespace
 
 std::string Base64::Encode(const unsigned char* data, int length) {
-    std::string text;
-    if (length <= 0) return text;
+    if (length <= 0) return {};
     const int full = length / 3;
     const int rest = length % 3;
     const std::size_t groups = static_cast<std::size_t>(full) + (rest != 0 ? 1 : 0);
     // A break follows every kLineLength / 4 full groups.
-    text.resize(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2);
+    std::string text(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2, '\0');
     char* out = text.data();
 
     int line = 0;
