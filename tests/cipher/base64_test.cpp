@@ -90,7 +90,7 @@ TEST(Base64Decode, LenientRules) {
 }
 
 // The bounded decode gives Decode's first bytes, for every capacity, and writes nothing past it.
-TEST(Base64Decode, PrefixIsDecodesStartAndStaysInItsBlock) {
+TEST(Base64Decode, PrefixIsTheStartOfDecodeAndStaysInItsBlock) {
     std::vector<std::string> texts = {"QUJDREVGR0hJSktMTU5PUA==\r\nQUJD" + std::string(300, 'Q')};
     for (const auto& c : kLenientCases) texts.push_back(c.text + c.text + c.text + c.text);
     for (const std::string& text : texts) {
