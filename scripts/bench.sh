@@ -66,26 +66,27 @@ PY
 # back, hence the sync.
 sync
 work=$(mktemp -d)
-trap 'rm -f "$cipher_json" "$press_json"; tmux -S "$work/tmux" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+trap 'rm -f "$cipher_json" "$press_json"; rm -rf "$work"' EXIT
 echo
 for locale in C.UTF-8 zh_CN.UTF-8; do
-    tmux -u -S "$work/tmux" new-session -d -x 80 -y 24 \
-        "exec env LC_ALL=$locale $build/app/credcipher"
+    # A server of its own for each run, so that one's ending never meets the next one's start.
+    tmux_() { tmux -u -S "$work/tmux-$locale" "$@"; }
+    tmux_ new-session -d -x 80 -y 24 "exec env LC_ALL=$locale $build/app/credcipher"
     for _ in $(seq 50); do
-        tmux -S "$work/tmux" capture-pane -p | grep -q Cancel && break
+        tmux_ capture-pane -p | grep -q Cancel && break
         sleep 0.1
     done
     # Account, password, then Space on Encrypt (tab order: OK, Cancel, the fields, Encrypt).
-    tmux -S "$work/tmux" send-keys Tab Tab
-    tmux -S "$work/tmux" send-keys -l alice
-    tmux -S "$work/tmux" send-keys Tab
-    tmux -S "$work/tmux" send-keys -l s3cret
-    tmux -S "$work/tmux" send-keys Tab Space
+    tmux_ send-keys Tab Tab
+    tmux_ send-keys -l alice
+    tmux_ send-keys Tab
+    tmux_ send-keys -l s3cret
+    tmux_ send-keys Tab Space
     sleep 0.5
-    pid=$(tmux -S "$work/tmux" list-panes -F '#{pane_pid}')
+    pid=$(tmux_ list-panes -F '#{pane_pid}')
     awk -v locale="$locale" '/^Rss:/ {rss = $2} /^Private_Dirty:/ {dirty = $2}
         END {printf "credcipher (LC_ALL=%s): RSS %d kB, Private_Dirty %d kB\n", locale, rss, dirty}' \
         "/proc/$pid/smaps_rollup"
-    tmux -S "$work/tmux" kill-server
+    tmux_ kill-server
 done
 exit $status
