@@ -16,26 +16,22 @@ namespace {
 constexpr std::size_t kKeyLength = 16;
 using Block = std::array<CryptoPP::byte, CryptoPP::AES::BLOCKSIZE>;
 
-// Copies the first min(16, length) bytes of text; the rest of the block stays zero. A whole
-// block is one fixed-size move.
+// Copies the first min(16, length) bytes of text; the rest of the block stays zero.
 void CopyPrefix(Block& block, const std::string& text) {
-    if (text.size() >= block.size()) {
-        std::memcpy(block.data(), text.data(), block.size());
-    } else {
-        std::memcpy(block.data(), text.data(), text.size());
-    }
+    std::memcpy(block.data(), text.data(), std::min(block.size(), text.size()));
 }
 
-// One block through a cipher object of its own under the key's first 16 bytes (zero-padded).
-// The key's length is always the valid 16, so it is set without SetKey's length check.
+// One block through a cipher object of its own, keyed with the key's first 16 bytes
+// (zero-padded) and XORed with an all-zero block: the plain AES-128 transform.
 template <typename Cipher>
 Block Transform(const std::string& key, const Block& input) {
     Cipher cipher;
     Block keyBlock{};
     CopyPrefix(keyBlock, key);
-    cipher.UncheckedSetKey(keyBlock.data(), kKeyLength, CryptoPP::g_nullNameValuePairs);
-    Block output;
-    cipher.ProcessBlock(input.data(), output.data());
+    cipher.SetKey(keyBlock.data(), kKeyLength);
+    const Block xorBlock{};
+    Block output{};
+    cipher.ProcessAndXorBlock(input.data(), xorBlock.data(), output.data());
     return output;
 }
 
