@@ -15,7 +15,9 @@
 namespace win32 {
 
 // A headless display as WIN32_DISPLAY=headless asks for it, with the script of
-// WIN32_HEADLESS_SCRIPT (see win32::headless::QueueScript) queued.
+// WIN32_HEADLESS_SCRIPT (see win32::headless::QueueScript) queued; throws std::invalid_argument
+// for a malformed script, which ends the program with kExitBadScript.
+inline constexpr int kExitBadScript = 64;
 std::unique_ptr<Display> MakeHeadlessDisplayFromEnvironment();
 
 namespace headless {
@@ -40,7 +42,7 @@ public:
     FontMetrics DialogFont() override;
     int MeasureText(std::u16string_view text) override;
     SystemMetricsSet Metrics() override;
-    void Paint(const std::vector<WindowView>& topLevelWindows) override;
+    void Paint(const std::function<std::vector<WindowView>()>& screen) override;
     void WaitForInput(InputSink& sink) override;
     void Beep() override { ++beeps_; }
 
@@ -66,7 +68,8 @@ std::vector<ScriptItem> ParseScript(std::string_view script);
 // The current display as a headless one; throws std::logic_error when it is not.
 HeadlessDisplay& Current();
 
-// The text picture of the windows (bottom first) on the display's monitors.
+// The text picture of the windows (bottom first) on the display's primary monitor: the terminal's
+// painting with a cell of charWidth x fontHeight pixels.
 std::string DrawPicture(const std::vector<WindowView>& windows, const Options& options);
 // One line per window, indented by depth.
 std::string DescribeWindows(const std::vector<WindowView>& windows);

@@ -1,14 +1,5 @@
 #include "src/display_manager.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string_view>
-
-#include "headless/headless_display.h"
 #include "src/focus.h"
 #include "src/message_queue.h"
 #include "src/window.h"
@@ -27,51 +18,6 @@ struct DisplayState {
 DisplayState& State() {
     static DisplayState* state = new DisplayState;
     return *state;
-}
-
-std::unique_ptr<Display> ChooseDisplay() {
-    const char* requested = std::getenv("WIN32_DISPLAY");
-    if (requested != nullptr && *requested != '\0') {
-        std::string_view name(requested);
-        if (name == "terminal") return MakeTerminalDisplay();
-        if (name == "headless") return MakeHeadlessDisplayFromEnvironment();
-        if (name != "none") {
-            std::fprintf(stderr, "WIN32_DISPLAY=%s is not terminal, headless or none; using none\n",
-                         requested);
-        }
-        return nullptr;
-    }
-    if (isatty(0) && isatty(1)) return MakeTerminalDisplay();
-    return nullptr;
-}
-
-WindowView ViewOf(HWND hwnd) {
-    Window* window = FindWindow(hwnd);
-    WindowView view;
-    view.handle = hwnd;
-    view.className = window->windowClass->name;
-    view.style = window->style;
-    view.exStyle = window->exStyle;
-    view.window = WindowRectOnScreen(*window);
-    view.client = ClientRectOnScreen(*window);
-    view.enabled = window->IsEnabled();
-    view.focused = GetFocus() == hwnd;
-    view.active = GetActiveWindow() == hwnd;
-    // Text as the window reports it: controls may keep their own.
-    LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    if (length > 0 && IsWindow(hwnd)) {
-        view.text.resize(static_cast<std::size_t>(length) + 1);
-        LRESULT copied = SendMessageW(hwnd, WM_GETTEXT, view.text.size(),
-                                      reinterpret_cast<LPARAM>(view.text.data()));
-        view.text.resize(static_cast<std::size_t>(std::max<LRESULT>(0, std::min(copied, length))));
-    }
-    if ((window = FindWindow(hwnd)) == nullptr) return view;
-    std::vector<HWND> children = window->children;
-    for (HWND child : children) {
-        Window* candidate = FindWindow(child);
-        if (candidate != nullptr && candidate->IsVisible()) view.children.push_back(ViewOf(child));
-    }
-    return view;
 }
 
 }  // namespace
@@ -123,17 +69,7 @@ void PaintIfDirty() {
     Display* display = CurrentDisplay();
     if (!state.dirty || display == nullptr) return;
     state.dirty = false;
-    display->Paint(SnapshotWindows());
-}
-
-std::vector<WindowView> SnapshotWindows() {
-    std::vector<WindowView> views;
-    std::vector<HWND> topLevel = TopLevelWindows();
-    for (auto it = topLevel.rbegin(); it != topLevel.rend(); ++it) {
-        Window* window = FindWindow(*it);
-        if (window != nullptr && window->IsVisible()) views.push_back(ViewOf(*it));
-    }
-    return views;
+    display->Paint(ViewsOfScreen);
 }
 
 int MeasureText(std::u16string_view text) {

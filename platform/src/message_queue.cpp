@@ -6,9 +6,9 @@
 #include "src/display_manager.h"
 #include "src/focus.h"
 #include "src/keyboard.h"
+#include "src/message_trace.h"
 #include "src/placement.h"
 #include "src/window.h"
-#include "win32/headless.h"
 
 namespace win32 {
 
@@ -308,11 +308,13 @@ LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 using win32::TheQueue;
 
 LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    win32::TraceMessage(win32::TraceKind::kSent, hWnd, Msg, wParam, lParam);
     return win32::CallWindow(hWnd, Msg, wParam, lParam);
 }
 
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd != nullptr && win32::CheckWindow(hWnd) == nullptr) return FALSE;
+    win32::TraceMessage(win32::TraceKind::kPosted, hWnd, Msg, wParam, lParam);
     TheQueue().posted.push_back(win32::Stamped(hWnd, Msg, wParam, lParam));
     return TRUE;
 }
@@ -388,6 +390,8 @@ LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    win32::TraceMessage(win32::TraceKind::kDispatched, lpMsg->hwnd, lpMsg->message, lpMsg->wParam,
+                        lpMsg->lParam);
     if (lpMsg->hwnd == nullptr) return 0;  // a thread message: no window to give it to
     return win32::CallWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
