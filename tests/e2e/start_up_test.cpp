@@ -58,4 +58,22 @@ TEST(StartUpTest, EachWayOfStartingEndsWithItsCodeAndMessage) {
     }
 }
 
+// WIN32_TRACE=messages: one line per message sent, posted and dispatched, on stderr, with the
+// window's class and id and the message's name.
+TEST(StartUpTest, MessageTraceNamesEachMessageAndItsWindow) {
+    const auto [code, output] = Shell(
+        "WIN32_TRACE=messages WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT='text:a key:ESCAPE' " +
+        std::string(CREDCIPHER_PROGRAM));
+    EXPECT_EQ(code, 2);
+    for (const char* line : {"sent       0x10001 #32770 id=0 WM_INITDIALOG wp=",
+                             "dispatched 0x10002 Button id=1 WM_CHAR wp=0x61 lp=0x1\n",
+                             "sent       0x10001 #32770 id=0 WM_COMMAND wp=0x2 lp="}) {
+        EXPECT_NE(output.find(std::string("trace:msg: ") + line), std::string::npos) << line;
+    }
+    EXPECT_EQ(Shell("WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT=key:ESCAPE " +
+                    std::string(CREDCIPHER_PROGRAM)),
+              std::make_pair(2, std::string()))
+        << "no trace without WIN32_TRACE";
+}
+
 }  // namespace
