@@ -9,8 +9,8 @@ if [[ ! -f build/release/build.ninja ]]; then
 fi
 cmake --preset release >/dev/null
 build=(cmake --build --preset release --target credcipher)
-# Ninja's dry run lists the steps it would take: none when the program is current.
-if "${build[@]}" -- -n | grep -q '^\['; then
+# Ninja's dry run lists the steps it would take, or says there is no work to do.
+if [[ $("${build[@]}" -- -n) != *"no work to do"* ]]; then
     if ! "${build[@]}" | while IFS= read -r line; do
         if [[ $line =~ ^\[([0-9]+)/([0-9]+)\] ]]; then
             printf '\rcredcipher: building, step %s of %s ' \

@@ -58,6 +58,9 @@ public:
     virtual void KeyPress(UINT virtualKey, unsigned modifiers) = 0;
     // Typed text: characters of the US keyboard come as their keys, others as bare WM_CHAR.
     virtual void Text(std::u16string_view text) = 0;
+    // Pasted text: goes into the focused control as it is (EM_REPLACESEL), never as keys, so a
+    // tab or control character in it neither moves the focus nor presses a button.
+    virtual void Paste(std::u16string_view text) = 0;
     virtual void MouseMove(POINT screen) = 0;
     virtual void MouseButton(POINT screen, bool down, unsigned modifiers) = 0;
     // Monitors or work areas changed (a terminal was resized).

@@ -17,6 +17,8 @@ namespace {
 struct Queue {
     std::deque<MSG> posted;
     std::deque<InputEvent> input;
+    std::deque<std::u16string> pastes;  // the texts of kPaste input, in order
+    std::u16string pasted;              // the text of the kPaste message last taken
     bool quitPending = false;
     int quitCode = 0;
     int callDepth = 0;
@@ -94,6 +96,14 @@ bool RouteCharacter(const InputEvent& event, MSG& msg) {
     return true;
 }
 
+bool RoutePaste(MSG& msg) {
+    HWND target = GetFocus();
+    if (target == nullptr) return false;
+    msg = Stamped(target, EM_REPLACESEL, TRUE,
+                  reinterpret_cast<LPARAM>(TheQueue().pastes.front().c_str()));
+    return true;
+}
+
 // A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides).
 bool ActivateForClick(HWND target, LRESULT hit) {
     HWND root = RootOf(target);
@@ -146,6 +156,8 @@ bool Route(const InputEvent& event, MSG& msg, bool remove) {
         case InputEvent::Type::kMouseMove:
         case InputEvent::Type::kMouseButton:
             return RouteMouse(event, msg, remove);
+        case InputEvent::Type::kPaste:
+            return RoutePaste(msg);
     }
     return false;
 }
@@ -170,11 +182,18 @@ bool TakeMessage(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
     while (!queue.input.empty()) {
         InputEvent event = queue.input.front();
         MSG msg{};
-        if (!Route(event, msg, remove)) {
+        const bool routed = Route(event, msg, remove);
+        if (routed && !MatchesFilter(msg, filter, first, last)) return false;
+        if (event.type == InputEvent::Type::kPaste && (remove || !routed)) {
+            // The text lives on until the message taken with it has been handled.
+            queue.pasted = std::move(queue.pastes.front());
+            queue.pastes.pop_front();
+            if (routed) msg.lParam = reinterpret_cast<LPARAM>(queue.pasted.c_str());
+        }
+        if (!routed) {
             queue.input.pop_front();  // nobody to receive it
             continue;
         }
-        if (!MatchesFilter(msg, filter, first, last)) return false;
         if (remove) {
             queue.input.pop_front();
             if (event.type == InputEvent::Type::kKeyDown ||
@@ -222,6 +241,11 @@ public:
                 QueueInput({InputEvent::Type::kCharacter, 0, c});
             }
         }
+    }
+
+    void Paste(std::u16string_view text) override {
+        TheQueue().pastes.emplace_back(text);
+        QueueInput({InputEvent::Type::kPaste});
     }
 
     void MouseMove(POINT screen) override {
@@ -273,6 +297,7 @@ void ResetMessageQueue() {
     Queue& queue = TheQueue();
     queue.posted.clear();
     queue.input.clear();
+    queue.pastes.clear();
     queue.quitPending = false;
     queue.quitCode = 0;
     ResetKeyState();

@@ -89,15 +89,23 @@ public:
     void Beep() override { beep(); }
 
 private:
+    // Bytes are decoded here rather than by curses, which drops the rest of a read after an
+    // invalid byte.
     void Read(std::vector<InputEvent>& batch) {
-        wint_t c = 0;
-        int kind = 0;
-        while (batch.size() < kBatchLimit && (kind = wget_wch(stdscr, &c)) != ERR) {
-            if (kind != KEY_CODE_YES) {
-                batch.push_back(InputEvent::Character(static_cast<char32_t>(c)));
+        std::u32string characters;
+        auto takeCharacters = [&batch, &characters] {
+            for (char32_t c : characters) batch.push_back(InputEvent::Character(c));
+            characters.clear();
+        };
+        int code = 0;
+        while (batch.size() < kBatchLimit && (code = wgetch(stdscr)) != ERR) {
+            if (code < KEY_MIN) {
+                utf8_.Push(static_cast<unsigned char>(code), characters);
+                takeCharacters();
                 continue;
             }
-            const int code = static_cast<int>(c);
+            utf8_.Finish(characters);
+            takeCharacters();
             if (code == kPasteStartKey) {
                 batch.push_back(InputEvent::Of(InputEvent::kPasteStart));
             } else if (code == kPasteEndKey) {
@@ -168,6 +176,7 @@ private:
     std::vector<WindowView> views_;
     std::vector<PlacedWindow> placed_;
     bool focusInEdit_ = false;
+    Utf8Stream utf8_;
     InputDecoder decoder_;
 };
 

@@ -159,6 +159,7 @@ std::unique_ptr<TerminalSession> TerminalSession::Open() {
     noecho();
     nonl();
     nodelay(stdscr, TRUE);
+    meta(stdscr, TRUE);  // bytes of UTF-8 text come whole; we decode them
     set_escdelay(kEscapeDelayMs);
     mouseinterval(0);
     define_key("\033[200~", kPasteStartKey);
