@@ -52,9 +52,9 @@ cipher_of() {  # text encoding
 # terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
 # and becomes credcipher, so that tests can signal it.
 start() {
-    local name=$1 lang=$2
+    local name=$1 lang=$2 term=${3:-xterm-256color}
     tmux_ new-session -d -s "$name" -x 80 -y 24 \
-        "env TERM=xterm-256color LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
+        "env TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
 sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
 stty -g > $work/$name.after'"
     wait_for "$name" 'App' || fail "$name: the dialog did not appear"
@@ -168,6 +168,48 @@ line=$(screen mouse | sed -n "${row}p")
 close=$(printf '%s' "${line%%\[X\]*}" | wc -L)
 click mouse $((close + 2)) "$row"
 check "the close box closes with Cancel" 2 "$(exit_code mouse)"
+
+# --- No input lost or changed: invalid UTF-8 typed and pasted, tabs and control characters
+# pasted, a paste after the program was stopped (Ctrl+Z) and continued, keypad Enter.
+start input C.UTF-8 tmux-256color
+keys input Tab Tab
+tmux_ send-keys -t input -H 61 ff 62 63 64         # "a" ff "bcd" typed
+wait_for input 'a.bcd' >/dev/null
+check "an invalid typed byte is one replacement" "a�bcd" "$(field input 帐号： 1)"
+keys input Tab
+printf 'abc\377def' >"$work/invalid"
+tmux_ load-buffer "$work/invalid"
+tmux_ paste-buffer -p -t input
+wait_for input 'abc.def' >/dev/null
+check "an invalid pasted byte is one replacement" "abc�def" "$(field input 密码： 1)"
+keys input C-a
+tmux_ set-buffer -- "$(printf 'a\tb\001c')"
+tmux_ paste-buffer -p -t input
+wait_for input 'a␉b␁c' >/dev/null
+check "pasted tab and control character kept and shown" "a␉b␁c" "$(field input 密码： 1)"
+pid=$(cat "$work/input.pid")
+kill -s TSTP "$pid"
+sleep 0.2
+printf '\033[?2004l' >"$(tmux_ display -p -t input '#{pane_tty}')"  # as the shell leaves it
+kill -s CONT "$pid"
+sleep 0.2
+keys input C-a
+tmux_ set-buffer -- "$(printf 'x\ny')"
+tmux_ paste-buffer -p -t input
+wait_for input '密码： +x ' >/dev/null
+check "a paste after stop and continue is a paste" "x" "$(field input 密码： 1)"
+text input "$(printf '\033OM')"                     # keypad Enter in application mode
+check "keypad Enter is Enter" 1 "$(exit_code input)"
+check_restored input
+
+# --- Terminals with padding in their descriptions and no alternate screen.
+for term in vt100 vt102; do
+    start "$term" C.UTF-8 "$term"
+    keys "$term" Escape
+    check "$term: Escape" 2 "$(exit_code "$term")"
+    if screen "$term" | grep -qF '$<'; then fail "$term: padding printed as text"; else pass; fi
+    if screen "$term" | grep -q 'App'; then fail "$term: the dialog stays"; else pass; fi
+done
 
 # --- Chinese account under zh_CN (code page 936, the locale need not be installed).
 start chinese zh_CN.UTF-8
