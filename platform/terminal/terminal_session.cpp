@@ -139,6 +139,7 @@ std::unique_ptr<TerminalSession> TerminalSession::Open() {
     // Our handlers go in before ncurses starts, so that it leaves these signals to us (it keeps
     // SIGTSTP, which it handles by leaving and re-entering its modes).
     InstallHandlers();
+    use_tioctl(TRUE);  // the terminal's real size wins over exported LINES and COLUMNS
     SCREEN* screen = newterm(nullptr, stdout, stdin);
     // A terminal that cannot place the cursor (TERM=dumb) cannot show a dialog.
     if (screen != nullptr && Capability("cup") == nullptr) {

@@ -52,9 +52,9 @@ cipher_of() {  # text encoding
 # terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
 # and becomes credcipher, so that tests can signal it.
 start() {
-    local name=$1 lang=$2 term=${3:-xterm-256color}
+    local name=$1 lang=$2 term=${3:-xterm-256color} environment=${4:-}
     tmux_ new-session -d -s "$name" -x 80 -y 24 \
-        "env TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
+        "env $environment TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
 sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
 stty -g > $work/$name.after'"
     wait_for "$name" 'App' || fail "$name: the dialog did not appear"
@@ -201,6 +201,12 @@ check "a paste after stop and continue is a paste" "x" "$(field input 密码： 
 text input "$(printf '\033OM')"                     # keypad Enter in application mode
 check "keypad Enter is Enter" 1 "$(exit_code input)"
 check_restored input
+
+# --- Exported COLUMNS and LINES do not override the terminal's real size.
+start sized C.UTF-8 xterm-256color "COLUMNS=200 LINES=60"
+wait_for sized '^  ║ App +\[_\]\[\^\]\[X\]║$' >/dev/null || fail "the dialog is not in the 80x24 terminal"
+keys sized Escape
+check "Escape with COLUMNS and LINES exported" 2 "$(exit_code sized)"
 
 # --- Terminals with padding in their descriptions and no alternate screen.
 for term in vt100 vt102; do
