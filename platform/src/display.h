@@ -84,6 +84,9 @@ public:
     // ever come (a script that has run out).
     virtual void WaitForInput(InputSink& sink) = 0;
     virtual void Beep() {}
+    // Text the program copied or cut: a display that reaches the user's clipboard puts it
+    // there too.
+    virtual void PublishClipboardText(std::u16string_view) {}
 };
 
 // The exit status of a program whose display can never give it input (a headless script that

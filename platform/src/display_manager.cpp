@@ -81,6 +81,10 @@ void Beep() {
     if (Display* display = CurrentDisplay()) display->Beep();
 }
 
+void PublishClipboardText(std::u16string_view text) {
+    if (Display* display = CurrentDisplay()) display->PublishClipboardText(text);
+}
+
 }  // namespace win32
 
 BOOL WINAPI MessageBeep(UINT) {

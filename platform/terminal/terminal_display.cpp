@@ -7,6 +7,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "cipher/base64.h"
+#include "src/utf.h"
 #include "terminal/cell_geometry.h"
 #include "terminal/input_decoder.h"
 #include "terminal/terminal_session.h"
@@ -87,6 +89,16 @@ public:
     }
 
     void Beep() override { beep(); }
+
+    // OSC 52 sets the terminal's clipboard (over SSH too, and in tmux with set-clipboard on);
+    // a terminal that refuses it ignores it.
+    void PublishClipboardText(std::u16string_view text) override {
+        const std::string utf8 = Utf16ToUtf8(text);
+        std::string encoded = Molvan::System::Base64::Encode(
+            reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+        std::erase_if(encoded, [](char c) { return c == '\r' || c == '\n'; });
+        TerminalSession::Send("\033]52;c;" + encoded + "\a");
+    }
 
 private:
     // Bytes are decoded here rather than by curses, which drops the rest of a read after an

@@ -224,6 +224,10 @@ void TerminalSession::SetModes() {
     WriteAll("\033[?2004h", 8);  // bracketed paste
 }
 
+void TerminalSession::Send(std::string_view sequence) {
+    WriteAll(sequence.data(), sequence.size());
+}
+
 void TerminalSession::HangUp() {
     RestoreTerminal();
     signal(SIGHUP, SIG_DFL);

@@ -9,6 +9,7 @@
 #include <curses.h>
 
 #include <memory>
+#include <string_view>
 
 namespace win32::terminal {
 
@@ -35,6 +36,9 @@ public:
     // Sets the program's modes again (a continued program finds the terminal as the shell
     // left it).
     void SetModes();
+
+    // Writes a control sequence of the program's own (not through curses).
+    static void Send(std::string_view sequence);
 
     // The terminal went away: there is nobody to answer the dialog.
     [[noreturn]] static void HangUp();

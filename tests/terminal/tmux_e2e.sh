@@ -20,7 +20,8 @@ export LC_ALL=C.UTF-8
 
 work=$(mktemp -d)
 socket="$work/tmux.socket"
-printf 'set -g remain-on-exit on\nset -g history-limit 0\n' >"$work/tmux.conf"
+printf 'set -g remain-on-exit on\nset -g history-limit 0\nset -s set-clipboard on\n' \
+    >"$work/tmux.conf"
 tmux_() { tmux -u -S "$socket" -f "$work/tmux.conf" "$@"; }
 cleanup() {
     tmux_ kill-server 2>/dev/null
@@ -123,7 +124,14 @@ check "account cipher text" "$account_cipher" "$(field main 帐号： 2)"
 check "password cipher text" "$password_cipher" "$(field main 密码： 2)"
 
 # The account's cipher text up through the clipboard: Tab selects the whole field.
-keys main Tab C-c BTab BTab BTab C-v
+keys main Tab C-c
+tries=0  # the copy also reaches the terminal's clipboard (OSC 52), here tmux's buffer
+until [ "$(tmux_ show-buffer 2>/dev/null)" = "$account_cipher" ] || [ $tries -ge 100 ]; do
+    tries=$((tries + 1))
+    sleep 0.05
+done
+check "a copy reaches tmux's buffer" "$account_cipher" "$(tmux_ show-buffer 2>/dev/null)"
+keys main BTab BTab BTab C-v
 # The password's through a bracketed paste, as a terminal pastes.
 keys main Tab
 tmux_ set-buffer -- "$password_cipher"
