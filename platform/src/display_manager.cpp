@@ -1,5 +1,7 @@
 #include "src/display_manager.h"
 
+#include <algorithm>
+
 #include "src/focus.h"
 #include "src/message_queue.h"
 #include "src/window.h"
@@ -79,6 +81,26 @@ int MeasureText(std::u16string_view text) {
 
 void Beep() {
     if (Display* display = CurrentDisplay()) display->Beep();
+}
+
+void KeepWindowsInWorkAreas() {
+    for (HWND hwnd : std::vector<HWND>(TopLevelWindows())) {
+        if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) continue;
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        MONITORINFO info{sizeof info, {}, {}, 0};
+        if (!GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) continue;
+        const RECT& work = info.rcWork;
+        if (rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
+            rect.bottom <= work.bottom) {
+            continue;
+        }
+        // Centred where it fits; else its top left corner (caption and close box) in view.
+        const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+        const LONG x = work.left + std::max<LONG>(0, (work.right - work.left - width) / 2);
+        const LONG y = work.top + std::max<LONG>(0, (work.bottom - work.top - height) / 2);
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void PublishClipboardText(std::u16string_view text) {

@@ -24,6 +24,10 @@ std::vector<MonitorArea> CurrentMonitors();
 // Dialog base units of the display's font: x = alphabet width / 52 rounded, y = height.
 POINT DialogBaseUnits();
 
+// After the monitors changed: moves each top-level window that left its monitor's work area
+// back into it, centred where it fits, as Windows does when a work area shrinks.
+void KeepWindowsInWorkAreas();
+
 // Something visible changed; the display paints when the queue next runs dry.
 void MarkDirty();
 void PaintIfDirty();

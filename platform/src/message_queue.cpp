@@ -260,6 +260,7 @@ public:
 
     void DisplayChanged() override {
         MarkDirty();
+        KeepWindowsInWorkAreas();
         std::vector<HWND> windows = TopLevelWindows();
         std::vector<MonitorArea> monitors = CurrentMonitors();
         LPARAM size = monitors.empty()

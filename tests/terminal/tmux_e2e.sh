@@ -49,12 +49,12 @@ cipher_of() {  # text encoding
     openssl enc -aes-128-ecb -nopad -K "$key_hex" -in "$work/block" | base64
 }
 
-# Starts credcipher in session $1 with locale $2; the exit code goes to $work/$1.rc and the
+# Starts credcipher in session $1 with locale $2 (and TERM $3, environment $4, size $5); the exit code goes to $work/$1.rc and the
 # terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
 # and becomes credcipher, so that tests can signal it.
 start() {
-    local name=$1 lang=$2 term=${3:-xterm-256color} environment=${4:-}
-    tmux_ new-session -d -s "$name" -x 80 -y 24 \
+    local name=$1 lang=$2 term=${3:-xterm-256color} environment=${4:-} size=${5:-80x24}
+    tmux_ new-session -d -s "$name" -x "${size%x*}" -y "${size#*x}" \
         "env $environment TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
 sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
 stty -g > $work/$name.after'"
@@ -215,6 +215,14 @@ start sized C.UTF-8 xterm-256color "COLUMNS=200 LINES=60"
 wait_for sized '^  ║ App +\[_\]\[\^\]\[X\]║$' >/dev/null || fail "the dialog is not in the 80x24 terminal"
 keys sized Escape
 check "Escape with COLUMNS and LINES exported" 2 "$(exit_code sized)"
+
+# --- A terminal shrunk from 200x60 to 80x24 brings the dialog back, centred.
+start shrunk C.UTF-8 xterm-256color "" 200x60
+tmux_ resize-window -t shrunk -x 80 -y 24
+wait_for shrunk '^  ║ App +\[_\]\[\^\]\[X\]║$' >/dev/null || fail "the dialog did not come back"
+check "the whole dialog after shrinking" 1 "$(screen shrunk | grep -c '╚═*╝')"
+keys shrunk Escape
+check "Escape after shrinking" 2 "$(exit_code shrunk)"
 
 # --- Terminals with padding in their descriptions and no alternate screen.
 for term in vt100 vt102; do
