@@ -145,13 +145,60 @@ public:
                             {NearestBoundary(view.window.left, cell_.width),
                              NearestBoundary(view.window.top, cell_.height)},
                             cell_};
-        screen_.windows.push_back(
-            {view.handle, placement.Cells(view.window), placement.origin, placement.originCell});
+        FollowFocus(view, placement);
+        const RECT cells = placement.Cells(view.window);
+        screen_.windows.push_back({view.handle, cells, placement.origin, placement.originCell});
         Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
         Window(view, placement, canvas, true);
+        MarkCutOff(canvas, cells);
     }
 
 private:
+    static const WindowView* FocusedChild(const WindowView& view) {
+        for (const WindowView& child : view.children) {
+            if (child.focused) return &child;
+            if (const WindowView* found = FocusedChild(child)) return found;
+        }
+        return nullptr;
+    }
+
+    // A window larger than the screen is shown scrolled so that its focused control (a field's
+    // caret) is in view; a control wider or higher than the screen shows its start.
+    void FollowFocus(const WindowView& view, Placement& placement) const {
+        const WindowView* focus = FocusedChild(view);
+        if (focus == nullptr) return;
+        RECT cells = placement.Cells(focus->window);
+        if (focus->kind == ViewKind::kEdit && focus->caret >= focus->firstVisible) {
+            // Of a field, its caret: the least move keeps its label in view too.
+            cells.left =
+                placement.Cells(focus->client).left +
+                TextCells(std::u16string_view(focus->shown)
+                              .substr(focus->firstVisible, focus->caret - focus->firstVisible));
+            cells.right = cells.left + 1;
+        }
+        auto shift = [](LONG low, LONG high, int size) {
+            const LONG toEnd = high > size ? static_cast<LONG>(size) - high : LONG{0};
+            return low + toEnd < 0 ? -low : toEnd;
+        };
+        placement.originCell.x += shift(cells.left, cells.right, screen_.grid.columns());
+        placement.originCell.y += shift(cells.top, cells.bottom, screen_.grid.rows());
+    }
+
+    // Arrows on the screen's edges where a window goes on beyond them.
+    void MarkCutOff(Canvas& canvas, const RECT& cells) {
+        const int columns = screen_.grid.columns(), rows = screen_.grid.rows();
+        const int middleRow = std::clamp<int>(
+            (std::max<LONG>(cells.top, 0) + std::min<LONG>(cells.bottom, rows)) / 2, 0, rows - 1);
+        const int middleColumn = std::clamp<int>(
+            (std::max<LONG>(cells.left, 0) + std::min<LONG>(cells.right, columns)) / 2, 0,
+            columns - 1);
+        const std::uint8_t mark = kReverse | kBold;
+        if (cells.left < 0) canvas.Char(0, middleRow, U'◀', mark, columns);
+        if (cells.right > columns) canvas.Char(columns - 1, middleRow, U'▶', mark, columns);
+        if (cells.top < 0) canvas.Char(middleColumn, 0, U'▲', mark, columns);
+        if (cells.bottom > rows) canvas.Char(middleColumn, rows - 1, U'▼', mark, columns);
+    }
+
     // A minimised window lies far off the screen, as on Windows; the terminal has no task bar
     // of its own, so its bottom row shows one, each entry standing for its window.
     void TaskBarEntry(const WindowView& view) {

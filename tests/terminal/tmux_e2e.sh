@@ -49,16 +49,18 @@ cipher_of() {  # text encoding
     openssl enc -aes-128-ecb -nopad -K "$key_hex" -in "$work/block" | base64
 }
 
-# Starts credcipher in session $1 with locale $2 (and TERM $3, environment $4, size $5); the exit code goes to $work/$1.rc and the
+# Starts credcipher in session $1 with locale $2 (and TERM $3, environment $4, size $5, and
+# what shows that it is up, $6); the exit code goes to $work/$1.rc and the
 # terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
 # and becomes credcipher, so that tests can signal it.
 start() {
     local name=$1 lang=$2 term=${3:-xterm-256color} environment=${4:-} size=${5:-80x24}
+    local ready=${6:-App}
     tmux_ new-session -d -s "$name" -x "${size%x*}" -y "${size#*x}" \
         "env $environment TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
 sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
 stty -g > $work/$name.after'"
-    wait_for "$name" 'App' || fail "$name: the dialog did not appear"
+    wait_for "$name" "$ready" || fail "$name: the dialog did not appear"
 }
 
 screen() { tmux_ capture-pane -p -t "$1"; }
@@ -223,6 +225,23 @@ wait_for shrunk '^  ║ App +\[_\]\[\^\]\[X\]║$' >/dev/null || fail "the dialo
 check "the whole dialog after shrinking" 1 "$(screen shrunk | grep -c '╚═*╝')"
 keys shrunk Escape
 check "Escape after shrinking" 2 "$(exit_code shrunk)"
+
+# --- A 60x15 terminal shows the part of the dialog around the focus, marked as cut off, and
+# every control can be reached and used.
+start small C.UTF-8 xterm-256color "" 60x15 'OK'
+screen small | grep -qE '[◀▶▲▼]' && pass || fail "small: no mark that the dialog is cut off"
+keys small Tab Tab
+text small 'abc'
+keys small Tab
+text small 'xyz'
+wait_for small '密码： +xyz' >/dev/null || fail "small: the password field is not in view"
+keys small Tab Space Tab Tab     # Encrypt, then past Decrypt to the account's cipher text
+small_cipher=$(cipher_of abc CP1252)
+wait_for small "$small_cipher" >/dev/null || fail "small: the cipher text is not in view"
+keys small Tab Tab Tab
+wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
+keys small Space
+check "small: Cancel reached and pressed" 2 "$(exit_code small)"
 
 # --- Terminals with padding in their descriptions and no alternate screen.
 for term in vt100 vt102; do

@@ -38,7 +38,8 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-// A dialog of the program's resources, centred on the screen as the program centres it.
+// A dialog of the program's resources, centred on the screen as the program centres it (its top
+// left corner kept on the screen).
 HWND ProgramDialog(int id, HWND owner = nullptr) {
     HWND dialog =
         CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, PlainDialog, 0);
@@ -52,8 +53,9 @@ HWND ProgramDialog(int id, HWND owner = nullptr) {
         area = monitor.rcWork;
     }
     const int width = window.right - window.left, height = window.bottom - window.top;
-    SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
-                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
+    SetWindowPos(dialog, nullptr,
+                 area.left + std::max<LONG>(0, (area.right - area.left - width) / 2),
+                 area.top + std::max<LONG>(0, (area.bottom - area.top - height) / 2), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(dialog, SW_SHOW);
     return dialog;
@@ -302,6 +304,47 @@ TEST_F(WindowPainterTest, MinimisedWindowsHaveATaskBarEntry) {
     EXPECT_EQ(TaskBarEntryAt(screen.windows, 5, 23), nullptr);
     ShowWindow(dialog, SW_RESTORE);
     EXPECT_EQ(TaskBarEntryAt(Paint(80, 24).windows, 4, 1), nullptr);
+}
+
+// A terminal smaller than the dialog shows the part around the focused control, with arrows on
+// the edges where the dialog goes on.
+TEST_F(WindowPainterTest, SmallTerminalFollowsTheFocus) {
+    StartTerminal(60, 15);
+    HWND dialog = ProgramDialog(IDD_MAINDLG);
+    const struct {
+        int id;
+        const char* shown;  // on the screen with the focus there; "" for an edit (the caret)
+    } cases[] = {
+        {IDC_ACCOUNT_IN, ""}, {IDC_PASSWORD_OUT, ""}, {IDC_DECRYPT, "解密"},
+        {IDOK, "OK"},         {IDCANCEL, "Cancel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        SetFocus(GetDlgItem(dialog, c.id));
+        const Screen screen = Paint(60, 15);
+        const std::string text = screen.grid.Text();
+        if (*c.shown == '\0') {
+            EXPECT_TRUE(screen.cursor.has_value()) << text;
+        } else {
+            EXPECT_NE(text.find(c.shown), std::string::npos) << text;
+        }
+        int marks = 0;
+        for (const char* arrow : {"◀", "▶", "▲", "▼"})
+            marks += text.find(arrow) != std::string::npos;
+        EXPECT_GE(marks, 2) << "the cut is marked on two sides\n" << text;
+        // Clicks still land where the drawing shows the control.
+        const RECT cells = screen.windows.at(0).cells;
+        RECT control{};
+        GetWindowRect(GetDlgItem(dialog, c.id), &control);
+        bool reached = false;
+        for (int row = std::max<LONG>(cells.top, 0); row < 15; ++row) {
+            for (int column = std::max<LONG>(cells.left, 0); column < 60; ++column) {
+                const POINT pixel = PixelOfCell(screen.windows, column, row, kCell);
+                reached = reached || PtInRect(&control, pixel);
+            }
+        }
+        EXPECT_TRUE(reached);
+    }
 }
 
 // The headless picture is the terminal's painting: the same cells for captions and labels with
