@@ -12,8 +12,9 @@
 
 #include "app/res/resource.h"
 #include "app/win_main.h"
-#include "src/display_manager.h"
+#include "terminal/cell_geometry.h"
 #include "terminal/window_painter.h"
+#include "view/window_view.h"
 #include "win32/headless.h"
 
 namespace {
@@ -27,6 +28,9 @@ double ThreadSeconds() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
+
+constexpr win32::terminal::CellSize kCell{win32::terminal::kCellWidth,
+                                          win32::terminal::kCellHeight};
 
 // Presses per run of the program, so that starting and closing it are not part of the time.
 constexpr int kPresses = 2000;
@@ -88,29 +92,13 @@ BENCHMARK_CAPTURE(EncryptPress, Chinese, u"\u5218\u4E3D\u4E3D\u7684\u8D26\u53F7"
     ->UseManualTime()
     ->Iterations(5);
 
-// What the terminal display asks each control for when it paints.
-win32::terminal::ControlState ReadControl(const win32::WindowView& view) {
-    win32::terminal::ControlState state;
-    if (win32::terminal::SameClassName(view.className, u"edit")) {
-        DWORD start = 0, end = 0;
-        SendMessageW(view.handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
-        state.selectionStart = start;
-        state.selectionEnd = end;
-        state.caret = static_cast<std::size_t>(SendMessageW(view.handle, EM_GETCARETINDEX, 0, 0));
-    } else if (win32::terminal::SameClassName(view.className, u"button")) {
-        state.buttonState = static_cast<DWORD>(SendMessageW(view.handle, BM_GETSTATE, 0, 0));
-    }
-    return state;
-}
-
 // The terminal display's paint after a press: the window tree read from the window system and
 // drawn onto an 80 x 25 grid of cells (the terminal's own output of the changed cells aside).
 void TerminalPaint(benchmark::State& state) {
     SecondsPerPress(u"alice.liu@example.com", u"s3cret-Passw0rd", [&state](HWND) {
         for (auto _ : state) {
             benchmark::DoNotOptimize(
-                win32::terminal::PaintScreen(win32::SnapshotWindows(), ReadControl, 80, 25));
+                win32::terminal::PaintScreen(win32::ViewsOfScreen(), 80, 25, kCell));
         }
     });
 }

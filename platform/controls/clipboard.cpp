@@ -1,5 +1,7 @@
 #include "controls/clipboard.h"
 
+#include "src/window_system.h"
+
 namespace win32::controls {
 
 namespace {
@@ -11,7 +13,10 @@ std::optional<std::u16string>& Clipboard() {
 
 }  // namespace
 
-void SetClipboardText(std::u16string text) { Clipboard() = std::move(text); }
+void SetClipboardText(std::u16string text) {
+    PublishClipboardText(text);
+    Clipboard() = std::move(text);
+}
 
 std::optional<std::u16string> ClipboardText() { return Clipboard(); }
 

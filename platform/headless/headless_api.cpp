@@ -56,11 +56,11 @@ void QueueScript(std::string_view script) {
     for (ScriptItem& item : ParseScript(script)) display.Queue(std::move(item));
 }
 
-std::string Picture() { return DrawPicture(SnapshotWindows(), Current().options()); }
+std::string Picture() { return DrawPicture(ViewsOfScreen(), Current().options()); }
 
 std::string Describe() {
     Current();
-    return DescribeWindows(SnapshotWindows());
+    return DescribeWindows(ViewsOfScreen());
 }
 
 int PaintCount() { return Current().paints(); }

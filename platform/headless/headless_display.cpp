@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "src/display_manager.h"
-#include "src/text_width.h"
+#include "terminal/cell_grid.h"
 
 namespace win32 {
 
@@ -15,6 +15,8 @@ HeadlessDisplay::HeadlessDisplay(const Options& options) : options_(options) {
     if (options_.charWidth <= 0 || options_.fontHeight <= 0) {
         throw std::invalid_argument("character cells must have a size");
     }
+    // Text is measured and drawn by the terminal's rules, in a UTF-8 locale.
+    terminal::UseUtf8CharacterHandling();
 }
 
 std::vector<MonitorArea> HeadlessDisplay::Monitors() {
@@ -29,12 +31,13 @@ FontMetrics HeadlessDisplay::DialogFont() {
 }
 
 int HeadlessDisplay::MeasureText(std::u16string_view text) {
-    return TextCells(text) * options_.charWidth;
+    return terminal::TextCells(text) * options_.charWidth;
 }
 
 SystemMetricsSet HeadlessDisplay::Metrics() { return SystemMetricsSet{}; }
 
-void HeadlessDisplay::Paint(const std::vector<WindowView>&) { ++paints_; }
+// The picture is drawn only when a test asks for it.
+void HeadlessDisplay::Paint(const std::function<std::vector<WindowView>()>&) { ++paints_; }
 
 void HeadlessDisplay::SetMonitors(std::vector<Monitor> monitors) {
     if (monitors.empty()) throw std::invalid_argument("a display needs a monitor");
@@ -46,7 +49,7 @@ void HeadlessDisplay::WaitForInput(InputSink& sink) {
         throw InputExhausted(
             "headless display: the program waits for input, but the script is exhausted.\n"
             "Windows on the screen:\n" +
-            DescribeWindows(SnapshotWindows()));
+            DescribeWindows(ViewsOfScreen()));
     }
     ScriptItem item = std::move(script_.front());
     script_.pop_front();

@@ -14,8 +14,12 @@
 
 namespace win32 {
 
+// The exit status of a program started with a malformed WIN32_HEADLESS_SCRIPT.
+inline constexpr int kExitBadScript = 64;
+
 // A headless display as WIN32_DISPLAY=headless asks for it, with the script of
-// WIN32_HEADLESS_SCRIPT (see win32::headless::QueueScript) queued.
+// WIN32_HEADLESS_SCRIPT (see win32::headless::QueueScript) queued; throws std::invalid_argument
+// for a malformed script.
 std::unique_ptr<Display> MakeHeadlessDisplayFromEnvironment();
 
 namespace headless {
@@ -40,9 +44,7 @@ public:
     FontMetrics DialogFont() override;
     int MeasureText(std::u16string_view text) override;
     SystemMetricsSet Metrics() override;
-    // Counts paints only: Picture() and Describe() read the windows when asked.
-    void Paint(const std::vector<WindowView>& topLevelWindows) override;
-    bool DrawsWindows() const override { return false; }
+    void Paint(const std::function<std::vector<WindowView>()>& screen) override;
     void WaitForInput(InputSink& sink) override;
     void Beep() override { ++beeps_; }
 
@@ -68,7 +70,8 @@ std::vector<ScriptItem> ParseScript(std::string_view script);
 // The current display as a headless one; throws std::logic_error when it is not.
 HeadlessDisplay& Current();
 
-// The text picture of the windows (bottom first) on the display's monitors.
+// The text picture of the windows (bottom first) on the display's primary monitor: the terminal's
+// painting with a cell of charWidth x fontHeight pixels.
 std::string DrawPicture(const std::vector<WindowView>& windows, const Options& options);
 // One line per window, indented by depth.
 std::string DescribeWindows(const std::vector<WindowView>& windows);

@@ -1,15 +1,20 @@
 // The display interface: where windows appear and where input comes from. The window system asks
-// the display for the screen's geometry, its font metrics and its system metrics, gives it the
-// window tree to draw when something changed and the queue has run dry, and waits on it for
+// the display for the screen's geometry, its font metrics, its system metrics and its rule for
+// the width of text, tells it to paint when something changed and the queue has run dry (the
+// display reads the account of what each window shows only when it draws), and waits on it for
 // input, which the display delivers through an InputSink.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "view/window_view.h"
+#include "win32/input_exhausted.h"
 
 namespace win32 {
 
@@ -41,21 +46,6 @@ struct SystemMetricsSet {
     int minimizedHeight = 28;     // SM_CYMINIMIZED
 };
 
-// A window as a display draws it, read from the window system when painting.
-struct WindowView {
-    HWND handle = nullptr;
-    std::u16string className;  // as registered: "#32770", "Button", "Edit", "Static", ...
-    std::u16string text;       // the window text (WM_GETTEXT)
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    RECT window{};  // screen coordinates
-    RECT client{};  // screen coordinates
-    bool enabled = true;
-    bool focused = false;              // has the keyboard focus
-    bool active = false;               // top-level windows: the active window
-    std::vector<WindowView> children;  // visible children, in tab (z) order
-};
-
 // Keyboard modifiers held with a key or a click.
 enum Modifiers : unsigned { kNoModifiers = 0, kShift = 1, kControl = 2, kAlt = 4 };
 
@@ -68,6 +58,9 @@ public:
     virtual void KeyPress(UINT virtualKey, unsigned modifiers) = 0;
     // Typed text: characters of the US keyboard come as their keys, others as bare WM_CHAR.
     virtual void Text(std::u16string_view text) = 0;
+    // Pasted text: goes into the focused control as it is (EM_REPLACESEL), never as keys, so a
+    // tab or control character in it neither moves the focus nor presses a button.
+    virtual void Paste(std::u16string_view text) = 0;
     virtual void MouseMove(POINT screen) = 0;
     virtual void MouseButton(POINT screen, bool down, unsigned modifiers) = 0;
     // Monitors or work areas changed (a terminal was resized).
@@ -79,20 +72,29 @@ public:
     virtual ~Display() = default;
     virtual std::vector<MonitorArea> Monitors() = 0;  // at least one
     virtual FontMetrics DialogFont() = 0;
-    virtual int MeasureText(std::u16string_view text) = 0;  // pixels in the dialog font
+    // Pixels `text` takes in the dialog font: the one rule for the width of text, which the
+    // edit control's caret, selection and scrolling follow.
+    virtual int MeasureText(std::u16string_view text) = 0;
     virtual SystemMetricsSet Metrics() = 0;
-    // Draws the visible top-level windows, bottom of the z-order first.
-    virtual void Paint(const std::vector<WindowView>& topLevelWindows) = 0;
-    // False for a display that draws nothing when it paints: it then gets an empty list, and the
-    // window tree is not read for it after every change.
-    virtual bool DrawsWindows() const { return true; }
+    // Something visible changed. `screen` gives the visible top-level windows, bottom of the
+    // z-order first; a display calls it only when it actually draws.
+    virtual void Paint(const std::function<std::vector<WindowView>()>& screen) = 0;
     // Blocks until input arrived and hands it to `sink`; may return having delivered nothing
-    // (e.g. after a signal). Must never busy-wait.
+    // (e.g. after a signal). Must never busy-wait. Throws InputExhausted when no input can
+    // ever come (a script that has run out).
     virtual void WaitForInput(InputSink& sink) = 0;
     virtual void Beep() {}
+    // Text the program copied or cut: a display that reaches the user's clipboard puts it
+    // there too.
+    virtual void PublishClipboardText(std::u16string_view) {}
 };
 
-// The ncurses display; nullptr when no terminal display can be had.
-std::unique_ptr<Display> MakeTerminalDisplay();
+// The exit status of a program whose display can never give it input (a headless script that
+// ran out): it was left waiting with its windows open.
+inline constexpr int kExitNoInput = 66;
+
+// The display the program runs on, chosen from WIN32_DISPLAY and the environment; nullptr for
+// none. Defined where the displays are put together, at the edge of the platform.
+std::unique_ptr<Display> ChooseDisplay();
 
 }  // namespace win32

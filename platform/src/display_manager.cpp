@@ -1,14 +1,7 @@
 #include "src/display_manager.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string_view>
-
-#include "headless/headless_display.h"
 #include "src/focus.h"
 #include "src/message_queue.h"
 #include "src/window.h"
@@ -27,51 +20,6 @@ struct DisplayState {
 DisplayState& State() {
     static DisplayState* state = new DisplayState;
     return *state;
-}
-
-std::unique_ptr<Display> ChooseDisplay() {
-    const char* requested = std::getenv("WIN32_DISPLAY");
-    if (requested != nullptr && *requested != '\0') {
-        std::string_view name(requested);
-        if (name == "terminal") return MakeTerminalDisplay();
-        if (name == "headless") return MakeHeadlessDisplayFromEnvironment();
-        if (name != "none") {
-            std::fprintf(stderr, "WIN32_DISPLAY=%s is not terminal, headless or none; using none\n",
-                         requested);
-        }
-        return nullptr;
-    }
-    if (isatty(0) && isatty(1)) return MakeTerminalDisplay();
-    return nullptr;
-}
-
-WindowView ViewOf(HWND hwnd) {
-    Window* window = FindWindow(hwnd);
-    WindowView view;
-    view.handle = hwnd;
-    view.className = window->windowClass->name;
-    view.style = window->style;
-    view.exStyle = window->exStyle;
-    view.window = WindowRectOnScreen(*window);
-    view.client = ClientRectOnScreen(*window);
-    view.enabled = window->IsEnabled();
-    view.focused = GetFocus() == hwnd;
-    view.active = GetActiveWindow() == hwnd;
-    // Text as the window reports it: controls may keep their own.
-    LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    if (length > 0 && IsWindow(hwnd)) {
-        view.text.resize(static_cast<std::size_t>(length) + 1);
-        LRESULT copied = SendMessageW(hwnd, WM_GETTEXT, view.text.size(),
-                                      reinterpret_cast<LPARAM>(view.text.data()));
-        view.text.resize(static_cast<std::size_t>(std::max<LRESULT>(0, std::min(copied, length))));
-    }
-    if ((window = FindWindow(hwnd)) == nullptr) return view;
-    std::vector<HWND> children = window->children;
-    for (HWND child : children) {
-        Window* candidate = FindWindow(child);
-        if (candidate != nullptr && candidate->IsVisible()) view.children.push_back(ViewOf(child));
-    }
-    return view;
 }
 
 }  // namespace
@@ -123,17 +71,7 @@ void PaintIfDirty() {
     Display* display = CurrentDisplay();
     if (!state.dirty || display == nullptr) return;
     state.dirty = false;
-    display->Paint(display->DrawsWindows() ? SnapshotWindows() : std::vector<WindowView>{});
-}
-
-std::vector<WindowView> SnapshotWindows() {
-    std::vector<WindowView> views;
-    std::vector<HWND> topLevel = TopLevelWindows();
-    for (auto it = topLevel.rbegin(); it != topLevel.rend(); ++it) {
-        Window* window = FindWindow(*it);
-        if (window != nullptr && window->IsVisible()) views.push_back(ViewOf(*it));
-    }
-    return views;
+    display->Paint(ViewsOfScreen);
 }
 
 int MeasureText(std::u16string_view text) {
@@ -143,6 +81,30 @@ int MeasureText(std::u16string_view text) {
 
 void Beep() {
     if (Display* display = CurrentDisplay()) display->Beep();
+}
+
+void KeepWindowsInWorkAreas() {
+    for (HWND hwnd : std::vector<HWND>(TopLevelWindows())) {
+        if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) continue;
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        MONITORINFO info{sizeof info, {}, {}, 0};
+        if (!GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) continue;
+        const RECT& work = info.rcWork;
+        if (rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
+            rect.bottom <= work.bottom) {
+            continue;
+        }
+        // Centred where it fits; else its top left corner (caption and close box) in view.
+        const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+        const LONG x = work.left + std::max<LONG>(0, (work.right - work.left - width) / 2);
+        const LONG y = work.top + std::max<LONG>(0, (work.bottom - work.top - height) / 2);
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void PublishClipboardText(std::u16string_view text) {
+    if (Display* display = CurrentDisplay()) display->PublishClipboardText(text);
 }
 
 }  // namespace win32

@@ -1,6 +1,5 @@
-// The current display: chosen once at first use (WIN32_DISPLAY = terminal, headless or none;
-// else the terminal when standard input and output are terminals; else none), replaced by
-// tests through win32/headless.h. Also what the window system reads from it (metrics, fonts,
+// The current display: chosen once at first use (ChooseDisplay), replaced by tests through
+// win32/headless.h. Also what the window system reads from it (metrics, fonts,
 // monitors) and the painting of the window tree when something changed.
 #pragma once
 
@@ -25,10 +24,12 @@ std::vector<MonitorArea> CurrentMonitors();
 // Dialog base units of the display's font: x = alphabet width / 52 rounded, y = height.
 POINT DialogBaseUnits();
 
+// After the monitors changed: moves each top-level window that left its monitor's work area
+// back into it, centred where it fits, as Windows does when a work area shrinks.
+void KeepWindowsInWorkAreas();
+
 // Something visible changed; the display paints when the queue next runs dry.
 void MarkDirty();
 void PaintIfDirty();
-// The visible top-level windows with their visible children, bottom of the z-order first.
-std::vector<WindowView> SnapshotWindows();
 
 }  // namespace win32

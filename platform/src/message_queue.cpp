@@ -6,9 +6,9 @@
 #include "src/display_manager.h"
 #include "src/focus.h"
 #include "src/keyboard.h"
+#include "src/message_trace.h"
 #include "src/placement.h"
 #include "src/window.h"
-#include "win32/headless.h"
 
 namespace win32 {
 
@@ -17,6 +17,8 @@ namespace {
 struct Queue {
     std::deque<MSG> posted;
     std::deque<InputEvent> input;
+    std::deque<std::u16string> pastes;  // the texts of kPaste input, in order
+    std::u16string pasted;              // the text of the kPaste message last taken
     bool quitPending = false;
     int quitCode = 0;
     int callDepth = 0;
@@ -94,6 +96,14 @@ bool RouteCharacter(const InputEvent& event, MSG& msg) {
     return true;
 }
 
+bool RoutePaste(MSG& msg) {
+    HWND target = GetFocus();
+    if (target == nullptr) return false;
+    msg = Stamped(target, EM_REPLACESEL, TRUE,
+                  reinterpret_cast<LPARAM>(TheQueue().pastes.front().c_str()));
+    return true;
+}
+
 // A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides).
 bool ActivateForClick(HWND target, LRESULT hit) {
     HWND root = RootOf(target);
@@ -146,6 +156,8 @@ bool Route(const InputEvent& event, MSG& msg, bool remove) {
         case InputEvent::Type::kMouseMove:
         case InputEvent::Type::kMouseButton:
             return RouteMouse(event, msg, remove);
+        case InputEvent::Type::kPaste:
+            return RoutePaste(msg);
     }
     return false;
 }
@@ -170,11 +182,18 @@ bool TakeMessage(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
     while (!queue.input.empty()) {
         InputEvent event = queue.input.front();
         MSG msg{};
-        if (!Route(event, msg, remove)) {
+        const bool routed = Route(event, msg, remove);
+        if (routed && !MatchesFilter(msg, filter, first, last)) return false;
+        if (event.type == InputEvent::Type::kPaste && (remove || !routed)) {
+            // The text lives on until the message taken with it has been handled.
+            queue.pasted = std::move(queue.pastes.front());
+            queue.pastes.pop_front();
+            if (routed) msg.lParam = reinterpret_cast<LPARAM>(queue.pasted.c_str());
+        }
+        if (!routed) {
             queue.input.pop_front();  // nobody to receive it
             continue;
         }
-        if (!MatchesFilter(msg, filter, first, last)) return false;
         if (remove) {
             queue.input.pop_front();
             if (event.type == InputEvent::Type::kKeyDown ||
@@ -224,6 +243,11 @@ public:
         }
     }
 
+    void Paste(std::u16string_view text) override {
+        TheQueue().pastes.emplace_back(text);
+        QueueInput({InputEvent::Type::kPaste});
+    }
+
     void MouseMove(POINT screen) override {
         QueueInput({InputEvent::Type::kMouseMove, 0, 0, screen});
     }
@@ -236,6 +260,7 @@ public:
 
     void DisplayChanged() override {
         MarkDirty();
+        KeepWindowsInWorkAreas();
         std::vector<HWND> windows = TopLevelWindows();
         std::vector<MonitorArea> monitors = CurrentMonitors();
         LPARAM size = monitors.empty()
@@ -278,6 +303,7 @@ void ResetMessageQueue() {
     Queue& queue = TheQueue();
     queue.posted.clear();
     queue.input.clear();
+    queue.pastes.clear();
     queue.quitPending = false;
     queue.quitCode = 0;
     ResetKeyState();
@@ -313,11 +339,13 @@ LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 using win32::TheQueue;
 
 LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    win32::TraceMessage(win32::TraceKind::kSent, hWnd, Msg, wParam, lParam);
     return win32::CallWindow(hWnd, Msg, wParam, lParam);
 }
 
 BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd != nullptr && win32::CheckWindow(hWnd) == nullptr) return FALSE;
+    win32::TraceMessage(win32::TraceKind::kPosted, hWnd, Msg, wParam, lParam);
     TheQueue().posted.push_back(win32::Stamped(hWnd, Msg, wParam, lParam));
     return TRUE;
 }
@@ -393,6 +421,8 @@ LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    win32::TraceMessage(win32::TraceKind::kDispatched, lpMsg->hwnd, lpMsg->message, lpMsg->wParam,
+                        lpMsg->lParam);
     if (lpMsg->hwnd == nullptr) return 0;  // a thread message: no window to give it to
     return win32::CallWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }

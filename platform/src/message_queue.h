@@ -11,7 +11,9 @@ namespace win32 {
 
 // Raw input as the display delivers it; routed when it leaves the queue.
 struct InputEvent {
-    enum class Type { kKeyDown, kKeyUp, kCharacter, kMouseMove, kMouseButton } type;
+    // kPaste: text pasted into the focus window as it is (EM_REPLACESEL), the next of the
+    // queue's pasted texts.
+    enum class Type { kKeyDown, kKeyUp, kCharacter, kMouseMove, kMouseButton, kPaste } type;
     UINT virtualKey = 0;
     char16_t character = 0;
     POINT point{};

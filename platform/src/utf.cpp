@@ -57,33 +57,47 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t code = utf16[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] < 0xE000) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+std::vector<CodePoint> DecodeUtf16(std::u16string_view text) {
+    std::vector<CodePoint> points;
+    points.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            points.push_back(
+                {0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00),
+                 i});
             ++i;
-        } else if (code >= 0xD800 && code < 0xE000) {
-            code = 0xFFFD;  // a lone surrogate
-        }
-        if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            points.push_back({0xFFFD, i});
         } else {
-            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+            points.push_back({unit, i});
         }
     }
+    return points;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    for (const CodePoint& point : DecodeUtf16(utf16)) AppendUtf8(out, point.value);
     return out;
 }
 

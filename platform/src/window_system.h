@@ -1,5 +1,5 @@
-// The two services of the window system that controls use besides the Win32 API: the width of
-// text in the display's dialog font, and the bell.
+// The services of the window system that controls use besides the Win32 API: the width of text
+// in the display's dialog font, the bell, and the user's clipboard.
 #pragma once
 
 #include <string_view>
@@ -12,5 +12,8 @@ int MeasureText(std::u16string_view text);
 
 // MessageBeep: the display may ring its bell.
 void Beep();
+
+// Text a control copied or cut: the display may put it on the user's own clipboard too.
+void PublishClipboardText(std::u16string_view text);
 
 }  // namespace win32

@@ -1,5 +1,9 @@
 #include "terminal/cell_grid.h"
 
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
 #include <cwchar>
 
 namespace win32::terminal {
@@ -9,24 +13,6 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 }  // namespace
 
@@ -41,24 +27,15 @@ char32_t Printable(char32_t c) {
     return c;
 }
 
-std::vector<CodePoint> DecodeUtf16(std::u16string_view text) {
-    std::vector<CodePoint> points;
-    points.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            const char32_t value =
-                0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
-            points.push_back({value, i});
-            ++i;
-        } else if (unit >= 0xD800 && unit < 0xE000) {
-            points.push_back({kReplacement, i});
-        } else {
-            points.push_back({unit, i});
-        }
+void UseUtf8CharacterHandling() {
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset != nullptr &&
+        (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
+        return;
     }
-    return points;
+    const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+    if (ctype == nullptr || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 int TextCells(std::u16string_view text) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "src/utf.h"
+
 namespace win32::terminal {
 
 // Cell attributes; the terminal layer maps them to video attributes.
@@ -26,6 +28,10 @@ struct Cell {
     bool tail = false;  // right half of a wide character
 };
 
+// Character handling for the width rules below: the locale's when it speaks UTF-8 or another
+// multibyte code set, else (C, POSIX) C.UTF-8.
+void UseUtf8CharacterHandling();
+
 // Columns a code point takes on the terminal (wcwidth in the current locale): 0 for combining
 // marks, 2 for wide characters, and 1 for anything the terminal cannot show (it is shown as a
 // replacement character).
@@ -33,12 +39,6 @@ int CellWidth(char32_t c);
 // The character shown for `c`: U+FFFD for controls and for what wcwidth does not know.
 char32_t Printable(char32_t c);
 
-// Code points of UTF-16 text, with the UTF-16 index each starts at. A lone surrogate is U+FFFD.
-struct CodePoint {
-    char32_t value;
-    std::size_t index;
-};
-std::vector<CodePoint> DecodeUtf16(std::u16string_view text);
 // Columns the text takes.
 int TextCells(std::u16string_view text);
 

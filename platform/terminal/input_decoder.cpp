@@ -97,6 +97,30 @@ std::optional<UINT> FinalKey(char32_t final) {
     }
 }
 
+// What a key of the numeric keypad types in application mode ("ESC O p" is 0): the same as
+// its main key.
+std::optional<char32_t> KeypadCharacter(char32_t final) {
+    if (final >= U'p' && final <= U'y') return U'0' + (final - U'p');
+    switch (final) {
+        case U'j':
+            return U'*';
+        case U'k':
+            return U'+';
+        case U'l':
+            return U',';
+        case U'm':
+            return U'-';
+        case U'n':
+            return U'.';
+        case U'o':
+            return U'/';
+        case U'X':
+            return U'=';
+        default:
+            return std::nullopt;
+    }
+}
+
 // The key of "CSI n ~".
 std::optional<UINT> TildeKey(int n) {
     switch (n) {
@@ -239,6 +263,51 @@ std::optional<KeyWithModifiers> KeyFromCurses(int code, std::string_view name) {
     return std::nullopt;
 }
 
+void Utf8Stream::Push(unsigned char byte, std::u32string& out) {
+    if (length_ > 0) {
+        // The second byte's range excludes overlong forms, surrogates and values past U+10FFFF.
+        unsigned char low = 0x80, high = 0xBF;
+        if (length_ == 1) {
+            if (pending_[0] == 0xE0) low = 0xA0;
+            if (pending_[0] == 0xED) high = 0x9F;
+            if (pending_[0] == 0xF0) low = 0x90;
+            if (pending_[0] == 0xF4) high = 0x8F;
+        }
+        if (byte >= low && byte <= high) {
+            pending_[length_++] = byte;
+            if (length_ < expected_) return;
+            char32_t value = pending_[0] & (0x7F >> expected_);
+            for (int i = 1; i < length_; ++i) value = (value << 6) | (pending_[i] & 0x3F);
+            out += value;
+            length_ = 0;
+            return;
+        }
+        Finish(out);
+    }
+    if (byte < 0x80) {
+        out += byte;
+    } else if (byte >= 0xC2 && byte <= 0xF4) {
+        pending_[0] = byte;
+        length_ = 1;
+        expected_ = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    } else {
+        out += U'\uFFFD';
+    }
+}
+
+void Utf8Stream::Finish(std::u32string& out) {
+    out.append(static_cast<std::size_t>(length_), U'\uFFFD');
+    length_ = 0;
+}
+
+std::u32string DecodeUtf8Input(std::string_view bytes) {
+    Utf8Stream stream;
+    std::u32string out;
+    for (char byte : bytes) stream.Push(static_cast<unsigned char>(byte), out);
+    stream.Finish(out);
+    return out;
+}
+
 void InputDecoder::Flush(InputSink& sink) {
     if (text_.empty()) return;
     std::u16string text;
@@ -253,14 +322,12 @@ void InputDecoder::Paste(const InputEvent& event) {
         pasteEnded_ = true;
         return;
     }
-    if (c == U'\t') c = U' ';
-    if (c < 0x20 || c == 0x7F || IsC1(c)) return;
     if (paste_.size() + 2 > kPasteLimit) return;
     AppendUtf16(paste_, c);
 }
 
 void InputDecoder::EndPaste(InputSink& sink) {
-    if (pasting_ && focusInEdit_ && !paste_.empty()) sink.Text(paste_);
+    if (pasting_ && focusInEdit_ && !paste_.empty()) sink.Paste(paste_);
     pasting_ = false;
     paste_.clear();
 }
@@ -327,7 +394,14 @@ std::size_t InputDecoder::EscapeSequence(const std::vector<InputEvent>& batch, s
         return i + 1;
     }
     if (*c == U'O' && characterAt(next + 1)) {
-        if (auto key = FinalKey(*characterAt(next + 1))) sink.KeyPress(*key, 0);
+        const char32_t final = *characterAt(next + 1);
+        if (auto key = FinalKey(final)) {
+            sink.KeyPress(*key, 0);
+        } else if (final == U'M') {
+            sink.KeyPress(VK_RETURN, 0);  // keypad Enter
+        } else if (auto typed = KeypadCharacter(final)) {
+            AppendUtf16(text_, *typed);
+        }
         return next + 2;
     }
     if (*c == kEscape) {

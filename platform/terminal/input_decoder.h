@@ -6,7 +6,8 @@
 // bracketed-paste markers and resizes. The decoder adds what ncurses leaves to the program:
 // control characters as Ctrl+letter, ESC followed by a key in the same batch as Alt+key, xterm
 // key sequences that the terminal description lacks, and pasted text, which goes into an edit
-// field as text (up to its first line break, as a single-line edit pastes) and never as keys.
+// field as it is (up to its first line break, as a single-line edit pastes, tabs and control
+// characters included) and never as keys.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,25 @@ struct KeyWithModifiers {
 // A key code of curses.h, or an extended key by its terminfo name ("kLFT5" is Ctrl+Left), as a
 // virtual key; nullopt for keys the window system has no use for.
 std::optional<KeyWithModifiers> KeyFromCurses(int code, std::string_view name);
+
+// Typed and pasted bytes decoded as UTF-8 as they arrive, across reads. Each byte that is not
+// part of a well-formed sequence becomes one U+FFFD, and decoding goes on with the next byte, so
+// nothing after an invalid byte is lost.
+class Utf8Stream {
+public:
+    // Appends the code points that `byte` completes.
+    void Push(unsigned char byte, std::u32string& out);
+    // Ends a sequence left incomplete (another kind of input came between).
+    void Finish(std::u32string& out);
+
+private:
+    unsigned char pending_[4] = {};
+    int length_ = 0;    // bytes in pending_
+    int expected_ = 0;  // bytes the pending sequence needs
+};
+
+// The code points of `bytes` as a Utf8Stream decodes them, the incomplete end included.
+std::u32string DecodeUtf8Input(std::string_view bytes);
 
 class InputDecoder {
 public:

@@ -12,10 +12,6 @@ constexpr std::uint8_t kActiveCaption = kReverse | kBold;
 constexpr std::uint8_t kField = kUnderline;
 constexpr std::uint8_t kFocusedButton = kReverse | kBold;
 
-bool IsEdit(const WindowView& view) { return SameClassName(view.className, u"Edit"); }
-bool IsButton(const WindowView& view) { return SameClassName(view.className, u"Button"); }
-bool IsStatic(const WindowView& view) { return SameClassName(view.className, u"Static"); }
-
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
@@ -23,6 +19,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 struct Placement {
     POINT origin;
     POINT originCell;
+    CellSize cell;
 
     static int Snap(int from, int to, int originPixel, int originCell, int cell, int& low) {
         low = originCell + NearestBoundary(from - originPixel, cell);
@@ -38,9 +35,9 @@ struct Placement {
     RECT Cells(const RECT& pixels) const {
         RECT cells{};
         cells.right =
-            Snap(pixels.left, pixels.right, origin.x, originCell.x, kCellWidth, cells.left);
+            Snap(pixels.left, pixels.right, origin.x, originCell.x, cell.width, cells.left);
         cells.bottom =
-            Snap(pixels.top, pixels.bottom, origin.y, originCell.y, kCellHeight, cells.top);
+            Snap(pixels.top, pixels.bottom, origin.y, originCell.y, cell.height, cells.top);
         return cells;
     }
 };
@@ -51,6 +48,14 @@ RECT Intersect(const RECT& a, const RECT& b) {
     if (r.right < r.left) r.right = r.left;
     if (r.bottom < r.top) r.bottom = r.top;
     return r;
+}
+
+RECT Inset(const RECT& r) { return RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}; }
+
+// A window whose client area lies inside its window on every side has a frame to draw.
+bool HasFrame(const WindowView& view) {
+    return view.client.left > view.window.left && view.client.top > view.window.top &&
+           view.client.right < view.window.right && view.client.bottom < view.window.bottom;
 }
 
 bool Contains(const RECT& r, int column, int row) {
@@ -129,28 +134,76 @@ private:
 
 class Painter {
 public:
-    Painter(const ControlStateReader& read, Screen& screen) : read_(read), screen_(screen) {}
+    Painter(Screen& screen, CellSize cell) : screen_(screen), cell_(cell) {}
 
     void TopLevel(const WindowView& view) {
-        if (view.style & WS_MINIMIZE) {
+        if (view.minimized) {
             TaskBarEntry(view);
             return;
         }
         Placement placement{{view.window.left, view.window.top},
-                            {NearestBoundary(view.window.left, kCellWidth),
-                             NearestBoundary(view.window.top, kCellHeight)}};
-        screen_.windows.push_back(
-            {view.handle, placement.Cells(view.window), placement.origin, placement.originCell});
+                            {NearestBoundary(view.window.left, cell_.width),
+                             NearestBoundary(view.window.top, cell_.height)},
+                            cell_};
+        FollowFocus(view, placement);
+        const RECT cells = placement.Cells(view.window);
+        screen_.windows.push_back({view.handle, cells, placement.origin, placement.originCell});
         Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
-        Window(view, placement, canvas, true, true);
+        Window(view, placement, canvas, true);
+        MarkCutOff(canvas, cells);
     }
 
 private:
+    static const WindowView* FocusedChild(const WindowView& view) {
+        for (const WindowView& child : view.children) {
+            if (child.focused) return &child;
+            if (const WindowView* found = FocusedChild(child)) return found;
+        }
+        return nullptr;
+    }
+
+    // A window larger than the screen is shown scrolled so that its focused control (a field's
+    // caret) is in view; a control wider or higher than the screen shows its start.
+    void FollowFocus(const WindowView& view, Placement& placement) const {
+        const WindowView* focus = FocusedChild(view);
+        if (focus == nullptr) return;
+        RECT cells = placement.Cells(focus->window);
+        if (focus->kind == ViewKind::kEdit && focus->caret >= focus->firstVisible) {
+            // Of a field, its caret: the least move keeps its label in view too.
+            cells.left =
+                placement.Cells(focus->client).left +
+                TextCells(std::u16string_view(focus->shown)
+                              .substr(focus->firstVisible, focus->caret - focus->firstVisible));
+            cells.right = cells.left + 1;
+        }
+        auto shift = [](LONG low, LONG high, int size) {
+            const LONG toEnd = high > size ? static_cast<LONG>(size) - high : LONG{0};
+            return low + toEnd < 0 ? -low : toEnd;
+        };
+        placement.originCell.x += shift(cells.left, cells.right, screen_.grid.columns());
+        placement.originCell.y += shift(cells.top, cells.bottom, screen_.grid.rows());
+    }
+
+    // Arrows on the screen's edges where a window goes on beyond them.
+    void MarkCutOff(Canvas& canvas, const RECT& cells) {
+        const int columns = screen_.grid.columns(), rows = screen_.grid.rows();
+        const int middleRow = std::clamp<int>(
+            (std::max<LONG>(cells.top, 0) + std::min<LONG>(cells.bottom, rows)) / 2, 0, rows - 1);
+        const int middleColumn = std::clamp<int>(
+            (std::max<LONG>(cells.left, 0) + std::min<LONG>(cells.right, columns)) / 2, 0,
+            columns - 1);
+        const std::uint8_t mark = kReverse | kBold;
+        if (cells.left < 0) canvas.Char(0, middleRow, U'◀', mark, columns);
+        if (cells.right > columns) canvas.Char(columns - 1, middleRow, U'▶', mark, columns);
+        if (cells.top < 0) canvas.Char(middleColumn, 0, U'▲', mark, columns);
+        if (cells.bottom > rows) canvas.Char(middleColumn, rows - 1, U'▼', mark, columns);
+    }
+
     // A minimised window lies far off the screen, as on Windows; the terminal has no task bar
     // of its own, so its bottom row shows one, each entry standing for its window.
     void TaskBarEntry(const WindowView& view) {
         const int row = screen_.grid.rows() - 1;
-        const std::u16string face = u"[" + view.text + u"]";
+        const std::u16string face = u"[" + view.shown + u"]";
         const int width = std::min(TextCells(face), 20);
         const RECT cells{taskBarColumn_, row, taskBarColumn_ + width, row + 1};
         taskBarColumn_ += width + 1;
@@ -163,85 +216,74 @@ private:
     }
 
     void Window(const WindowView& view, const Placement& placement, const Canvas& parent,
-                bool topLevel, bool enabled) {
+                bool enabled) {
         const RECT cells = placement.Cells(view.window);
-        const RECT client = placement.Cells(view.client);
+        // A window's frame takes the outer cells even where it is thinner than a cell.
+        const bool framed = view.kind == ViewKind::kFrame && HasFrame(view);
+        const RECT client = Intersect(placement.Cells(view.client), framed ? Inset(cells) : cells);
         Canvas here = parent.Within(cells);
         enabled = enabled && view.enabled;
-        if (view.focused) screen_.focusInEdit = IsEdit(view);
+        if (view.focused) screen_.focusInEdit = view.kind == ViewKind::kEdit;
 
-        if (topLevel || SameClassName(view.className, u"#32770") ||
-            (view.style & WS_CAPTION) == WS_CAPTION) {
-            Frame(view, placement, here, cells, client);
-        } else if (IsButton(view)) {
-            Button(view, here, cells);
-        } else if (IsEdit(view)) {
-            Edit(view, here, client, enabled);
-        } else if (IsStatic(view)) {
-            Static(view, here, cells, client);
-        } else {
-            here.Fill(cells, kPlain);
+        switch (view.kind) {
+            case ViewKind::kFrame:
+                Frame(view, placement, here, cells);
+                break;
+            case ViewKind::kPushButton:
+            case ViewKind::kCheckBox:
+            case ViewKind::kRadioButton:
+            case ViewKind::kGroupBox:
+                Button(view, here, cells);
+                break;
+            case ViewKind::kEdit:
+                Edit(view, here, client, enabled);
+                break;
+            case ViewKind::kText:
+            case ViewKind::kIcon:
+            case ViewKind::kStaticFrame:
+                Static(view, here, cells, client);
+                break;
+            case ViewKind::kOther:
+                here.Fill(cells, kPlain);
+                break;
         }
 
         const Canvas inside = here.Within(client);
         // The first child is the top of the z-order, so it is drawn last.
         for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
-            Window(*child, placement, inside, false, enabled);
+            Window(*child, placement, inside, enabled);
         if (!view.enabled) here.AddAttributes(cells, kDim);
     }
 
     // A dialog or other framed window: frame, caption bar and caption buttons.
     void Frame(const WindowView& view, const Placement& placement, Canvas& canvas,
-               const RECT& cells, const RECT& client) {
+               const RECT& cells) {
         canvas.Fill(cells, kPlain);
-        const bool framed = client.left > cells.left && client.top > cells.top &&
-                            client.right < cells.right && client.bottom < cells.bottom;
+        const bool framed = view.kind == ViewKind::kFrame && HasFrame(view);
         if (framed) canvas.Box(cells, view.active, kPlain);
         if ((view.style & WS_CAPTION) != WS_CAPTION) return;
 
-        // The caption bar lies between the frame and the client area.
-        const int frame = view.client.left - view.window.left;
-        const RECT bar{view.window.left + frame, view.window.top + frame, view.window.right - frame,
-                       view.client.top};
-        if (bar.bottom <= bar.top || bar.right <= bar.left) return;
-        const RECT caption = placement.Cells(bar);
+        const RECT caption =
+            Intersect(placement.Cells(view.captionBar), framed ? Inset(cells) : cells);
+        if (caption.bottom <= caption.top || caption.right <= caption.left) return;
         const std::uint8_t attributes = view.active ? kActiveCaption : std::uint8_t{kPlain};
         canvas.Fill(caption, attributes);
         const int row = caption.top;
         int textLimit = caption.right;
-        if (view.style & WS_SYSMENU) {
-            // Hit testing finds the close box at the right end, then the maximise and the
-            // minimise box, each a caption button wide; with either of those both are there,
-            // the missing one disabled.
-            struct CaptionButton {
-                const char16_t* face;
-                bool enabled;
-            };
-            std::vector<CaptionButton> buttons{{u"[X]", true}};
-            if (view.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
-                buttons.push_back({u"[^]", (view.style & WS_MAXIMIZEBOX) != 0});
-                buttons.push_back({u"[_]", (view.style & WS_MINIMIZEBOX) != 0});
-            }
-            const int buttonWidth = TerminalMetrics().captionButtonWidth;
-            for (std::size_t i = 0; i < buttons.size(); ++i) {
-                const int right = bar.right - static_cast<int>(i) * buttonWidth;
-                const RECT box =
-                    placement.Cells(RECT{right - buttonWidth, bar.top, right, bar.bottom});
-                const int left = box.left + std::max(0, (Width(box) - 3) / 2);
-                canvas.Text(left, row, buttons[i].face, attributes, box.right);
-                if (!buttons[i].enabled) canvas.AddAttributes(box, kDim);
-                textLimit = box.left - 1;
-            }
+        for (const CaptionBox& button : view.captionBoxes) {
+            const RECT box = placement.Cells(button.rect);
+            const int left = box.left + std::max(0, (Width(box) - TextCells(button.face)) / 2);
+            canvas.Text(left, row, button.face, attributes, box.right);
+            if (!button.enabled) canvas.AddAttributes(box, kDim);
+            textLimit = box.left - 1;
         }
-        canvas.Text(caption.left + 1, row, view.text, attributes, textLimit);
+        canvas.Text(caption.left + 1, row, view.shown, attributes, textLimit);
     }
 
     void Button(const WindowView& view, Canvas& canvas, const RECT& cells) {
-        const ControlState state = read_(view);
-        const DWORD type = view.style & BS_TYPEMASK;
-        const std::u16string text = WithoutMnemonics(view.text);
+        const std::u16string& text = view.shown;
         const int row = cells.top + (Height(cells) - 1) / 2;
-        if (type == BS_GROUPBOX) {
+        if (view.kind == ViewKind::kGroupBox) {
             canvas.Box(cells, false, kPlain);
             if (!text.empty()) {
                 const std::u16string title = u" " + text + u" ";
@@ -249,29 +291,26 @@ private:
             }
             return;
         }
-        const bool focused = view.focused || (state.buttonState & BST_FOCUS);
         canvas.Fill(cells, kPlain);
-        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
-            type == BS_AUTO3STATE || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
-            const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
-            const DWORD check = state.buttonState & (BST_CHECKED | BST_INDETERMINATE);
+        if (view.kind != ViewKind::kPushButton) {
+            const bool radio = view.kind == ViewKind::kRadioButton;
             char16_t mark = u' ';
-            if (check & BST_CHECKED) mark = radio ? u'*' : u'x';
-            if (check & BST_INDETERMINATE) mark = u'-';
+            if (view.checked) mark = radio ? u'*' : u'x';
+            if (view.indeterminate) mark = u'-';
             std::u16string box = radio ? u"( ) " : u"[ ] ";
             box[1] = mark;
             const int column = canvas.Text(cells.left, row, box, kPlain, cells.right);
-            canvas.Text(column, row, text, focused ? kReverse : kPlain, cells.right);
+            canvas.Text(column, row, text, view.focused ? kReverse : kPlain, cells.right);
             return;
         }
         std::uint8_t attributes = kPlain;
-        if (focused) attributes = kFocusedButton;
-        if (state.buttonState & BST_PUSHED) attributes = kReverse;
+        if (view.focused) attributes = kFocusedButton;
+        if (view.pushed) attributes = kReverse;
         canvas.Fill(RECT{cells.left, row, cells.right, row + 1}, attributes);
-        const bool isDefault = type == BS_DEFPUSHBUTTON;
         if (Width(cells) >= 2) {
-            canvas.Char(cells.left, row, isDefault ? U'<' : U'[', attributes, cells.right);
-            canvas.Char(cells.right - 1, row, isDefault ? U'>' : U']', attributes, cells.right);
+            canvas.Char(cells.left, row, view.isDefault ? U'<' : U'[', attributes, cells.right);
+            canvas.Char(cells.right - 1, row, view.isDefault ? U'>' : U']', attributes,
+                        cells.right);
         }
         const int inner = std::max(0, Width(cells) - 2);
         const int start = cells.left + 1 + std::max(0, (inner - TextCells(text)) / 2);
@@ -279,61 +318,44 @@ private:
     }
 
     void Edit(const WindowView& view, Canvas& canvas, const RECT& client, bool enabled) {
-        const ControlState state = read_(view);
-        RECT field = client;
+        const RECT field = client;
         if (Height(field) <= 0 || Width(field) <= 0) return;
         const int row = field.top + (Height(field) - 1) / 2;
         canvas.Fill(field, kPlain);
         canvas.Fill(RECT{field.left, row, field.right, row + 1}, kField);
 
-        std::u16string text = view.text;
-        if (view.style & ES_PASSWORD) text.assign(text.size(), u'*');
-        const std::size_t first = std::min(state.firstVisible, text.size());
-        const bool showSelection = view.focused || (view.style & ES_NOHIDESEL);
-        const std::size_t selectionLow = std::min(state.selectionStart, state.selectionEnd);
-        const std::size_t selectionHigh = std::max(state.selectionStart, state.selectionEnd);
+        const std::u16string_view text = view.shown;
+        const std::size_t first = view.firstVisible;
 
         int column = field.left;
-        for (const CodePoint& point : DecodeUtf16(std::u16string_view(text).substr(first))) {
+        for (const CodePoint& point : DecodeUtf16(text.substr(first))) {
             if (column >= field.right) break;
             const std::size_t index = first + point.index;
-            const bool selected = showSelection && index >= selectionLow && index < selectionHigh;
+            const bool selected =
+                view.showSelection && index >= view.selectionLow && index < view.selectionHigh;
             column = canvas.Char(column, row, point.value,
                                  selected ? std::uint8_t{kField | kReverse} : kField, field.right);
         }
 
-        if (view.focused && enabled && state.caret >= first && state.caret <= text.size()) {
-            const int caret = field.left + TextCells(std::u16string_view(text).substr(
-                                               first, state.caret - first));
+        if (view.focused && enabled && view.caret >= first) {
+            const int caret = field.left + TextCells(text.substr(first, view.caret - first));
             const int shown = std::min<int>(caret, field.right - 1);
             if (Contains(canvas.clip(), shown, row)) screen_.cursor = POINT{shown, row};
         }
     }
 
     void Static(const WindowView& view, Canvas& canvas, const RECT& cells, const RECT& client) {
-        const DWORD type = view.style & SS_TYPEMASK;
         canvas.Fill(cells, kPlain);
-        switch (type) {
-            case SS_ICON:
-                if (read_(view).hasIcon) Icon(canvas, cells);
-                return;
-            case SS_BLACKFRAME:
-            case SS_GRAYFRAME:
-            case SS_WHITEFRAME:
-            case SS_ETCHEDFRAME:
-                canvas.Box(cells, false, kPlain);
-                return;
-            case SS_LEFT:
-            case SS_CENTER:
-            case SS_RIGHT:
-            case SS_SIMPLE:
-            case SS_LEFTNOWORDWRAP:
-                break;
-            default:
-                return;
+        if (view.kind == ViewKind::kIcon) {
+            if (view.hasIcon) Icon(canvas, cells);
+            return;
         }
-        const std::u16string text =
-            (view.style & SS_NOPREFIX) ? view.text : WithoutMnemonics(view.text);
+        if (view.kind == ViewKind::kStaticFrame) {
+            canvas.Box(cells, false, kPlain);
+            return;
+        }
+        const DWORD type = view.style & SS_TYPEMASK;
+        const std::u16string& text = view.shown;
         const int width = Width(client);
         const bool wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
         const std::vector<std::u16string> lines = WrapText(text, wraps ? width : 0x7FFF);
@@ -354,39 +376,12 @@ private:
         canvas.Text(cells.left, cells.top, u"O=", kBold, cells.right);
     }
 
-    const ControlStateReader& read_;
     Screen& screen_;
+    CellSize cell_;
     int taskBarColumn_ = 0;
 };
 
 }  // namespace
-
-bool SameClassName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x - u'A' + u'a');
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y - u'A' + u'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-std::u16string WithoutMnemonics(std::u16string_view text) {
-    std::u16string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&') {
-            if (i + 1 < text.size() && text[i + 1] == u'&') {
-                shown += u'&';
-                ++i;
-            }
-            continue;
-        }
-        shown += text[i];
-    }
-    return shown;
-}
 
 std::vector<std::u16string> WrapText(std::u16string_view text, int width) {
     std::vector<std::u16string> lines;
@@ -447,21 +442,20 @@ std::vector<std::u16string> WrapText(std::u16string_view text, int width) {
     return lines;
 }
 
-Screen PaintScreen(const std::vector<WindowView>& topLevel, const ControlStateReader& read,
-                   int columns, int rows) {
+Screen PaintScreen(const std::vector<WindowView>& topLevel, int columns, int rows, CellSize cell) {
     Screen screen{Grid(columns, rows), std::nullopt, {}, false};
-    Painter painter(read, screen);
+    Painter painter(screen, cell);
     for (const WindowView& view : topLevel) painter.TopLevel(view);
     return screen;
 }
 
-POINT PixelOfCell(const std::vector<PlacedWindow>& windows, int column, int row) {
+POINT PixelOfCell(const std::vector<PlacedWindow>& windows, int column, int row, CellSize cell) {
     for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
         if (!Contains(window->cells, column, row)) continue;
-        return POINT{window->origin.x + PixelInCell(column - window->originCell.x, kCellWidth),
-                     window->origin.y + PixelInCell(row - window->originCell.y, kCellHeight)};
+        return POINT{window->origin.x + PixelInCell(column - window->originCell.x, cell.width),
+                     window->origin.y + PixelInCell(row - window->originCell.y, cell.height)};
     }
-    return POINT{PixelInCell(column, kCellWidth), PixelInCell(row, kCellHeight)};
+    return POINT{PixelInCell(column, cell.width), PixelInCell(row, cell.height)};
 }
 
 HWND TaskBarEntryAt(const std::vector<PlacedWindow>& windows, int column, int row) {

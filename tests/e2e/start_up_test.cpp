@@ -24,18 +24,56 @@ std::pair<int, std::string> Shell(const std::string& command) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-TEST(StartUpTest, TheProgramWithoutADisplayExitsWithZeroAndSaysNothing) {
+// Without a display the program exits 0, as on a Windows session without a desktop; when no
+// display was chosen it says why in one line. A headless run whose script is missing, runs out
+// or is malformed says so and ends with a code of its own instead of aborting.
+TEST(StartUpTest, EachWayOfStartingEndsWithItsCodeAndMessage) {
     const std::string program = CREDCIPHER_PROGRAM;
-    const std::string runs[] = {
-        "WIN32_DISPLAY=none " + program,
-        "WIN32_DISPLAY=none " + program + " --help extra arguments",
-        // Neither a terminal nor a test display: no display at all.
-        "env -u WIN32_DISPLAY " + program + " </dev/null",
+    const struct {
+        std::string run;
+        int code;
+        const char* message;  // a part of the output; "" for none at all
+    } runs[] = {
+        {"WIN32_DISPLAY=none " + program, 0, ""},
+        {"WIN32_DISPLAY=none " + program + " --help extra arguments", 0, ""},
+        {"env -u WIN32_DISPLAY " + program + " </dev/null", 0, "set WIN32_DISPLAY="},
+        {"env -u WIN32_DISPLAY " + program + " 2>&1 | cat", 0, "not a terminal"},
+        {"WIN32_DISPLAY=headless " + program, 66, "the script is exhausted"},
+        {"WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT=key:ESCAPE " + program, 2, ""},
+        {"WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT='key:NOPE' " + program, 64,
+         "WIN32_HEADLESS_SCRIPT: "},
     };
-    for (const std::string& run : runs) {
-        SCOPED_TRACE(run);
-        EXPECT_EQ(Shell(run), std::make_pair(0, std::string()));
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.run);
+        const auto [code, output] = Shell(run.run);
+        EXPECT_EQ(code, run.code);
+        if (*run.message == '\0') {
+            EXPECT_EQ(output, "");
+        } else {
+            EXPECT_NE(output.find(run.message), std::string::npos) << output;
+            if (code == 0) {
+                EXPECT_EQ(output.find('\n'), output.size() - 1) << "one line";
+            }
+        }
     }
+}
+
+// WIN32_TRACE=messages: one line per message sent, posted and dispatched, on stderr, with the
+// window's class and id and the message's name.
+TEST(StartUpTest, MessageTraceNamesEachMessageAndItsWindow) {
+    const auto [code, output] = Shell(
+        "WIN32_TRACE=messages WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT='text:a key:ESCAPE' " +
+        std::string(CREDCIPHER_PROGRAM));
+    EXPECT_EQ(code, 2);
+    for (const char* line : {"sent       0x10001 #32770 id=0 WM_INITDIALOG wp=",
+                             "dispatched 0x10002 Button id=1 WM_CHAR wp=0x61 lp=0x1\n",
+                             "sent       0x10001 #32770 id=0 WM_COMMAND wp=0x2 lp="}) {
+        EXPECT_NE(output.find(std::string("trace:msg: ") + line), std::string::npos) << line;
+    }
+    EXPECT_EQ(Shell("WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT=key:ESCAPE " +
+                    std::string(CREDCIPHER_PROGRAM)),
+              std::make_pair(2, std::string()))
+        << "no trace without WIN32_TRACE";
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "src/message_names.h"
 #include "win32/headless.h"
 
 namespace test {
@@ -33,35 +34,7 @@ struct Expected {
     std::optional<LPARAM> lParam = std::nullopt;
 };
 
-// Pairs each message with its name, from one list written once: NameMessages("A, B", {A, B}).
-inline std::map<UINT, std::string> NameMessages(std::string names, std::vector<UINT> values) {
-    std::map<UINT, std::string> named;
-    std::istringstream in(names);
-    std::string name;
-    for (UINT value : values) {
-        std::getline(in >> std::ws, name, ',');
-        named[value] = name;
-    }
-    return named;
-}
-#define TEST_NAME_MESSAGES(...) NameMessages(#__VA_ARGS__, {__VA_ARGS__})
-
-inline std::string MessageName(UINT message) {
-    static const std::map<UINT, std::string> names = TEST_NAME_MESSAGES(
-        WM_NULL, WM_CREATE, WM_DESTROY, WM_MOVE, WM_SIZE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS,
-        WM_ENABLE, WM_SETTEXT, WM_GETTEXT, WM_GETTEXTLENGTH, WM_CLOSE, WM_QUIT, WM_SHOWWINDOW,
-        WM_CANCELMODE, WM_NEXTDLGCTL, WM_SETFONT, WM_GETFONT, WM_WINDOWPOSCHANGING,
-        WM_WINDOWPOSCHANGED, WM_STYLECHANGING, WM_STYLECHANGED, WM_SETICON, WM_NCCREATE,
-        WM_NCDESTROY, WM_NCHITTEST, WM_NCACTIVATE, WM_GETDLGCODE, WM_NCLBUTTONDOWN, WM_KEYDOWN,
-        WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR, WM_INITDIALOG, WM_COMMAND,
-        WM_SYSCOMMAND, WM_ENTERIDLE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_PARENTNOTIFY,
-        WM_MOUSEACTIVATE, DM_GETDEFID, DM_SETDEFID, BM_SETSTYLE, BM_CLICK, EM_SETSEL);
-    auto found = names.find(message);
-    if (found != names.end()) return found->second;
-    std::ostringstream out;
-    out << "0x" << std::hex << message;
-    return out.str();
-}
+using win32::MessageName;
 
 // The record shared by every recording procedure of a test.
 class MessageLog {

@@ -151,6 +151,32 @@ TEST_F(PlacementTest, ChangedMonitorsMakeOldMonitorHandlesStale) {
     EXPECT_EQ(test::MessageLog::Current().Only({WM_DISPLAYCHANGE}).size(), 1u);
 }
 
+// A shrunk work area brings the windows that left it back: centred where they fit, else with
+// their top left corner in view; windows still inside stay where they are.
+TEST_F(PlacementTest, WindowsThatLeftAShrunkWorkAreaComeBack) {
+    const struct {
+        RECT before;
+        POINT after;
+    } cases[] = {
+        {{900, 500, 1000, 550}, {350, 255}},  // off the new area, fits: centred
+        {{10, 20, 110, 70}, {10, 20}},        // still inside: stays
+        {{700, 0, 1600, 100}, {0, 230}},      // wider than the area: its left edge in view
+        {{-50, -40, 50, 10}, {350, 255}},     // off the top left
+    };
+    for (const auto& c : cases) {
+        win32::headless::SetMonitors(kTwoMonitors);
+        const RECT& r = c.before;
+        HWND window = Create(u"window", WS_POPUP | WS_VISIBLE, nullptr, 0, r);
+        win32::headless::SetMonitors({{{0, 0, 800, 600}, {0, 0, 800, 560}}});
+        RECT now{};
+        GetWindowRect(window, &now);
+        EXPECT_EQ(now.left, c.after.x) << r.left << "," << r.top;
+        EXPECT_EQ(now.top, c.after.y) << r.left << "," << r.top;
+        EXPECT_EQ(now.right - now.left, r.right - r.left) << "the size stays";
+        DestroyWindow(window);
+    }
+}
+
 // Dialog units come from the display's font: x = average width of A-Za-z, rounded; y = height.
 TEST(DialogUnits, FollowTheDisplayFont) {
     struct Case {

@@ -18,10 +18,12 @@ public:
         if (modifiers & kShift) line += "+shift";
         calls.push_back(line);
     }
-    void Text(std::u16string_view text) override {
+    void Text(std::u16string_view text) override { calls.push_back("text " + Shown(text)); }
+    void Paste(std::u16string_view text) override { calls.push_back("paste " + Shown(text)); }
+    static std::string Shown(std::u16string_view text) {
         std::string utf8;
         for (char16_t c : text) {
-            if (c < 0x80) {
+            if (c >= 0x20 && c < 0x80) {
                 utf8 += static_cast<char>(c);
             } else {
                 char buffer[16];
@@ -29,7 +31,7 @@ public:
                 utf8 += buffer;
             }
         }
-        calls.push_back("text " + utf8);
+        return utf8;
     }
     void MouseMove(POINT p) override {
         calls.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
@@ -148,6 +150,9 @@ TEST(InputDecoder, TypedTextAndKeys) {
          Chars(U"\x1b[1;3S\x1b[1;5D\x1b[3~\x1b[3;2~\x1b[Z\x1bOP\x1b[1;2H\x1b[2~"),
          {"key F4+alt", "key LEFT+ctrl", "key DELETE", "key DELETE+shift", "key TAB+shift",
           "key F1", "key HOME+shift", "key INSERT"}},
+        {"keypad keys in application mode are their main keys",
+         Chars(U"\x1bOM\x1bOp\x1bOy\x1bOk\x1bOn"),
+         {"key RETURN", "text 0", "text 9", "text +", "text ."}},
         {"unknown sequences vanish", Chars(U"\x1b[?1;2c\x1b[I\x1b[99~ok"), {"text ok"}},
         {"a sequence cut off by the batch's end is dropped", Chars(U"\x1b[1;"), {}},
         {"alt and [ alone", Chars(U"\x1b["), {}},
@@ -168,7 +173,7 @@ TEST(InputDecoder, MouseClicksLandOnTheCellsPixel) {
                      "up 1000,4000"}));
 }
 
-TEST(InputDecoder, PasteGoesIntoTheEditAsTextUpToItsFirstLineBreak) {
+TEST(InputDecoder, PasteGoesIntoTheEditAsItIsUpToItsFirstLineBreak) {
     ASSERT_TRUE(kUtf8Locale);
     const InputEvent start = InputEvent::Of(InputEvent::kPasteStart);
     const InputEvent end = InputEvent::Of(InputEvent::kPasteEnd);
@@ -181,21 +186,21 @@ TEST(InputDecoder, PasteGoesIntoTheEditAsTextUpToItsFirstLineBreak) {
         {"one line",
          {Batch{start} + Chars(U"hello world") + Batch{end}},
          true,
-         {"text hello world"}},
-        {"stops at the first line break, keys inside are not keys",
+         {"paste hello world"}},
+        {"stops at the first line break, keys and controls inside are text",
          {Batch{start} + Chars(U"one\ttwo\x1b\r\nthree") + Batch{InputEvent::Key(VK_TAB), end} +
           Chars(U"x")},
          true,
-         {"text one two", "text x"}},
+         {"paste one<0009>two<001B>", "text x"}},
         {"spread over batches",
          {Chars(U"a") + Batch{start} + Chars(U"中"), Chars(U"文"), Batch{end}},
          true,
-         {"text a", "text <4E2D><6587>"}},
+         {"text a", "paste <4E2D><6587>"}},
         {"nothing outside an edit", {Batch{start} + Chars(U"a b\r") + Batch{end}}, false, {}},
         {"markers the terminal description lacks",
          {Chars(U"\x1b[200~pa ste\x1b[201~!")},
          true,
-         {"text pa ste", "text !"}},
+         {"paste pa ste", "text !"}},
         {"an empty paste", {Batch{start, end}}, true, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(Decode(c.batches, c.focusInEdit), c.calls) << c.name;
@@ -208,6 +213,34 @@ TEST(InputDecoder, PasteGoesIntoTheEditAsTextUpToItsFirstLineBreak) {
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_LE(calls[0].size(), 5u + 0x10000u);
     EXPECT_GE(calls[0].size(), 5u + 32767u);
+}
+
+// Each invalid byte is one U+FFFD and everything after it is kept, within a read and across.
+TEST(Utf8Stream, KeepsEverythingAfterAnInvalidByte) {
+    const struct {
+        std::string_view bytes;
+        std::u32string characters;
+    } cases[] = {
+        {"a\xff"
+         "bcd",
+         U"a\uFFFDbcd"},
+        {"abc\377def", U"abc\uFFFDdef"},
+        {"\xe4\xb8\xad\xf0\x9f\x94\x91", U"中\U0001F511"},
+        {"\xe4\xb8"
+         "a",
+         U"\uFFFD\uFFFDa"},                                           // cut short
+        {"\xc0\xaf\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, surrogate
+        {"\xf4\x90\x80\x80z", U"\uFFFD\uFFFD\uFFFD\uFFFDz"},          // past U+10FFFF
+        {"\x80\xe4", U"\uFFFD\uFFFD"},                                // the end cut short
+    };
+    for (const auto& c : cases) EXPECT_EQ(DecodeUtf8Input(c.bytes), c.characters) << c.bytes;
+
+    Utf8Stream stream;  // a character split over two reads
+    std::u32string out;
+    for (unsigned char byte : {0xe4, 0xb8}) stream.Push(byte, out);
+    EXPECT_EQ(out, U"");
+    stream.Push(0xad, out);
+    EXPECT_EQ(out, U"中");
 }
 
 TEST(KeyFromCurses, KeysAndModifiers) {

@@ -20,7 +20,8 @@ export LC_ALL=C.UTF-8
 
 work=$(mktemp -d)
 socket="$work/tmux.socket"
-printf 'set -g remain-on-exit on\nset -g history-limit 0\n' >"$work/tmux.conf"
+printf 'set -g remain-on-exit on\nset -g history-limit 0\nset -s set-clipboard on\n' \
+    >"$work/tmux.conf"
 tmux_() { tmux -u -S "$socket" -f "$work/tmux.conf" "$@"; }
 cleanup() {
     tmux_ kill-server 2>/dev/null
@@ -48,16 +49,18 @@ cipher_of() {  # text encoding
     openssl enc -aes-128-ecb -nopad -K "$key_hex" -in "$work/block" | base64
 }
 
-# Starts credcipher in session $1 with locale $2; the exit code goes to $work/$1.rc and the
+# Starts credcipher in session $1 with locale $2 (and TERM $3, environment $4, size $5, and
+# what shows that it is up, $6); the exit code goes to $work/$1.rc and the
 # terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
 # and becomes credcipher, so that tests can signal it.
 start() {
-    local name=$1 lang=$2
-    tmux_ new-session -d -s "$name" -x 80 -y 24 \
-        "env TERM=xterm-256color LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
+    local name=$1 lang=$2 term=${3:-xterm-256color} environment=${4:-} size=${5:-80x24}
+    local ready=${6:-App}
+    tmux_ new-session -d -s "$name" -x "${size%x*}" -y "${size#*x}" \
+        "env $environment TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
 sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
 stty -g > $work/$name.after'"
-    wait_for "$name" 'App' || fail "$name: the dialog did not appear"
+    wait_for "$name" "$ready" || fail "$name: the dialog did not appear"
 }
 
 screen() { tmux_ capture-pane -p -t "$1"; }
@@ -123,7 +126,14 @@ check "account cipher text" "$account_cipher" "$(field main 帐号： 2)"
 check "password cipher text" "$password_cipher" "$(field main 密码： 2)"
 
 # The account's cipher text up through the clipboard: Tab selects the whole field.
-keys main Tab C-c BTab BTab BTab C-v
+keys main Tab C-c
+tries=0  # the copy also reaches the terminal's clipboard (OSC 52), here tmux's buffer
+until [ "$(tmux_ show-buffer 2>/dev/null)" = "$account_cipher" ] || [ $tries -ge 100 ]; do
+    tries=$((tries + 1))
+    sleep 0.05
+done
+check "a copy reaches tmux's buffer" "$account_cipher" "$(tmux_ show-buffer 2>/dev/null)"
+keys main BTab BTab BTab C-v
 # The password's through a bracketed paste, as a terminal pastes.
 keys main Tab
 tmux_ set-buffer -- "$password_cipher"
@@ -168,6 +178,79 @@ line=$(screen mouse | sed -n "${row}p")
 close=$(printf '%s' "${line%%\[X\]*}" | wc -L)
 click mouse $((close + 2)) "$row"
 check "the close box closes with Cancel" 2 "$(exit_code mouse)"
+
+# --- No input lost or changed: invalid UTF-8 typed and pasted, tabs and control characters
+# pasted, a paste after the program was stopped (Ctrl+Z) and continued, keypad Enter.
+start input C.UTF-8 tmux-256color
+keys input Tab Tab
+tmux_ send-keys -t input -H 61 ff 62 63 64         # "a" ff "bcd" typed
+wait_for input 'a.bcd' >/dev/null
+check "an invalid typed byte is one replacement" "a�bcd" "$(field input 帐号： 1)"
+keys input Tab
+printf 'abc\377def' >"$work/invalid"
+tmux_ load-buffer "$work/invalid"
+tmux_ paste-buffer -p -t input
+wait_for input 'abc.def' >/dev/null
+check "an invalid pasted byte is one replacement" "abc�def" "$(field input 密码： 1)"
+keys input C-a
+tmux_ set-buffer -- "$(printf 'a\tb\001c')"
+tmux_ paste-buffer -p -t input
+wait_for input 'a␉b␁c' >/dev/null
+check "pasted tab and control character kept and shown" "a␉b␁c" "$(field input 密码： 1)"
+pid=$(cat "$work/input.pid")
+kill -s TSTP "$pid"
+sleep 0.2
+printf '\033[?2004l' >"$(tmux_ display -p -t input '#{pane_tty}')"  # as the shell leaves it
+kill -s CONT "$pid"
+sleep 0.2
+keys input C-a
+tmux_ set-buffer -- "$(printf 'x\ny')"
+tmux_ paste-buffer -p -t input
+wait_for input '密码： +x ' >/dev/null
+check "a paste after stop and continue is a paste" "x" "$(field input 密码： 1)"
+text input "$(printf '\033OM')"                     # keypad Enter in application mode
+check "keypad Enter is Enter" 1 "$(exit_code input)"
+check_restored input
+
+# --- Exported COLUMNS and LINES do not override the terminal's real size.
+start sized C.UTF-8 xterm-256color "COLUMNS=200 LINES=60"
+wait_for sized '^  ║ App +\[_\]\[\^\]\[X\]║$' >/dev/null || fail "the dialog is not in the 80x24 terminal"
+keys sized Escape
+check "Escape with COLUMNS and LINES exported" 2 "$(exit_code sized)"
+
+# --- A terminal shrunk from 200x60 to 80x24 brings the dialog back, centred.
+start shrunk C.UTF-8 xterm-256color "" 200x60
+tmux_ resize-window -t shrunk -x 80 -y 24
+wait_for shrunk '^  ║ App +\[_\]\[\^\]\[X\]║$' >/dev/null || fail "the dialog did not come back"
+check "the whole dialog after shrinking" 1 "$(screen shrunk | grep -c '╚═*╝')"
+keys shrunk Escape
+check "Escape after shrinking" 2 "$(exit_code shrunk)"
+
+# --- A 60x15 terminal shows the part of the dialog around the focus, marked as cut off, and
+# every control can be reached and used.
+start small C.UTF-8 xterm-256color "" 60x15 'OK'
+screen small | grep -qE '[◀▶▲▼]' && pass || fail "small: no mark that the dialog is cut off"
+keys small Tab Tab
+text small 'abc'
+keys small Tab
+text small 'xyz'
+wait_for small '密码： +xyz' >/dev/null || fail "small: the password field is not in view"
+keys small Tab Space Tab Tab     # Encrypt, then past Decrypt to the account's cipher text
+small_cipher=$(cipher_of abc CP1252)
+wait_for small "$small_cipher" >/dev/null || fail "small: the cipher text is not in view"
+keys small Tab Tab Tab
+wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
+keys small Space
+check "small: Cancel reached and pressed" 2 "$(exit_code small)"
+
+# --- Terminals with padding in their descriptions and no alternate screen.
+for term in vt100 vt102; do
+    start "$term" C.UTF-8 "$term"
+    keys "$term" Escape
+    check "$term: Escape" 2 "$(exit_code "$term")"
+    if screen "$term" | grep -qF '$<'; then fail "$term: padding printed as text"; else pass; fi
+    if screen "$term" | grep -q 'App'; then fail "$term: the dialog stays"; else pass; fi
+done
 
 # --- Chinese account under zh_CN (code page 936, the locale need not be installed).
 start chinese zh_CN.UTF-8

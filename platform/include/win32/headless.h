@@ -21,14 +21,9 @@
 #include <string_view>
 #include <vector>
 
-namespace win32 {
+#include "win32/input_exhausted.h"
 
-// Thrown when the program waits for input that can never come: the headless script is exhausted,
-// or there is no display at all.
-class InputExhausted : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+namespace win32 {
 
 namespace headless {
 

@@ -1,0 +1,46 @@
+// Where the displays are put together: the one place that knows them all and picks the one the
+// program runs on. WIN32_DISPLAY (terminal, headless or none) decides when set; else the
+// terminal when standard input and output are a terminal; else none, which says why on stderr.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string_view>
+
+#include "headless/headless_display.h"
+#include "src/display.h"
+#include "terminal/terminal_display.h"
+
+namespace win32 {
+
+std::unique_ptr<Display> ChooseDisplay() {
+    const char* requested = std::getenv("WIN32_DISPLAY");
+    if (requested != nullptr && *requested != '\0') {
+        const std::string_view name(requested);
+        if (name == "terminal") return MakeTerminalDisplay();
+        if (name == "headless") {
+            try {
+                return MakeHeadlessDisplayFromEnvironment();
+            } catch (const std::invalid_argument& error) {
+                std::fprintf(stderr, "%s: WIN32_HEADLESS_SCRIPT: %s\n",
+                             program_invocation_short_name, error.what());
+                std::exit(kExitBadScript);
+            }
+        }
+        if (name != "none") {
+            std::fprintf(stderr,
+                         "%s: WIN32_DISPLAY=%s is not terminal, headless or none; using none\n",
+                         program_invocation_short_name, requested);
+        }
+        return nullptr;
+    }
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return MakeTerminalDisplay();
+    std::fprintf(stderr,
+                 "%s: no dialog shown: standard input and output are not a terminal "
+                 "(set WIN32_DISPLAY=terminal or headless to choose a display)\n",
+                 program_invocation_short_name);
+    return nullptr;
+}
+
+}  // namespace win32
