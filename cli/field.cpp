@@ -1,0 +1,83 @@
+#include "cli/field.h"
+
+#include <string_view>
+
+#include "cipher/code_page_text.h"
+#include "cipher/field_cipher.h"
+#include "cipher/field_key.h"
+
+namespace cli {
+
+namespace {
+
+namespace CodePageText = Molvan::System::CodePageText;
+
+constexpr std::size_t kBlockBytes = 16;
+constexpr std::string_view kBase64Alphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::string PageName(unsigned int page) { return "code page " + std::to_string(page); }
+
+}  // namespace
+
+bool IsCanonicalCipherText(const CString& text) {
+    if (text.size() != 24 || text[22] != u'=' || text[23] != u'=') return false;
+    for (std::size_t i = 0; i < 22; ++i) {
+        if (text[i] >= 0x80 ||
+            kBase64Alphabet.find(static_cast<char>(text[i])) == kBase64Alphabet.npos) {
+            return false;
+        }
+    }
+    // The last character carries 2 bits of the block; its other 4 must be zero.
+    return kBase64Alphabet.find(static_cast<char>(text[21])) % 16 == 0;
+}
+
+FieldResult EncryptField(const CString& text, unsigned int codePage) {
+    FieldResult result;
+    bool lossy = false;
+    const std::string bytes = CodePageText::FromWide(codePage, text, lossy);
+    if (text.find(WCHAR{0}) != CString::npos) {
+        result.problems.push_back({Loss::kCut, "the text has a NUL character; it is cut there"});
+    }
+    if (bytes.size() > kBlockBytes) {
+        result.problems.push_back({Loss::kCut, "the text is " + std::to_string(bytes.size()) +
+                                                   " bytes in " + PageName(codePage) +
+                                                   "; only its first 16 are enciphered"});
+    }
+    if (lossy) {
+        result.problems.push_back(
+            {Loss::kUnmappable, "characters that " + PageName(codePage) + " lacks became \"?\""});
+    }
+    const std::string cipherText = Molvan::System::EncryptText(bytes, Molvan::System::kFieldKey);
+    result.cipherText.assign(cipherText.begin(), cipherText.end());
+    return result;
+}
+
+FieldResult DecryptField(const CString& cipherText, const std::vector<unsigned int>& codePages) {
+    FieldResult result;
+    if (!IsCanonicalCipherText(cipherText)) {
+        result.problems.push_back(
+            {Loss::kLenient,
+             "not one block of canonical Base64 (24 characters ending in \"==\"); read leniently"});
+    }
+    // Base64 is ASCII in every ANSI page; the dialog converts the field with CP_ACP.
+    bool lossy = false;
+    const std::string cipherBytes =
+        CodePageText::FromWide(CodePageText::AnsiCodePage(), cipherText, lossy);
+    const std::string plain = Molvan::System::DecryptText(cipherBytes, Molvan::System::kFieldKey);
+    for (unsigned int page : codePages) {
+        if (codePages.size() == 1 || CodePageText::IsValidText(page, plain)) {
+            result.plain.push_back({page, CodePageText::ToWide(page, plain)});
+        }
+    }
+    if (codePages.size() == 1 && !CodePageText::IsValidText(codePages[0], plain)) {
+        result.problems.push_back(
+            {Loss::kInvalidText, "the deciphered bytes are not text in " + PageName(codePages[0])});
+    } else if (result.plain.empty()) {
+        result.problems.push_back(
+            {Loss::kInvalidText, "the deciphered bytes are not text in any common ANSI code page"});
+    }
+    return result;
+}
+
+}  // namespace cli

@@ -1,0 +1,209 @@
+// credcipher-cli on POSIX: arguments and standard streams in the locale's encoding.
+#include <errno.h>
+#include <iconv.h>
+#include <langinfo.h>
+#include <unistd.h>
+
+#include <bit>
+#include <clocale>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cipher/code_page_text.h"
+#include "cli/run.h"
+#include "cli/streams.h"
+
+namespace {
+
+namespace CodePageText = Molvan::System::CodePageText;
+
+constexpr std::size_t kBufferBytes = 64 * 1024;
+constexpr char16_t kReplacement = u'\uFFFD';
+
+// Text in the locale's encoding. UTF-8 (and ASCII, its subset, which is what an unset or
+// missing locale gives) goes through the tool's own UTF-8 conversions; any other codeset
+// through iconv. Invalid bytes become U+FFFD; characters the codeset lacks become "?".
+class LocaleText {
+public:
+    LocaleText() {
+        std::string codeset = std::setlocale(LC_CTYPE, "") != nullptr ? nl_langinfo(CODESET) : "";
+        if (codeset.empty() || codeset == "UTF-8" || codeset == "ANSI_X3.4-1968") return;
+        const char* wide = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+        toWide_ = iconv_open(wide, codeset.c_str());
+        fromWide_ = iconv_open(codeset.c_str(), wide);
+        if (toWide_ == kNone || fromWide_ == kNone) Close();
+    }
+    ~LocaleText() { Close(); }
+    LocaleText(const LocaleText&) = delete;
+    LocaleText& operator=(const LocaleText&) = delete;
+
+    CString ToWide(std::string_view bytes) const {
+        if (toWide_ == kNone) return CodePageText::ToWide(CodePageText::kUtf8, std::string(bytes));
+        CString text;
+        Convert(toWide_, bytes.data(), bytes.size(), text, 1,
+                [](CString& out) { out.push_back(kReplacement); });
+        return text;
+    }
+
+    std::string FromWide(const CString& text) const {
+        bool lossy = false;
+        if (fromWide_ == kNone) return CodePageText::FromWide(CodePageText::kUtf8, text, lossy);
+        std::string bytes;
+        Convert(fromWide_, reinterpret_cast<const char*>(text.data()), text.size() * 2, bytes, 2,
+                [](std::string& out) { out.push_back('?'); });
+        return bytes;
+    }
+
+private:
+    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+
+    void Close() {
+        if (toWide_ != kNone) iconv_close(toWide_);
+        if (fromWide_ != kNone) iconv_close(fromWide_);
+        toWide_ = fromWide_ = kNone;
+    }
+
+    // Converts in chunks; an input unit that cannot be converted is skipped (skip bytes) and
+    // replaced.
+    template <typename Out, typename Replace>
+    static void Convert(iconv_t cd, const char* in, std::size_t inLeft, Out& out, std::size_t skip,
+                        Replace replace) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char chunk[1024];
+        char* input = const_cast<char*>(in);
+        for (;;) {
+            char* output = chunk;
+            std::size_t outLeft = sizeof chunk;
+            const std::size_t done = inLeft == 0 ? iconv(cd, nullptr, nullptr, &output, &outLeft)
+                                                 : iconv(cd, &input, &inLeft, &output, &outLeft);
+            const int error = done == static_cast<std::size_t>(-1) ? errno : 0;
+            using Unit = typename Out::value_type;
+            const auto* units = reinterpret_cast<const Unit*>(chunk);
+            out.append(units, (sizeof chunk - outLeft) / sizeof(Unit));
+            if (error == E2BIG) continue;
+            if (error == EILSEQ || error == EINVAL) {
+                const std::size_t step = std::min(skip, inLeft);
+                input += step;
+                inLeft -= step;
+                replace(out);
+                continue;
+            }
+            if (inLeft == 0) return;
+        }
+    }
+
+    iconv_t toWide_ = kNone;
+    iconv_t fromWide_ = kNone;
+};
+
+class PosixStreams : public cli::Streams {
+public:
+    explicit PosixStreams(const LocaleText& locale)
+        : locale_(locale), terminal_(isatty(STDOUT_FILENO) == 1) {}
+
+    bool ReadLine(cli::InputLine& line) override {
+        std::string bytes;
+        line.tooLong = false;
+        for (;;) {
+            if (next_ == end_) {
+                if (atEnd_) break;
+                Flush();  // the results so far, before waiting for more input
+                Fill();
+                continue;
+            }
+            const char* start = buffer_ + next_;
+            const void* lf = std::memchr(start, '\n', end_ - next_);
+            const std::size_t count =
+                lf != nullptr ? static_cast<const char*>(lf) - start : end_ - next_;
+            const std::size_t room =
+                cli::kMaxLineBytes - std::min(bytes.size(), cli::kMaxLineBytes);
+            bytes.append(start, std::min(count, room));
+            line.tooLong = line.tooLong || count > room;
+            next_ += count;
+            if (lf != nullptr) {
+                ++next_;
+                if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+                line.text = locale_.ToWide(bytes);
+                return true;
+            }
+        }
+        if (bytes.empty() && !line.tooLong) return false;
+        line.text = locale_.ToWide(bytes);
+        return true;
+    }
+
+    void WriteLine(const CString& text) override {
+        out_ += locale_.FromWide(text);
+        out_ += '\n';
+        if (out_.size() >= kBufferBytes) Flush();
+    }
+
+    void WriteMessage(const std::string& text) override {
+        Flush();
+        const std::string line = "credcipher-cli: " + text + "\n";
+        WriteAll(STDERR_FILENO, line.data(), line.size());
+    }
+
+    bool OutputIsTerminal() const override { return terminal_; }
+
+    void Flush() override {
+        WriteAll(STDOUT_FILENO, out_.data(), out_.size());
+        out_.clear();
+    }
+
+    std::string EncodingNote() const override {
+        return "Arguments, input and output are text in the locale's encoding (LC_ALL, LC_CTYPE,\n"
+               "LANG; UTF-8 when none is set).\n";
+    }
+
+private:
+    void Fill() {
+        for (;;) {
+            const ssize_t got = read(STDIN_FILENO, buffer_, sizeof buffer_);
+            if (got >= 0) {
+                next_ = 0;
+                end_ = static_cast<std::size_t>(got);
+                atEnd_ = got == 0;
+                return;
+            }
+            if (errno != EINTR) {
+                throw cli::StreamError(
+                    std::string("cannot read standard input: ") + std::strerror(errno), false);
+            }
+        }
+    }
+
+    static void WriteAll(int fd, const char* data, std::size_t size) {
+        while (size > 0) {
+            const ssize_t wrote = write(fd, data, size);
+            if (wrote < 0) {
+                if (errno == EINTR) continue;
+                // A reader that closed the pipe (when SIGPIPE is ignored) wants no more.
+                throw cli::StreamError(std::string("cannot write: ") + std::strerror(errno),
+                                       errno == EPIPE);
+            }
+            data += wrote;
+            size -= static_cast<std::size_t>(wrote);
+        }
+    }
+
+    const LocaleText& locale_;
+    const bool terminal_;
+    char buffer_[kBufferBytes];
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+    std::string out_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const LocaleText locale;
+    std::vector<CString> args;
+    for (int i = 1; i < argc; ++i) args.push_back(locale.ToWide(argv[i]));
+    PosixStreams streams(locale);
+    return cli::Run(args, streams);
+}
