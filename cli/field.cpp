@@ -1,5 +1,6 @@
 #include "cli/field.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "cipher/code_page_text.h"
@@ -17,6 +18,14 @@ constexpr std::string_view kBase64Alphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string PageName(unsigned int page) { return "code page " + std::to_string(page); }
+
+// For the search over all pages: the bytes map to text a person could have typed, not to the
+// private use characters or C1 controls a page gives bytes it barely defines.
+bool IsPlausible(const CString& text) {
+    return std::none_of(text.begin(), text.end(), [](WCHAR unit) {
+        return (unit >= 0x80 && unit < 0xA0) || (unit >= 0xE000 && unit < 0xF900);
+    });
+}
 
 }  // namespace
 
@@ -66,8 +75,10 @@ FieldResult DecryptField(const CString& cipherText, const std::vector<unsigned i
         CodePageText::FromWide(CodePageText::AnsiCodePage(), cipherText, lossy);
     const std::string plain = Molvan::System::DecryptText(cipherBytes, Molvan::System::kFieldKey);
     for (unsigned int page : codePages) {
-        if (codePages.size() == 1 || CodePageText::IsValidText(page, plain)) {
-            result.plain.push_back({page, CodePageText::ToWide(page, plain)});
+        CString text = CodePageText::ToWide(page, plain);
+        if (codePages.size() == 1 ||
+            (CodePageText::IsValidText(page, plain) && IsPlausible(text))) {
+            result.plain.push_back({page, std::move(text)});
         }
     }
     if (codePages.size() == 1 && !CodePageText::IsValidText(codePages[0], plain)) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cipher/code_page_text.h"
+#include "cli/line_reader.h"
 #include "cli/run.h"
 #include "cli/streams.h"
 
@@ -104,33 +105,8 @@ public:
         : locale_(locale), terminal_(isatty(STDOUT_FILENO) == 1) {}
 
     bool ReadLine(cli::InputLine& line) override {
-        std::string bytes;
-        line.tooLong = false;
-        for (;;) {
-            if (next_ == end_) {
-                if (atEnd_) break;
-                Flush();  // the results so far, before waiting for more input
-                Fill();
-                continue;
-            }
-            const char* start = buffer_ + next_;
-            const void* lf = std::memchr(start, '\n', end_ - next_);
-            const std::size_t count =
-                lf != nullptr ? static_cast<const char*>(lf) - start : end_ - next_;
-            const std::size_t room =
-                cli::kMaxLineBytes - std::min(bytes.size(), cli::kMaxLineBytes);
-            bytes.append(start, std::min(count, room));
-            line.tooLong = line.tooLong || count > room;
-            next_ += count;
-            if (lf != nullptr) {
-                ++next_;
-                if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
-                line.text = locale_.ToWide(bytes);
-                return true;
-            }
-        }
-        if (bytes.empty() && !line.tooLong) return false;
-        line.text = locale_.ToWide(bytes);
+        if (!reader_.Next(bytes_, line.tooLong)) return false;
+        line.text = locale_.ToWide(bytes_);
         return true;
     }
 
@@ -159,15 +135,10 @@ public:
     }
 
 private:
-    void Fill() {
+    static std::size_t Read(char* buffer, std::size_t capacity) {
         for (;;) {
-            const ssize_t got = read(STDIN_FILENO, buffer_, sizeof buffer_);
-            if (got >= 0) {
-                next_ = 0;
-                end_ = static_cast<std::size_t>(got);
-                atEnd_ = got == 0;
-                return;
-            }
+            const ssize_t got = read(STDIN_FILENO, buffer, capacity);
+            if (got >= 0) return static_cast<std::size_t>(got);
             if (errno != EINTR) {
                 throw cli::StreamError(
                     std::string("cannot read standard input: ") + std::strerror(errno), false);
@@ -191,10 +162,8 @@ private:
 
     const LocaleText& locale_;
     const bool terminal_;
-    char buffer_[kBufferBytes];
-    std::size_t next_ = 0;
-    std::size_t end_ = 0;
-    bool atEnd_ = false;
+    cli::LineReader<char> reader_{&Read, [this] { Flush(); }};
+    std::string bytes_;
     std::string out_;
 };
 

@@ -54,6 +54,8 @@ public:
         FieldResult result = options_.command == Command::kEncrypt ? EncryptField(field, pages_[0])
                                                                    : DecryptField(field, pages_);
         if (tooLong) {
+            // Says more than the field's own count of its kept bytes.
+            std::erase_if(result.problems, [](const Problem& p) { return p.loss == Loss::kCut; });
             result.problems.insert(
                 result.problems.begin(),
                 {Loss::kCut, "the line is longer than " + std::to_string(kMaxLineBytes) +

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds the 32-bit Windows program with mingw-w64: build/windows/credcipher.exe, and the
+# Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe and
+# credcipher-cli.exe (a console program), and the
 # UI-automation program that drives it under Wine (build/windows/tests/credcipher_ui_test.exe).
 # Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
 # its source and objects stay in build/windows, so a second run rebuilds nothing.
@@ -60,7 +61,7 @@ cmake -S . -B "$build" -G Ninja --log-level=WARNING \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$build" \
     -DCRYPTOPP_SOURCE_DIR="$cryptopp"
-cmake --build "$build" --target credcipher
+cmake --build "$build" --target credcipher credcipher-cli
 
 cmake -S tests/windows -B "$build/tests" -G Ninja --log-level=WARNING \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -68,3 +69,4 @@ cmake -S tests/windows -B "$build/tests" -G Ninja --log-level=WARNING \
 cmake --build "$build/tests"
 
 echo "build-windows.sh: $(file -b "$build/credcipher.exe")"
+echo "build-windows.sh: $(file -b "$build/credcipher-cli.exe")"
