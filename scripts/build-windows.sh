@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe and
-# credcipher-cli.exe (a console program), and the
-# UI-automation program that drives it under Wine (build/windows/tests/credcipher_ui_test.exe).
+# Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe, the
+# console program build/windows/credcipher-cli.exe, and the UI-automation program that drives
+# credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe).
 # Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
 # its source and objects stay in build/windows, so a second run rebuilds nothing.
 set -euo pipefail
