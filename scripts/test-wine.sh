@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows program (scripts/build-windows.sh builds it) under Wine on a virtual X display:
 # the UI-automation suite once in a Western locale (ANSI code page 1252) and once in
-# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in build/windows/wine.
+# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in build/windows/wine;
+# then credcipher-cli.exe's known answers (scripts/test-wine-cli.sh).
 #   --screenshot   also save a picture of the dialog (zh_CN) as docs/windows-dialog.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -75,6 +76,8 @@ under_x() {
 
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f under_x); under_x" || status=1
+# The console program needs no display.
+scripts/test-wine-cli.sh || status=1
 
 if [ "$screenshot" -eq 1 ] && [ -f "$picture" ]; then
     mkdir -p docs
