@@ -1,5 +1,6 @@
 #include "cipher/code_page_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 
@@ -8,6 +9,13 @@
 namespace Molvan::System::CodePageText {
 
 namespace {
+
+// Every page this tool converts (the ANSI pages and UTF-8) keeps ASCII as it is, so text of
+// ASCII alone needs no conversion.
+template <typename Unit>
+bool IsAscii(const std::basic_string<Unit>& text) {
+    return std::all_of(text.begin(), text.end(), [](Unit unit) { return unit > 0 && unit < 0x80; });
+}
 
 int CheckedLength(std::size_t size) {
     if (size > INT_MAX) throw std::length_error("text too long to convert");
@@ -29,12 +37,13 @@ bool IsAvailable(unsigned int page) {
 }
 
 std::string FromWide(unsigned int page, const CString& text, bool& lossy) {
+    lossy = false;
+    if (IsAscii(text)) return std::string(text.begin(), text.end());
     // CP_UTF8 takes no default character; its only loss, a lone surrogate, is not reported.
     int usedDefault = 0;
     int* usedDefaultOut = page == kUtf8 ? nullptr : &usedDefault;
     const int count =
         WideCharToMultiByte(page, 0, text.c_str(), -1, nullptr, 0, nullptr, usedDefaultOut);
-    lossy = false;
     if (count <= 1) return std::string();
     std::string bytes(static_cast<std::size_t>(count), '\0');
     WideCharToMultiByte(page, 0, text.c_str(), -1, bytes.data(), count, nullptr, usedDefaultOut);
@@ -44,18 +53,13 @@ std::string FromWide(unsigned int page, const CString& text, bool& lossy) {
 }
 
 CString ToWide(unsigned int page, const std::string& bytes) {
-    if (bytes.empty()) return CString();
+    if (IsAscii(bytes)) return CString(bytes.begin(), bytes.end());
     const int length = CheckedLength(bytes.size());
     const int count = MultiByteToWideChar(page, 0, bytes.data(), length, nullptr, 0);
     if (count <= 0) return CString();
     CString text(static_cast<std::size_t>(count), WCHAR{0});
     MultiByteToWideChar(page, 0, bytes.data(), length, text.data(), count);
     return text;
-}
-
-bool IsValidText(unsigned int page, const std::string& bytes) {
-    bool lossy = false;
-    return FromWide(page, ToWide(page, bytes), lossy) == bytes && !lossy;
 }
 
 }  // namespace Molvan::System::CodePageText

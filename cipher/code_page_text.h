@@ -24,7 +24,4 @@ std::string FromWide(unsigned int page, const CString& text, bool& lossy);
 // All of bytes (NULs included) as wide text.
 CString ToWide(unsigned int page, const std::string& bytes);
 
-// Whether bytes are text in page: they convert to wide text and back unchanged.
-bool IsValidText(unsigned int page, const std::string& bytes);
-
 }  // namespace Molvan::System::CodePageText

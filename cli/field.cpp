@@ -1,6 +1,7 @@
 #include "cli/field.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "cipher/code_page_text.h"
@@ -14,8 +15,19 @@ namespace {
 namespace CodePageText = Molvan::System::CodePageText;
 
 constexpr std::size_t kBlockBytes = 16;
-constexpr std::string_view kBase64Alphabet =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+// The value of each ASCII character in the Base64 alphabet, -1 for the others.
+constexpr std::array<signed char, 128> kBase64Values = [] {
+    std::array<signed char, 128> values{};
+    values.fill(-1);
+    constexpr std::string_view alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (std::size_t i = 0; i < alphabet.size(); ++i) {
+        values[static_cast<unsigned char>(alphabet[i])] = static_cast<signed char>(i);
+    }
+    return values;
+}();
+
+int Base64Value(WCHAR c) { return c < 128 ? kBase64Values[c] : -1; }
 
 std::string PageName(unsigned int page) { return "code page " + std::to_string(page); }
 
@@ -31,14 +43,12 @@ bool IsPlausible(const CString& text) {
 
 bool IsCanonicalCipherText(const CString& text) {
     if (text.size() != 24 || text[22] != u'=' || text[23] != u'=') return false;
-    for (std::size_t i = 0; i < 22; ++i) {
-        if (text[i] >= 0x80 ||
-            kBase64Alphabet.find(static_cast<char>(text[i])) == kBase64Alphabet.npos) {
-            return false;
-        }
+    if (!std::all_of(text.begin(), text.begin() + 22,
+                     [](WCHAR c) { return Base64Value(c) >= 0; })) {
+        return false;
     }
     // The last character carries 2 bits of the block; its other 4 must be zero.
-    return kBase64Alphabet.find(static_cast<char>(text[21])) % 16 == 0;
+    return Base64Value(text[21]) % 16 == 0;
 }
 
 FieldResult EncryptField(const CString& text, unsigned int codePage) {
@@ -74,14 +84,16 @@ FieldResult DecryptField(const CString& cipherText, const std::vector<unsigned i
     const std::string cipherBytes =
         CodePageText::FromWide(CodePageText::AnsiCodePage(), cipherText, lossy);
     const std::string plain = Molvan::System::DecryptText(cipherBytes, Molvan::System::kFieldKey);
+    bool valid = false;
     for (unsigned int page : codePages) {
         CString text = CodePageText::ToWide(page, plain);
-        if (codePages.size() == 1 ||
-            (CodePageText::IsValidText(page, plain) && IsPlausible(text))) {
+        // Text in the page when it converts back to the same bytes.
+        valid = CodePageText::FromWide(page, text, lossy) == plain && !lossy;
+        if (codePages.size() == 1 || (valid && IsPlausible(text))) {
             result.plain.push_back({page, std::move(text)});
         }
     }
-    if (codePages.size() == 1 && !CodePageText::IsValidText(codePages[0], plain)) {
+    if (codePages.size() == 1 && !valid) {
         result.problems.push_back(
             {Loss::kInvalidText, "the deciphered bytes are not text in " + PageName(codePages[0])});
     } else if (result.plain.empty()) {

@@ -49,8 +49,8 @@ public:
         }
     }
 
-    // Processes one field named by label ("argument 2", "line 7").
-    void Process(const std::string& label, const CString& field, bool tooLong) {
+    // Processes one field, named in messages by its source and number ("argument 2", "line 7").
+    void Process(const char* source, std::size_t number, const CString& field, bool tooLong) {
         FieldResult result = options_.command == Command::kEncrypt ? EncryptField(field, pages_[0])
                                                                    : DecryptField(field, pages_);
         if (tooLong) {
@@ -62,10 +62,10 @@ public:
                                  " bytes; the rest of it was dropped"});
         }
         for (const Problem& problem : result.problems) {
-            if (options_.strict) {
-                streams_.WriteMessage(label + ": error: " + problem.detail);
-            } else if (!options_.quiet) {
-                streams_.WriteMessage(label + ": warning: " + problem.detail);
+            if (options_.strict || !options_.quiet) {
+                streams_.WriteMessage(std::string(source) + " " + std::to_string(number) +
+                                      (options_.strict ? ": error: " : ": warning: ") +
+                                      problem.detail);
             }
         }
         if (options_.strict && !result.problems.empty()) {
@@ -128,12 +128,12 @@ int Run(const std::vector<CString>& args, Streams& streams) {
         FieldRunner runner(*options, streams);
         if (!options->fields.empty()) {
             for (std::size_t i = 0; i < options->fields.size(); ++i) {
-                runner.Process("argument " + std::to_string(i + 1), options->fields[i], false);
+                runner.Process("argument", i + 1, options->fields[i], false);
             }
         } else {
             InputLine line;
             for (std::size_t number = 1; streams.ReadLine(line); ++number) {
-                runner.Process("line " + std::to_string(number), line.text, line.tooLong);
+                runner.Process("line", number, line.text, line.tooLong);
             }
         }
         streams.Flush();
