@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,19 @@ TEST(Cli, KnownAnswersThroughArgumentsAndStandardInput) {
         EXPECT_EQ(RunCli({"encrypt"}, texts, locale).out, expectedCiphers);
         EXPECT_EQ(RunCli({"decrypt"}, ciphers + "\n", locale).out, expectedBacks);
     }
+}
+
+TEST(Cli, ALocaleInAnotherEncodingIsReadAndWrittenInIt) {
+    const std::string folder = ::testing::TempDir() + "credcipher-cli-locales";
+    const std::string make = "mkdir -p " + folder + " && localedef -i zh_CN -f GBK " + folder +
+                             "/zh_CN.GBK >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "localedef cannot make zh_CN.GBK";
+    setenv("LOCPATH", folder.c_str(), 1);
+    const std::string zhangGbk = "\xD5\xC5\xC8\xFD";
+    EXPECT_EQ(RunCli({"encrypt"}, zhangGbk + "\n", "zh_CN.GBK").out, "bCQm6P5z5CiQU9rGFAKeGg==\n");
+    EXPECT_EQ(RunCli({"decrypt", "bCQm6P5z5CiQU9rGFAKeGg=="}, "", "zh_CN.GBK").out,
+              zhangGbk + "\n");
+    unsetenv("LOCPATH");
 }
 
 TEST(Cli, WarningsStrictAndExitStatuses) {
