@@ -4,11 +4,11 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <clocale>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cipher/code_page_text.h"
@@ -40,8 +40,8 @@ public:
     LocaleText(const LocaleText&) = delete;
     LocaleText& operator=(const LocaleText&) = delete;
 
-    CString ToWide(std::string_view bytes) const {
-        if (toWide_ == kNone) return CodePageText::ToWide(CodePageText::kUtf8, std::string(bytes));
+    CString ToWide(const std::string& bytes) const {
+        if (toWide_ == kNone) return CodePageText::ToWide(CodePageText::kUtf8, bytes);
         CString text;
         Convert(toWide_, bytes.data(), bytes.size(), text, 1,
                 [](CString& out) { out.push_back(kReplacement); });
@@ -66,32 +66,34 @@ private:
         toWide_ = fromWide_ = kNone;
     }
 
-    // Converts in chunks; an input unit that cannot be converted is skipped (skip bytes) and
+    // Converts in chunks; an input unit that cannot be converted (skip bytes) is dropped and
     // replaced.
     template <typename Out, typename Replace>
     static void Convert(iconv_t cd, const char* in, std::size_t inLeft, Out& out, std::size_t skip,
                         Replace replace) {
+        using Unit = typename Out::value_type;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         char chunk[1024];
-        char* input = const_cast<char*>(in);
+        char* input = const_cast<char*>(in);  // iconv's signature; it only reads the input
         for (;;) {
             char* output = chunk;
             std::size_t outLeft = sizeof chunk;
-            const std::size_t done = inLeft == 0 ? iconv(cd, nullptr, nullptr, &output, &outLeft)
-                                                 : iconv(cd, &input, &inLeft, &output, &outLeft);
-            const int error = done == static_cast<std::size_t>(-1) ? errno : 0;
-            using Unit = typename Out::value_type;
-            const auto* units = reinterpret_cast<const Unit*>(chunk);
-            out.append(units, (sizeof chunk - outLeft) / sizeof(Unit));
+            const bool failed =
+                iconv(cd, &input, &inLeft, &output, &outLeft) == static_cast<std::size_t>(-1);
+            const int error = failed ? errno : 0;
+            const std::size_t units = (sizeof chunk - outLeft) / sizeof(Unit);
+            const std::size_t old = out.size();
+            out.resize(old + units);
+            std::memcpy(out.data() + old, chunk, units * sizeof(Unit));
             if (error == E2BIG) continue;
-            if (error == EILSEQ || error == EINVAL) {
+            if ((error == EILSEQ || error == EINVAL) && inLeft > 0) {
                 const std::size_t step = std::min(skip, inLeft);
                 input += step;
                 inLeft -= step;
                 replace(out);
                 continue;
             }
-            if (inLeft == 0) return;
+            return;
         }
     }
 
