@@ -4,6 +4,7 @@
 #   run      what the program needs (the default)
 #   test     what the test suites need on top
 #   windows  the mingw-w64 cross build and Wine
+#   package  building the Debian package (CPack with dpkg-shlibdeps)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libcrypto++-dev libncurses-dev binutils-mingw-w64-i686)
@@ -12,12 +13,12 @@ for group in "${@:-run}"; do
     case "$group" in
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-                         libssl-dev openssl tmux locales clang-format python3
-                         dpkg-dev file) ;;
+                         libssl-dev openssl tmux locales clang-format python3) ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
                             fonts-wine fonts-wqy-microhei
                             g++-mingw-w64-x86-64-posix wine64)
                  needs_i386=1 ;;
+        package) packages+=(dpkg-dev file) ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -3,7 +3,7 @@
 # root, checks what it holds and what it depends on, and runs credcipher-cli from there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh run test
+scripts/setup.sh run test package
 
 cmake --preset release >/dev/null
 cmake --build --preset release
