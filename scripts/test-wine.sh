@@ -76,12 +76,13 @@ under_x() {
 
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f under_x); under_x" || status=1
-# The console program needs no display.
-scripts/test-wine-cli.sh || status=1
 
 if [ "$screenshot" -eq 1 ] && [ -f "$picture" ]; then
     mkdir -p docs
     cp "$picture" docs/windows-dialog.png
     echo "test-wine.sh: saved docs/windows-dialog.png"
 fi
+
+# The console program needs no display.
+scripts/test-wine-cli.sh || status=1
 exit $status
