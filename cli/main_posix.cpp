@@ -9,6 +9,7 @@
 #include <clocale>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cipher/code_page_text.h"
@@ -121,14 +122,19 @@ public:
     void WriteMessage(const std::string& text) override {
         Flush();
         const std::string line = "credcipher-cli: " + text + "\n";
-        WriteAll(STDERR_FILENO, line.data(), line.size());
+        // A message that cannot be written has nowhere else to go.
+        try {
+            WriteAll(STDERR_FILENO, line.data(), line.size());
+        } catch (const cli::StreamError&) {
+        }
     }
 
     bool OutputIsTerminal() const override { return terminal_; }
 
     void Flush() override {
-        WriteAll(STDOUT_FILENO, out_.data(), out_.size());
-        out_.clear();
+        // Taken out first: what fails to be written is dropped, not tried again.
+        const std::string pending = std::exchange(out_, std::string());
+        WriteAll(STDOUT_FILENO, pending.data(), pending.size());
     }
 
     std::string EncodingNote() const override {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cipher/code_page_text.h"
@@ -55,14 +56,19 @@ public:
 
     void WriteMessage(const std::string& text) override {
         Flush();
-        Write(err_, errConsole_, L"credcipher-cli: " + CString(text.begin(), text.end()) + L"\n");
+        // A message that cannot be written has nowhere else to go.
+        try {
+            Write(err_, errConsole_,
+                  L"credcipher-cli: " + CString(text.begin(), text.end()) + L"\n");
+        } catch (const cli::StreamError&) {
+        }
     }
 
     bool OutputIsTerminal() const override { return outConsole_; }
 
     void Flush() override {
-        Write(out_, outConsole_, pending_);
-        pending_.clear();
+        // Taken out first: what fails to be written is dropped, not tried again.
+        Write(out_, outConsole_, std::exchange(pending_, CString()));
     }
 
     std::string EncodingNote() const override {

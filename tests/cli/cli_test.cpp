@@ -165,6 +165,25 @@ TEST(Cli, WarningsStrictAndExitStatuses) {
     EXPECT_EQ(RunCli({"decrypt"}, "", "C.UTF-8", "/").status, 3) << "a folder as input";
 }
 
+TEST(Cli, OutputThatCannotBeWrittenIsAnErrorAndAMissingStderrIsNone) {
+    struct Case {
+        std::string redirection;
+        int status;
+    };
+    const Case cases[] = {
+        {"> /dev/full", 3},      // the results cannot be written
+        {"2>&- >/dev/null", 0},  // the warning cannot be written; the result can
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.redirection);
+        const std::string command =
+            std::string(CliPath()) + " encrypt 0123456789abcdefX " + c.redirection;
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << "the program crashed";
+        EXPECT_EQ(WEXITSTATUS(status), c.status);
+    }
+}
+
 // The child's stdout is the slave side of a pseudo-terminal; returns what the terminal got.
 std::string RunOnTerminal(const std::vector<std::string>& args) {
     int master = -1;
