@@ -28,10 +28,7 @@ std::string ReadAll(const std::string& path) {
     return text.str();
 }
 
-}  // namespace
-
-const char* CliPath() { return CREDCIPHER_CLI; }
-
+// This process's environment with LC_ALL set to locale (and no other locale variable).
 std::vector<std::string> EnvironmentWith(const std::string& locale) {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -41,6 +38,10 @@ std::vector<std::string> EnvironmentWith(const std::string& locale) {
     env.push_back("LC_ALL=" + locale);
     return env;
 }
+
+}  // namespace
+
+const char* CliPath() { return CREDCIPHER_CLI; }
 
 Outcome RunCli(const std::vector<std::string>& args, const std::string& input,
                const std::string& locale, const char* stdinPath) {

@@ -17,8 +17,6 @@ struct Outcome {
 Outcome RunCli(const std::vector<std::string>& args, const std::string& input = "",
                const std::string& locale = "C.UTF-8", const char* stdinPath = nullptr);
 
-// The program's path, and a child's environment with LC_ALL set to locale.
 const char* CliPath();
-std::vector<std::string> EnvironmentWith(const std::string& locale);
 
 }  // namespace clitest
