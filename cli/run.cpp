@@ -75,7 +75,7 @@ public:
         if (options_.command == Command::kEncrypt) {
             streams_.WriteLine(result.cipherText);
         } else if (!options_.allCodePages) {
-            WritePlain(result.plain[0].text);
+            streams_.WriteLine(Shown(result.plain[0].text));
         } else {
             // One line per page the bytes are text in, "<page><TAB><text>", and an empty line.
             for (const PlainText& plain : result.plain) {
@@ -92,7 +92,6 @@ private:
     CString Shown(const CString& text) const {
         return streams_.OutputIsTerminal() ? EscapeControls(text) : text;
     }
-    void WritePlain(const CString& text) { streams_.WriteLine(Shown(text)); }
 
     const Options& options_;
     Streams& streams_;
@@ -110,13 +109,10 @@ int Run(const std::vector<CString>& args, Streams& streams) {
         return kExitUsage;
     }
     try {
-        if (options->command == Command::kHelp) {
-            WriteLines(streams, HelpText(streams.EncodingNote()));
-            streams.Flush();
-            return kExitOk;
-        }
-        if (options->command == Command::kVersion) {
-            WriteLines(streams, "credcipher-cli " CREDCIPHER_VERSION "\n");
+        if (options->command == Command::kHelp || options->command == Command::kVersion) {
+            WriteLines(streams, options->command == Command::kHelp
+                                    ? HelpText(streams.EncodingNote())
+                                    : "credcipher-cli " CREDCIPHER_VERSION "\n");
             streams.Flush();
             return kExitOk;
         }
