@@ -3,8 +3,14 @@
 include(GNUInstallDirs)
 
 install(TARGETS credcipher credcipher-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/cli/credcipher-cli.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Man pages are installed compressed, as Debian has them (-n: no time stamp, the same bytes
+# every build).
+set(man_page ${CMAKE_BINARY_DIR}/credcipher-cli.1.gz)
+add_custom_command(OUTPUT ${man_page}
+                   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/cli/credcipher-cli.1 > ${man_page}
+                   DEPENDS ${PROJECT_SOURCE_DIR}/cli/credcipher-cli.1)
+add_custom_target(man_page ALL DEPENDS ${man_page})
+install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/app/res/credcipher.png
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/32x32/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/app/res/credcipher.desktop

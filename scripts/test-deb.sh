@@ -19,7 +19,7 @@ for library in 'libcrypto++' libc6 'libstdc++6'; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library"
 done
 contents=$(dpkg-deb -c "$deb")
-for path in usr/bin/credcipher usr/bin/credcipher-cli usr/share/man/man1/credcipher-cli.1 \
+for path in usr/bin/credcipher usr/bin/credcipher-cli usr/share/man/man1/credcipher-cli.1.gz \
     usr/share/applications/credcipher.desktop usr/share/icons/hicolor/32x32/apps/credcipher.png; do
     grep -q "\./$path\$" <<<"$contents" || fail "the package lacks /$path"
 done
