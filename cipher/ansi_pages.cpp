@@ -1,6 +1,6 @@
 // The Windows ANSI code pages on glibc's iconv, completed with the mappings that Windows' tables
 // have and glibc's lack, so that text converts as it does on Windows. Single-byte pages become
-// a table at first use; double-byte pages go through iconv on each call.
+// a table at first use; double-byte pages go through iconv, one call per text.
 #include <iconv.h>
 
 #include <algorithm>
@@ -211,7 +211,10 @@ const ByteTable* FindByteTable(const AnsiPage& page) {
 }
 
 // iconv descriptors for the double-byte pages, opened on first use and kept per thread (a
-// descriptor holds conversion state, so threads cannot share one).
+// descriptor holds conversion state, so threads cannot share one). These pages and UTF-16LE/BE
+// have no shift states: a conversion that reaches the end of its input leaves the descriptor as
+// it found it, so a field takes one iconv call, with no reset before and no flush after. Only a
+// refused sequence gets a reset, to drop any partial sequence the descriptor took in.
 struct Descriptors {
     iconv_t toUtf16 = kClosed;
     iconv_t fromUtf16 = kClosed;
@@ -234,32 +237,23 @@ iconv_t Open(const AnsiPage& page, bool toUtf16) {
         descriptor = toUtf16 ? iconv_open(kUtf16Name, page.iconvName)
                              : iconv_open(page.iconvName, kUtf16Name);
     }
-    if (descriptor != kClosed) iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     return descriptor;
 }
 
-// Runs iconv over the input from `done` (or, with no input, flushes what it holds back),
-// putting what it produces; on a byte sequence or unit that glibc refuses, stops there and
-// returns false in `refused`.
+// Runs iconv over the input from `done`, putting what it produces; on a byte sequence or unit
+// that glibc refuses, stops there and sets `refused`. False when the output is full.
 template <typename In, typename Unit>
 bool Convert(iconv_t descriptor, std::span<const In> text, std::size_t& done, Output<Unit>& out,
              bool& refused) {
     std::array<Unit, 64> chunk;
     char* outPtr = reinterpret_cast<char*>(chunk.data());
     std::size_t outLeft = sizeof chunk;
-    std::size_t result = 0;
-    int error = 0;
-    if (done < text.size()) {
-        // iconv takes a non-const input pointer but only reads through it.
-        char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data() + done));
-        std::size_t inLeft = (text.size() - done) * sizeof(In);
-        result = iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
-        error = errno;
-        done = text.size() - inLeft / sizeof(In);
-    } else {
-        result = iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft);
-        error = errno;
-    }
+    // iconv takes a non-const input pointer but only reads through it.
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data() + done));
+    std::size_t inLeft = (text.size() - done) * sizeof(In);
+    const std::size_t result = iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    done = text.size() - inLeft / sizeof(In);
     for (std::size_t i = 0; i < (sizeof chunk - outLeft) / sizeof(Unit); ++i) {
         if (!out.Put(chunk[i])) return false;
     }
@@ -288,8 +282,7 @@ bool DoubleByteToUtf16(const AnsiPage& page, std::span<const unsigned char> text
             iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    bool refused = false;
-    return descriptor == kClosed || Convert(descriptor, text, done, out, refused);
+    return true;
 }
 
 bool Utf16ToDoubleByte(const AnsiPage& page, std::span<const char16_t> text, Output<char>& out,
@@ -319,8 +312,7 @@ bool Utf16ToDoubleByte(const AnsiPage& page, std::span<const char16_t> text, Out
             iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    bool refused = false;
-    return descriptor == kClosed || Convert(descriptor, text, done, out, refused);
+    return true;
 }
 
 }  // namespace

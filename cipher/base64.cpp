@@ -32,51 +32,47 @@ std::uint32_t Value(int code) {
 }  // namespace
 
 std::string Base64::Encode(const unsigned char* data, int length) {
-    std::string text;
-    if (length <= 0) return text;
+    if (length <= 0) return {};
     const int full = length / 3;
     const int rest = length % 3;
     const std::size_t groups = static_cast<std::size_t>(full) + (rest != 0 ? 1 : 0);
-    text.reserve(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2);
+    // A break follows every kLineLength / 4 full groups.
+    std::string text(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2, '\0');
+    char* out = text.data();
 
     int line = 0;
     for (int group = 0; group < full; ++group) {
         const unsigned int b0 = data[3 * group];
         const unsigned int b1 = data[3 * group + 1];
         const unsigned int b2 = data[3 * group + 2];
-        text.push_back(kAlphabet[b0 >> 2]);
-        text.push_back(kAlphabet[((b0 << 4) | (b1 >> 4)) & 63]);
-        text.push_back(kAlphabet[((b1 << 2) | (b2 >> 6)) & 63]);
-        text.push_back(kAlphabet[b2 & 63]);
+        *out++ = kAlphabet[b0 >> 2];
+        *out++ = kAlphabet[((b0 << 4) | (b1 >> 4)) & 63];
+        *out++ = kAlphabet[((b1 << 2) | (b2 >> 6)) & 63];
+        *out++ = kAlphabet[b2 & 63];
         line += 4;
         if (line == kLineLength) {
-            text.append("\r\n");
+            *out++ = '\r';
+            *out++ = '\n';
             line = 0;
         }
     }
     // The tail neither counts towards the line nor breaks it.
-    if (rest == 1) {
+    if (rest != 0) {
         const unsigned int b0 = data[3 * full];
-        text.push_back(kAlphabet[b0 >> 2]);
-        text.push_back(kAlphabet[(b0 & 3) << 4]);
-        text.push_back(kPad);
-        text.push_back(kPad);
-    } else if (rest == 2) {
-        const unsigned int b0 = data[3 * full];
-        const unsigned int b1 = data[3 * full + 1];
-        text.push_back(kAlphabet[b0 >> 2]);
-        text.push_back(kAlphabet[((b0 << 4) | (b1 >> 4)) & 63]);
-        text.push_back(kAlphabet[(b1 & 15) << 2]);
-        text.push_back(kPad);
+        const unsigned int b1 = rest == 2 ? data[3 * full + 1] : 0;
+        *out++ = kAlphabet[b0 >> 2];
+        *out++ = kAlphabet[((b0 << 4) | (b1 >> 4)) & 63];
+        *out++ = rest == 2 ? kAlphabet[(b1 << 2) & 63] : kPad;
+        *out++ = kPad;
     }
     return text;
 }
 
-std::string Base64::Decode(const char* text, int length, int& outCount) {
-    std::string bytes;
-    if (length <= 0) return bytes;
-    bytes.reserve((static_cast<std::size_t>(length) + 3) / 4 * 3);
+namespace {
 
+// The lenient decoding rules, handing each byte produced to put, which returns false to stop.
+template <typename Put>
+void DecodeEach(const char* text, int length, Put put) {
     // A group may run past the end: those places read as value 0, never as "=".
     auto at = [text, length](std::int64_t position) -> int {
         return position < length ? static_cast<signed char>(text[position]) : 0;
@@ -94,7 +90,7 @@ std::string Base64::Decode(const char* text, int length, int& outCount) {
         }
         i += 4;
         std::uint32_t v = Value(c0) << 18 | Value(at(position + 1)) << 12;
-        bytes.push_back(static_cast<char>((v >> 16) & 255));
+        if (!put(static_cast<unsigned char>((v >> 16) & 255))) return;
         // "=" ends the group in the third or fourth place and is not consumed.
         const int c2 = at(position + 2);
         if (c2 == kPad) {
@@ -102,20 +98,42 @@ std::string Base64::Decode(const char* text, int length, int& outCount) {
             continue;
         }
         v |= Value(c2) << 6;
-        bytes.push_back(static_cast<char>((v >> 8) & 255));
+        if (!put(static_cast<unsigned char>((v >> 8) & 255))) return;
         const int c3 = at(position + 3);
         if (c3 == kPad) {
             position += 3;
             continue;
         }
         v |= Value(c3);
-        bytes.push_back(static_cast<char>(v & 255));
+        if (!put(static_cast<unsigned char>(v & 255))) return;
         position += 4;
     }
+}
+
+}  // namespace
+
+std::string Base64::Decode(const char* text, int length, int& outCount) {
+    std::string bytes;
+    if (length <= 0) return bytes;
+    bytes.reserve((static_cast<std::size_t>(length) + 3) / 4 * 3);
+    DecodeEach(text, length, [&bytes](unsigned char byte) {
+        bytes.push_back(static_cast<char>(byte));
+        return true;
+    });
     // The caller's count only grows; wrapping is the caller's concern, never undefined behaviour.
     outCount = static_cast<int>(static_cast<unsigned int>(outCount) +
                                 static_cast<unsigned int>(bytes.size()));
     return bytes;
+}
+
+int Base64::DecodePrefix(const char* text, int length, unsigned char* out, int capacity) {
+    int count = 0;
+    if (capacity <= 0) return count;
+    DecodeEach(text, length, [out, capacity, &count](unsigned char byte) {
+        out[count++] = byte;
+        return count < capacity;
+    });
+    return count;
 }
 
 }  // namespace Molvan::System

@@ -15,6 +15,10 @@ public:
 
     // Decodes the first length characters of text; adds one to outCount per byte produced.
     static std::string Decode(const char* text, int length, int& outCount);
+
+    // Decodes like Decode but writes at most capacity bytes to out and stops reading there;
+    // returns how many it wrote (Decode's first ones).
+    static int DecodePrefix(const char* text, int length, unsigned char* out, int capacity);
 };
 
 }  // namespace Molvan::System

@@ -15,45 +15,75 @@ namespace {
 using CodePage::kAnsi;
 using CodePage::kUtf8;
 
-// Every conversion takes two passes: a size query, then the conversion into a new zero-filled
-// buffer of n elements (plus `extra` more, which stay zero). A failed size query (0) gives an
-// empty buffer of `extra` elements.
-struct Bytes {
-    std::unique_ptr<char[]> buffer;
-    int count;  // n, as the size query reported it
-};
+// Every conversion is one call into an output of `bound` units, which holds the result of any
+// text in the pages the tool meets (a UTF-16 unit is at most three bytes of UTF-8 or two of a
+// double-byte page; a byte is at most one unit). Only when that call fails (a bound past
+// INT_MAX, a page that needs more, or a conversion that fails anyway) does a size query come
+// first. `convert(buffer, capacity)` makes the call and returns what it returns.
+constexpr std::size_t kMaxBytesPerUnit = 3;
 
-struct Wides {
-    std::unique_ptr<WCHAR[]> buffer;
+int CheckedSize(std::size_t count, int extra) {
+    if (count > static_cast<std::size_t>(INT_MAX - extra)) {
+        throw std::length_error("text too long to convert");
+    }
+    return static_cast<int>(count);
+}
+
+// The units of text (up to and including its terminator when length is -1), as a bound.
+std::size_t Units(std::size_t size, int length) {
+    return length == -1 ? size + 1 : static_cast<std::size_t>(length);
+}
+
+// Into out, which then holds the output up to its first zero unit.
+template <typename Unit, typename Convert>
+void ConvertToString(std::basic_string<Unit>& out, std::size_t bound, Convert convert) {
+    int count = 0;
+    if (bound > 0 && bound <= static_cast<std::size_t>(INT_MAX)) {
+        out.resize(bound);
+        count = std::max(convert(out.data(), static_cast<int>(bound)), 0);
+    }
+    if (count == 0) {
+        count = std::max(convert(nullptr, 0), 0);
+        out.resize(static_cast<std::size_t>(count));
+        if (count > 0) convert(out.data(), count);
+    }
+    out.resize(static_cast<std::size_t>(std::find(out.begin(), out.begin() + count, Unit{}) -
+                                        out.begin()));
+}
+
+// Into a new buffer for the caller, with room for `extra` more units after the output (which
+// the caller fills); count is the output's length, 0 when the conversion failed.
+template <typename Unit>
+struct Buffer {
+    std::unique_ptr<Unit[]> units;
     int count;
 };
 
-int WithExtra(int count, int extra) {
-    if (count > INT_MAX - extra) throw std::length_error("text too long to convert");
-    return count + extra;
-}
-
-Bytes ToBytes(unsigned int page, const WCHAR* text, int length, int extra) {
-    const int count =
-        std::max(WideCharToMultiByte(page, 0, text, length, nullptr, 0, nullptr, nullptr), 0);
-    Bytes result{std::unique_ptr<char[]>(new char[WithExtra(count, extra)]()), count};
-    if (count > 0) {
-        WideCharToMultiByte(page, 0, text, length, result.buffer.get(), count, nullptr, nullptr);
+template <typename Unit, typename Convert>
+Buffer<Unit> ConvertToBuffer(std::size_t bound, int extra, Convert convert) {
+    if (bound > 0 && bound <= static_cast<std::size_t>(INT_MAX - extra)) {
+        Buffer<Unit> result{std::unique_ptr<Unit[]>(new Unit[bound + extra]), 0};
+        result.count = std::max(convert(result.units.get(), static_cast<int>(bound)), 0);
+        if (result.count > 0) return result;
     }
+    const int count = std::max(convert(nullptr, 0), 0);
+    Buffer<Unit> result{std::unique_ptr<Unit[]>(new Unit[CheckedSize(count, extra) + extra]),
+                        count};
+    if (count > 0) convert(result.units.get(), count);
     return result;
 }
 
-Wides ToWides(unsigned int page, const char* text, int length, int extra) {
-    const int count = std::max(MultiByteToWideChar(page, 0, text, length, nullptr, 0), 0);
-    Wides result{std::unique_ptr<WCHAR[]>(new WCHAR[WithExtra(count, extra)]()), count};
-    if (count > 0) MultiByteToWideChar(page, 0, text, length, result.buffer.get(), count);
-    return result;
+// The two directions, as `convert` functions for the helpers above.
+auto ToBytes(unsigned int page, const WCHAR* text, int length) {
+    return [=](char* buffer, int capacity) {
+        return WideCharToMultiByte(page, 0, text, length, buffer, capacity, nullptr, nullptr);
+    };
 }
 
-// The elements of a buffer of `size` up to its first zero element (never past its end).
-template <typename Unit>
-void AssignTerminated(std::basic_string<Unit>& out, const Unit* buffer, int size) {
-    out.assign(buffer, std::find(buffer, buffer + size, Unit{}));
+auto ToWides(unsigned int page, const char* text, int length) {
+    return [=](WCHAR* buffer, int capacity) {
+        return MultiByteToWideChar(page, 0, text, length, buffer, capacity);
+    };
 }
 
 bool IsAsciiAlphanumeric(unsigned char byte) {
@@ -84,72 +114,66 @@ void PercentEncode(unsigned char byte, Append append) {
 }  // namespace
 
 void Encoder::CStringToAnsi(const CString& text, std::string& out) {
-    const Bytes bytes = ToBytes(kAnsi, text.c_str(), -1, 0);
-    AssignTerminated(out, bytes.buffer.get(), bytes.count);
+    ConvertToString(out, kMaxBytesPerUnit * Units(text.size(), -1),
+                    ToBytes(kAnsi, text.c_str(), -1));
 }
 
 void Encoder::AnsiToCString(const std::string& text, CString& out) {
     out.clear();
     if (text.empty()) return;
-    const Wides wides = ToWides(kAnsi, text.c_str(), -1, 0);
-    AssignTerminated(out, wides.buffer.get(), wides.count);
+    ConvertToString(out, Units(text.size(), -1), ToWides(kAnsi, text.c_str(), -1));
 }
 
 void Encoder::CStringToUtf8(const CString& text, std::string& out) {
-    const Bytes bytes = ToBytes(kUtf8, text.c_str(), -1, 0);
-    AssignTerminated(out, bytes.buffer.get(), bytes.count);
+    ConvertToString(out, kMaxBytesPerUnit * Units(text.size(), -1),
+                    ToBytes(kUtf8, text.c_str(), -1));
 }
 
 char* Encoder::CStringToUtf8Buffer(std::int32_t& size, const CString& text) {
     // n counts the terminator, so the buffer ends in two zero bytes.
-    Bytes bytes = ToBytes(kUtf8, text.c_str(), -1, 1);
-    bytes.buffer[bytes.count] = '\0';
+    Buffer<char> bytes = ConvertToBuffer<char>(kMaxBytesPerUnit * Units(text.size(), -1), 1,
+                                               ToBytes(kUtf8, text.c_str(), -1));
+    bytes.units[bytes.count] = '\0';
     size = bytes.count + 1;
-    return bytes.buffer.release();
+    return bytes.units.release();
 }
 
 char* Encoder::CStringToUtf8Counted(const CString& text) {
     // By length, so NUL characters convert like any other and n counts no terminator. An empty
-    // text fails the size query (length 0) and gives a buffer holding just the terminator.
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-        throw std::length_error("text too long to convert");
-    }
-    Bytes bytes = ToBytes(kUtf8, text.data(), static_cast<int>(text.size()), 1);
-    bytes.buffer[bytes.count] = '\0';
-    return bytes.buffer.release();
+    // text fails the conversion (length 0) and gives a buffer holding just the terminator.
+    const int length = CheckedSize(text.size(), 0);
+    Buffer<char> bytes = ConvertToBuffer<char>(kMaxBytesPerUnit * Units(text.size(), length), 1,
+                                               ToBytes(kUtf8, text.data(), length));
+    bytes.units[bytes.count] = '\0';
+    return bytes.units.release();
 }
 
 void Encoder::AnsiToUtf8(const std::string& text, std::string& out) {
-    const Wides wides = ToWides(kAnsi, text.c_str(), -1, 0);
-    // The wide buffer's terminator is converted too (length n), so the result ends in a zero.
-    const Bytes bytes = wides.count > 0 ? ToBytes(kUtf8, wides.buffer.get(), wides.count, 1)
-                                        : Bytes{std::unique_ptr<char[]>(new char[1]()), 0};
-    bytes.buffer[bytes.count] = '\0';
-    AssignTerminated(out, bytes.buffer.get(), bytes.count + 1);
+    // Through the wide text, which ends where the ANSI text's first zero byte did.
+    CString wide;
+    ConvertToString(wide, Units(text.size(), -1), ToWides(kAnsi, text.c_str(), -1));
+    CStringToUtf8(wide, out);
 }
 
 void Encoder::AnsiToWString(const std::string& text, std::basic_string<WCHAR>& out) {
-    out.clear();
-    if (text.empty()) return;
-    const Wides wides = ToWides(kAnsi, text.c_str(), -1, 0);
-    AssignTerminated(out, wides.buffer.get(), wides.count);
+    AnsiToCString(text, out);
 }
 
 WCHAR* Encoder::Utf8ToWideBuffer(const std::string& text) { return Utf8ToWideBuffer(text.c_str()); }
 
 WCHAR* Encoder::Utf8ToWideBuffer(const char* text) {
     if (text == nullptr) return nullptr;
-    // A failed size query still returns a terminated (empty) buffer.
-    Wides wides = ToWides(kUtf8, text, -1, 0);
+    // A failed conversion still returns a terminated (empty) buffer.
+    Buffer<WCHAR> wides =
+        ConvertToBuffer<WCHAR>(Units(std::strlen(text), -1), 0, ToWides(kUtf8, text, -1));
     if (wides.count == 0) return new WCHAR[1]();
-    return wides.buffer.release();
+    return wides.units.release();
 }
 
 void Encoder::Utf8ToCString(const char* text, CString& out) {
     out.clear();
     if (text == nullptr) return;
-    const Wides wides = ToWides(kUtf8, text, -1, 0);
-    AssignTerminated(out, wides.buffer.get(), wides.count);
+    ConvertToString(out, Units(std::strlen(text), -1), ToWides(kUtf8, text, -1));
 }
 
 void Encoder::Utf8ToCString(const std::string& text, CString& out) {

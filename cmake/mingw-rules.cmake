@@ -7,3 +7,8 @@ foreach(lang C CXX)
         string(APPEND CMAKE_${lang}_CREATE_WIN32_EXE " -municode")
     endif()
 endforeach()
+
+# The optimised build optimises for size (see the toolchain file), in place of CMake's -O3.
+foreach(lang C CXX)
+    string(REPLACE "-O3" "-Os" CMAKE_${lang}_FLAGS_RELEASE_INIT "${CMAKE_${lang}_FLAGS_RELEASE_INIT}")
+endforeach()

@@ -1,5 +1,7 @@
 // Base64::Decode on arbitrary text: never reads past the length, produces at most three bytes
-// per four characters and counts what it produces; Encode's output always decodes back.
+// per four characters and counts what it produces; the bounded decode writes only into its
+// 16-byte block and gives Decode's first bytes; Encode's output always decodes back.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = Base64::Decode(text.get(), length, count);
     if (count != static_cast<int>(bytes.size())) std::abort();
     if (bytes.size() > (size + 3) / 4 * 3) std::abort();
+
+    // An exact-size block, so that a write past it is caught.
+    constexpr int kBlock = 16;
+    auto block = std::make_unique<unsigned char[]>(kBlock);
+    const int written = Base64::DecodePrefix(text.get(), length, block.get(), kBlock);
+    if (written != std::min<int>(kBlock, count) ||
+        std::memcmp(block.get(), bytes.data(), static_cast<std::size_t>(written)) != 0) {
+        std::abort();
+    }
 
     int roundTripCount = 0;
     const std::string encoded = Base64::Encode(data, length);

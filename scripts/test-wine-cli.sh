@@ -1,36 +1,19 @@
 #!/usr/bin/env bash
-# Runs credcipher-cli.exe under Wine with the known answers, through arguments and through
-# redirected input and output (UTF-8), in a Western locale (code page 1252) and in zh_CN.UTF-8
-# (code page 936), in a Wine prefix of its own. It tests build/windows/credcipher-cli.exe
-# (scripts/build-windows.sh builds it); on a machine that runs no 32-bit programs, where Wine
-# cannot either, it builds the same source as a 64-bit program and tests that.
+# Runs credcipher-cli.exe (scripts/build-windows.sh builds it) under Wine with the known answers,
+# through arguments and through redirected input and output (UTF-8), in a Western locale (code
+# page 1252) and in zh_CN.UTF-8 (code page 936), in a Wine prefix of its own (the 64-bit build
+# where this machine runs no 32-bit programs: see wine-target.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/setup.sh windows
+. scripts/wine-target.sh
 
-build=$root/build/windows
-[ -f "$build/credcipher-cli.exe" ] ||
-    { echo "test-wine-cli.sh: run scripts/build-windows.sh first" >&2; exit 2; }
+cli=$wine_build/credcipher-cli.exe
+[ -f "$cli" ] || { echo "test-wine-cli.sh: run scripts/build-windows.sh first" >&2; exit 2; }
+export WINEPREFIX=$wine_build/wine-cli
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    cli=$build/credcipher-cli.exe
-    wine=wine
-    export WINEARCH=win32 WINEPREFIX=$build/wine-cli
-else
-    echo "test-wine-cli.sh: this machine runs no 32-bit programs; testing a 64-bit build"
-    build64=$root/build/windows64
-    cmake -S . -B "$build64" -G Ninja --log-level=WARNING \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
-        -DMINGW_TRIPLE=x86_64-w64-mingw32 -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$build64" \
-        -DCRYPTOPP_SOURCE_DIR="$build/deps/cryptopp"
-    cmake --build "$build64" --target credcipher-cli
-    cli=$build64/credcipher-cli.exe
-    wine=/usr/lib/wine/wine64  # Debian's wine64 has no command of its own on the PATH
-    export WINEARCH=win64 WINEPREFIX=$build64/wine-cli
-fi
 rm -rf "$WINEPREFIX"
 "$wine" wineboot -i >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log"; exit 1; }
 

@@ -6,7 +6,8 @@
 #   wWinMain.
 # - Windows (mingw-w64): a real GUI executable with the script as an RC source and wWinMain as
 #   its entry (-municode).
-# Scripts are UTF-8 with `#pragma code_page(65001)`. The script's folder is on the include
+# Scripts are UTF-8 with `#pragma code_page(65001)` and may include <windows.h>, <winres.h> or
+# <winresrc.h>. The script's folder is on the include
 # path, so it can name its icons, manifest and headers relative to itself. The resources are
 # rebuilt when the script, a file in its folder or a header it includes changes.
 #
@@ -94,6 +95,9 @@ function(win32_compile_resources res)
     else()
         set(preprocessor "--preprocessor=${CMAKE_CXX_COMPILER}" "--preprocessor-arg=-E")
     endif()
+    # Scripts include <windows.h> (or <winres.h>) as on Windows: the platform's headers give the
+    # resource compiler their constants.
+    set(platform_include "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../include")
     # The preprocessor's depfile covers the headers the script includes, wherever they are.
     set(depfile "${res}.d")
     add_custom_command(
@@ -102,7 +106,8 @@ function(win32_compile_resources res)
                 --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED
                 --preprocessor-arg=-MD --preprocessor-arg=-MF --preprocessor-arg=${depfile}
                 --preprocessor-arg=-MT --preprocessor-arg=${res}
-                -I "${script_dir}" -O res -i "${script}" -o "${res}"
+                -I "${script_dir}" -I "${platform_include}"
+                -O res -i "${script}" -o "${res}"
         DEPENDS "${script}" ${neighbours}
         DEPFILE "${depfile}"
         WORKING_DIRECTORY "${script_dir}"

@@ -142,8 +142,12 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
 
         case BM_CLICK:
-            // A click at the button's origin, focus and all; a disabled button ignores it.
-            if (IsGroupBox(hwnd) || !IsWindowEnabled(hwnd)) return 0;
+            // A click at the button's origin, focus and all; a disabled button still notifies.
+            if (IsGroupBox(hwnd)) return 0;
+            if (!IsWindowEnabled(hwnd)) {
+                Notify(hwnd, BN_CLICKED);
+                return 0;
+            }
             SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
             if (IsWindow(hwnd)) SendMessageW(hwnd, WM_LBUTTONUP, 0, 0);
             return 0;

@@ -28,6 +28,7 @@ struct Edit {
     bool selecting = false;  // the left button is down and the mouse extends the selection
     bool modified = false;
     HFONT font = nullptr;
+    char16_t passwordChar = u'*';  // shown for each character while ES_PASSWORD is set
 };
 
 int ClientWidth(HWND hwnd) {
@@ -110,11 +111,12 @@ void Changed(HWND hwnd, Edit& edit, EditBuffer::Change change) {
     if (change.changed) edit.modified = true;
     SelectionMoved(hwnd, edit);
     if (change.truncated && !NotifyAndSurvive(hwnd, EN_MAXTEXT)) return;
-    if (change.changed && NotifyAndSurvive(hwnd, EN_UPDATE)) Notify(hwnd, EN_CHANGE);
+    // Input refused at the limit still counts as an edit that may have changed the text.
+    if ((change.changed || change.truncated) && NotifyAndSurvive(hwnd, EN_UPDATE))
+        Notify(hwnd, EN_CHANGE);
 }
 
-EditBuffer::Change ReplaceSelection(HWND hwnd, Edit& edit, std::u16string_view text,
-                                    bool typing = false) {
+EditBuffer::Change ReplaceSelection(HWND hwnd, Edit& edit, std::u16string_view text) {
     const DWORD style = StyleOf(hwnd);
     std::function<bool(const std::u16string&)> fits;
     if (!(style & ES_AUTOHSCROLL)) {
@@ -124,7 +126,7 @@ EditBuffer::Change ReplaceSelection(HWND hwnd, Edit& edit, std::u16string_view t
             return needed == 0 || needed < width;
         };
     }
-    return edit.buffer.ReplaceSelection(text, true, fits, typing);
+    return edit.buffer.ReplaceSelection(text, true, fits);
 }
 
 bool IsReadOnly(HWND hwnd) { return (StyleOf(hwnd) & ES_READONLY) != 0; }
@@ -147,7 +149,7 @@ void TypeCharacter(HWND hwnd, Edit& edit, char16_t c) {
     }
     if ((style & ES_UPPERCASE) && c >= u'a' && c <= u'z') c = c - u'a' + u'A';
     if ((style & ES_LOWERCASE) && c >= u'A' && c <= u'Z') c = c - u'A' + u'a';
-    Changed(hwnd, edit, ReplaceSelection(hwnd, edit, std::u16string_view(&c, 1), true));
+    Changed(hwnd, edit, ReplaceSelection(hwnd, edit, std::u16string_view(&c, 1)));
 }
 
 void Copy(HWND hwnd, const Edit& edit) {
@@ -165,9 +167,12 @@ void Paste(HWND hwnd, Edit& edit) {
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, text));
 }
 
+// Undo swaps the last step back, even an empty one, and tells the parent of the change once
+// more after the usual EN_UPDATE and EN_CHANGE.
 void Undo(HWND hwnd, Edit& edit) {
-    if (IsReadOnly(hwnd) || !edit.buffer.Undo()) return;
-    Changed(hwnd, edit, {true, false});
+    if (IsReadOnly(hwnd)) return;
+    Changed(hwnd, edit, {edit.buffer.Undo(), false});
+    if (IsWindow(hwnd)) Notify(hwnd, EN_CHANGE);
 }
 
 LRESULT OnKeyDown(HWND hwnd, Edit& edit, WPARAM key) {
@@ -310,6 +315,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (create && create->lpszName && !IS_INTRESOURCE(create->lpszName))
             edit->buffer.SetText(create->lpszName);
         AttachState(hwnd, edit);
+        // A bordered edit is drawn with the sunken client edge instead of the flat border.
+        const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+        if (style & WS_BORDER) {
+            SetWindowLongW(hwnd, GWL_STYLE, style & ~WS_BORDER);
+            SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+        }
     }
     Edit* edit = StateOf<Edit>(hwnd);
     if (!edit) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -386,11 +397,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             Paste(hwnd, *edit);
             return 0;
         case WM_UNDO:
-        case EM_UNDO: {
-            const bool could = buffer.CanUndo() && !IsReadOnly(hwnd);
+        case EM_UNDO:
+            // A single-line edit answers TRUE whether or not there was anything to undo.
             Undo(hwnd, *edit);
-            return could;
-        }
+            return TRUE;
         case EM_CANUNDO:
             return buffer.CanUndo();
         case EM_EMPTYUNDOBUFFER:
@@ -414,7 +424,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             const auto change = ReplaceSelection(hwnd, *edit, text ? text : u"");
             if (!wParam) buffer.EmptyUndo();
             Changed(hwnd, *edit, change);
-            return 0;
+            return TRUE;
         }
         case EM_GETCARETINDEX:
             return static_cast<LRESULT>(buffer.caret());
@@ -433,6 +443,17 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             buffer.SetLimit(wParam == 0 ? kLargestLimit
                                         : std::min<std::size_t>(wParam, kLargestLimit));
             return 0;
+        case EM_GETPASSWORDCHAR:
+            return (StyleOf(hwnd) & ES_PASSWORD) ? edit->passwordChar : 0;
+        case EM_SETPASSWORDCHAR: {
+            // A character makes the edit a password edit; 0 makes it a plain one.
+            const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+            if (wParam != 0) edit->passwordChar = static_cast<char16_t>(wParam);
+            SetWindowLongW(hwnd, GWL_STYLE,
+                           wParam != 0 ? style | ES_PASSWORD : style & ~ES_PASSWORD);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        }
         case EM_GETLIMITTEXT:
             return static_cast<LRESULT>(buffer.limit());
         case EM_GETMODIFY:

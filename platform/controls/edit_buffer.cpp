@@ -34,13 +34,11 @@ void EditBuffer::SetText(std::u16string_view text) {
 void EditBuffer::Select(std::size_t anchor, std::size_t caret) {
     anchor_ = Clamp(anchor);
     caret_ = Clamp(caret);
-    typingStep_ = false;
 }
 
 void EditBuffer::MoveCaret(std::size_t position, bool extend) {
     caret_ = Clamp(position);
     if (!extend) anchor_ = caret_;
-    typingStep_ = false;
 }
 
 std::size_t EditBuffer::PreviousChar(std::size_t position) const {
@@ -85,7 +83,7 @@ std::pair<std::size_t, std::size_t> EditBuffer::WordAt(std::size_t position) con
 
 EditBuffer::Change EditBuffer::ReplaceSelection(
     std::u16string_view insertion, bool honorLimit,
-    const std::function<bool(const std::u16string&)>& fits, bool typing) {
+    const std::function<bool(const std::u16string&)>& fits) {
     const std::size_t start = selectionStart();
     const std::size_t removed = selectionEnd() - start;
     Change change;
@@ -123,37 +121,40 @@ EditBuffer::Change EditBuffer::ReplaceSelection(
     }
     if (removed == 0 && insertion.empty()) return change;
 
-    const bool continuesTyping =
-        typing && typingStep_ && canUndo_ && removed == 0 && caret_ == anchor_;
-    if (!continuesTyping) {
-        undoText_ = text_;
-        undoAnchor_ = anchor_;
-        undoCaret_ = caret_;
-        canUndo_ = true;
+    // An insertion right after the last one, replacing nothing, joins its undo step (a paste
+    // and the typing after it go back together).
+    const bool continues = removed == 0 && !insertion.empty() && undoInserted_ > 0 &&
+                           start == undoPosition_ + undoInserted_;
+    if (continues) {
+        undoInserted_ += insertion.size();
+    } else {
+        undoPosition_ = start;
+        undoInserted_ = insertion.size();
+        undoDeleted_ = text_.substr(start, removed);
     }
     change.changed = true;
     text_.replace(start, removed, insertion);
     anchor_ = caret_ = start + insertion.size();
-    typingStep_ = typing;
     return change;
 }
 
 bool EditBuffer::Undo() {
-    if (!canUndo_) return false;
-    std::swap(text_, undoText_);
-    std::swap(anchor_, undoAnchor_);
-    std::swap(caret_, undoCaret_);
-    anchor_ = Clamp(anchor_);
-    caret_ = Clamp(caret_);
-    typingStep_ = false;
-    return true;
+    const std::size_t position = std::min(undoPosition_, text_.size());
+    const std::size_t inserted = std::min(undoInserted_, text_.size() - position);
+    std::u16string removed = text_.substr(position, inserted);
+    const bool changed = inserted > 0 || !undoDeleted_.empty();
+    text_.replace(position, inserted, undoDeleted_);
+    // The text put back is selected; undoing again takes it out once more.
+    anchor_ = position;
+    caret_ = position + undoDeleted_.size();
+    undoInserted_ = undoDeleted_.size();
+    undoDeleted_ = std::move(removed);
+    return changed;
 }
 
 void EditBuffer::EmptyUndo() {
-    undoText_.clear();
-    undoAnchor_ = undoCaret_ = 0;
-    canUndo_ = false;
-    typingStep_ = false;
+    undoInserted_ = 0;
+    undoDeleted_.clear();
 }
 
 }  // namespace win32::controls

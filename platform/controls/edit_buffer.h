@@ -1,6 +1,7 @@
 // EditBuffer: the text of a single-line edit control with its selection, and the editing done
 // on them, apart from any window: caret movement by character and by word, replacing the
-// selection within the text limit, and one level of undo. Positions are UTF-16 indexes; the
+// selection within the text limit, and one level of undo (the text an edit last inserted and
+// the text it replaced, which undo swaps back). Positions are UTF-16 indexes; the
 // caret and the selection ends never split a surrogate pair.
 #pragma once
 
@@ -49,15 +50,14 @@ public:
     };
     // Replaces the selection with `insertion`, leaving the caret after it. With `honorLimit`
     // the insertion is cut to what the limit leaves room for; `fits`, when given, may cut it
-    // further (a control that cannot scroll checks its width). A typed character extends the
-    // undo step of the characters typed just before it.
+    // further (a control that cannot scroll checks its width). An insertion right after the
+    // previous one that replaces nothing extends its undo step.
     Change ReplaceSelection(std::u16string_view insertion, bool honorLimit,
-                            const std::function<bool(const std::u16string&)>& fits = {},
-                            bool typing = false);
+                            const std::function<bool(const std::u16string&)>& fits = {});
 
-    bool CanUndo() const { return canUndo_; }
-    // Swaps the text and selection with those before the last change (so a second undo
-    // redoes). Returns false when there is nothing to undo.
+    bool CanUndo() const { return undoInserted_ > 0 || !undoDeleted_.empty(); }
+    // Puts back the text the last step replaced, selected, and keeps what it took out as the
+    // next step (so a second undo redoes). True when the text changed.
     bool Undo();
     void EmptyUndo();
 
@@ -69,11 +69,9 @@ private:
     std::size_t caret_ = 0;
     std::size_t limit_ = kDefaultLimit;
 
-    std::u16string undoText_;
-    std::size_t undoAnchor_ = 0;
-    std::size_t undoCaret_ = 0;
-    bool canUndo_ = false;
-    bool typingStep_ = false;  // the undo step holds characters typed up to caret_
+    std::size_t undoPosition_ = 0;  // where the last step inserted
+    std::size_t undoInserted_ = 0;  // how much it inserted
+    std::u16string undoDeleted_;    // what it replaced
 };
 
 }  // namespace win32::controls

@@ -40,7 +40,9 @@ public:
     FontMetrics DialogFont() override;
     int MeasureText(std::u16string_view text) override;
     SystemMetricsSet Metrics() override;
+    // Counts paints only: Picture() and Describe() read the windows when asked.
     void Paint(const std::vector<WindowView>& topLevelWindows) override;
+    bool DrawsWindows() const override { return false; }
     void WaitForInput(InputSink& sink) override;
     void Beep() override { ++beeps_; }
 

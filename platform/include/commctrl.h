@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#ifndef RC_INVOKED
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
     DWORD dwICC;
 };
 typedef INITCOMMONCONTROLSEX* LPINITCOMMONCONTROLSEX;
+#endif
 
 #define ICC_LISTVIEW_CLASSES 0x00000001
 #define ICC_TREEVIEW_CLASSES 0x00000002
@@ -28,6 +30,8 @@ typedef INITCOMMONCONTROLSEX* LPINITCOMMONCONTROLSEX;
 #define ICC_STANDARD_CLASSES 0x00004000
 #define ICC_LINK_CLASS 0x00008000
 
+#ifndef RC_INVOKED
 // TRUE for a record of the right size; FALSE (ERROR_INVALID_PARAMETER) otherwise.
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
 void WINAPI InitCommonControls();
+#endif

@@ -7,7 +7,9 @@
 #define COINIT_MULTITHREADED 0x0
 #define RPC_E_CHANGED_MODE ((HRESULT)0x80010106)
 
+#ifndef RC_INVOKED
 // S_OK the first time on a thread, S_FALSE when already initialised.
 HRESULT WINAPI CoInitialize(LPVOID pvReserved);
 HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 void WINAPI CoUninitialize();
+#endif

@@ -17,7 +17,8 @@ struct DialogState {
     UINT defaultId = 0;    // DM_SETDEFID, initially the template's default push button
     HWND savedFocus = nullptr;
     bool modal = false;
-    bool ended = false;  // EndDialog was called
+    HWND disabledOwner = nullptr;  // the owner that the modal run disabled, until re-enabled
+    bool ended = false;            // EndDialog was called
     INT_PTR result = 0;
 };
 

@@ -119,12 +119,11 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
                               HWND owner, DLGPROC dialogProc, LPARAM initParam, bool modal) {
     EnsureBuiltinClasses();
     DWORD style = dialogTemplate.style;
-    DWORD exStyle = dialogTemplate.exStyle;
+    // Every dialog gets the 3-D look and holds controls that Tab reaches.
+    DWORD exStyle = dialogTemplate.exStyle | WS_EX_CONTROLPARENT;
+    style |= DS_3DLOOK;
     if (style & DS_MODALFRAME) exStyle |= WS_EX_DLGMODALFRAME;
-    if (style & DS_CONTROL) {
-        style &= ~static_cast<DWORD>(WS_CAPTION | WS_SYSMENU);
-        exStyle |= WS_EX_CONTROLPARENT;
-    }
+    if (style & DS_CONTROL) style &= ~static_cast<DWORD>(WS_CAPTION | WS_SYSMENU);
     std::u16string className = dialogTemplate.windowClass.IsNone()
                                    ? std::u16string(u"#32770")
                                    : ControlClass(dialogTemplate.windowClass);

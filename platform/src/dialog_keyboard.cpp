@@ -4,6 +4,8 @@
 // controls is translated and dispatched here; messages for other windows are left alone.
 #include <windows.h>
 
+#include <string_view>
+
 #include "src/dialog.h"
 #include "src/window.h"
 
@@ -20,12 +22,13 @@ void Command(HWND dialog, int id, HWND control) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
 
-// Enter: the focused push button, else the default button, else IDOK; a disabled default button
-// only rings the bell.
+// Enter: the focused button when it is the default push button (Tab made it so; SetFocus and a
+// click do not), else the dialog's default id, else IDOK; a disabled default button only rings
+// the bell.
 void Enter(HWND dialog) {
     HWND focus = GetFocus();
     if (IsChild(dialog, focus) && IsWindowEnabled(focus) &&
-        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) {
         Command(dialog, GetDlgCtrlID(focus), focus);
         return;
     }
@@ -52,13 +55,21 @@ void Escape(HWND dialog) {
     Command(dialog, IDCANCEL, cancel);
 }
 
-// Arrows move within the group; statics are passed over, radio buttons are checked as they
-// get the focus.
+// A static text passed over by the arrows; a group box (a button) is not passed over.
+bool IsStaticText(HWND control) {
+    WCHAR name[8];
+    const int length = GetClassNameW(control, name, 8);
+    return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) &&
+           std::u16string_view(name, static_cast<std::size_t>(length > 0 ? length : 0)) !=
+               u"Button";
+}
+
+// Arrows move within the group; static texts are passed over, radio buttons are checked as
+// they get the focus.
 void Arrow(HWND dialog, HWND control, bool previous) {
     HWND next = GetNextDlgGroupItem(dialog, control, previous ? TRUE : FALSE);
     HWND start = next;
-    while (next != nullptr && next != control &&
-           (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_STATIC)) {
+    while (next != nullptr && next != control && IsStaticText(next)) {
         next = GetNextDlgGroupItem(dialog, next, previous ? TRUE : FALSE);
         if (next == start) return;
     }

@@ -1,24 +1,28 @@
-// The modal run of DialogBoxParamW: the owner is disabled once WM_INITDIALOG is done; the dialog
-// is shown when the queue first runs dry; messages are pumped through IsDialogMessageW until
-// EndDialog; the owner is enabled again before the dialog is destroyed, so that activation
-// returns to it. A WM_QUIT ends the run and is posted again for the loop outside.
+// The modal run of DialogBoxParamW: the owner is disabled once WM_INITDIALOG is done (unless it
+// was disabled already); the dialog is shown when the queue first runs dry; messages are pumped
+// through IsDialogMessageW until EndDialog, which enables the owner again and hides the dialog at
+// once; the dialog is destroyed when the run ends. A WM_QUIT ends the run and is posted again for
+// the loop outside.
 #include <windows.h>
 
+#include <utility>
+
 #include "src/dialog.h"
+#include "src/focus.h"
 #include "src/window.h"
 
 namespace win32 {
 
 INT_PTR RunModalDialog(HWND dialog, HWND owner) {
     DialogState* state = DialogOf(dialog);
-    bool ownerDisabled = false;
     if (state != nullptr && !state->ended && owner != nullptr && IsWindowEnabled(owner)) {
         EnableWindow(owner, FALSE);
-        ownerDisabled = true;
+        state->disabledOwner = owner;
     }
     bool shown = false;
     const bool idleMessages = (GetWindowLongW(dialog, GWL_STYLE) & DS_NOIDLEMSG) == 0;
     INT_PTR result = 0;
+    bool quit = false;
     MSG msg;
     while ((state = DialogOf(dialog)) != nullptr && !state->ended) {
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -36,6 +40,7 @@ INT_PTR RunModalDialog(HWND dialog, HWND owner) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));
+            quit = true;
             break;
         }
         if (got == -1) continue;
@@ -45,7 +50,13 @@ INT_PTR RunModalDialog(HWND dialog, HWND owner) {
         }
     }
     if ((state = DialogOf(dialog)) != nullptr && state->ended) result = state->result;
-    if (ownerDisabled && IsWindow(owner)) EnableWindow(owner, TRUE);
+    // A run that WM_QUIT ends answers IDOK and leaves its owner disabled: the program is
+    // closing.
+    if (quit) {
+        result = IDOK;
+    } else if (state != nullptr && state->disabledOwner != nullptr && IsWindow(owner)) {
+        EnableWindow(owner, TRUE);
+    }
     if (IsWindow(dialog)) DestroyWindow(dialog);
     return result;
 }
@@ -88,9 +99,21 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    // Only a flag and the value: the modal loop ends when it next looks.
+    // The modal loop ends when it next looks. At once, before the handler returns: the owner
+    // that the modal run disabled is enabled again, the focus leaves the controls for the
+    // dialog itself, and the dialog is hidden (without WM_SHOWWINDOW), which hands activation
+    // to its owner.
     state->ended = true;
     state->result = nResult;
+    if (HWND owner = std::exchange(state->disabledOwner, nullptr); IsWindow(owner)) {
+        EnableWindow(owner, TRUE);
+    }
+    if (IsChild(hDlg, GetFocus())) SetFocus(hDlg);
+    SetWindowPos(hDlg, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A dialog activated before it was ever shown gives the activation back as well.
+    if (IsWindow(hDlg) && GetActiveWindow() == hDlg)
+        win32::Activate(win32::NextActiveWindow(hDlg), WA_ACTIVE);
     // Wakes a modal loop that waits for input (EndDialog from outside a message).
     if (state->modal) PostMessageW(hDlg, WM_NULL, 0, 0);
     return TRUE;

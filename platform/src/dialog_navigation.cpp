@@ -101,19 +101,27 @@ HWND WINAPI GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     if (dialog == nullptr) return nullptr;
     const std::vector<HWND> controls = dialog->children;
     if (controls.empty()) return nullptr;
-    HWND current = hCtl != nullptr ? win32::DialogControlOf(hDlg, hCtl) : controls.front();
+    const int count = static_cast<int>(controls.size());
+    // Without a control the search starts at the last control going forwards, at the first
+    // going backwards.
+    HWND current = hCtl != nullptr ? win32::DialogControlOf(hDlg, hCtl)
+                   : bPrevious     ? controls.front()
+                                   : controls.back();
     auto at = std::find(controls.begin(), controls.end(), current);
     if (at == controls.end()) return nullptr;
     const int position = static_cast<int>(at - controls.begin());
-    // The group runs from its WS_GROUP control (or the first control) to the next one.
+    // The group runs from its WS_GROUP control to the next one, round the end of the list: the
+    // first control starts a group only when it has WS_GROUP itself.
     int first = position;
-    while (first > 0 && !win32::HasGroupStyle(controls[first])) --first;
-    int end = position + 1;
-    while (end < static_cast<int>(controls.size()) && !win32::HasGroupStyle(controls[end])) ++end;
-    const int size = end - first;
+    for (int back = 0; back < count && !win32::HasGroupStyle(controls[first]); ++back) {
+        first = (first - 1 + count) % count;
+    }
+    int size = 1;
+    while (size < count && !win32::HasGroupStyle(controls[(first + size) % count])) ++size;
+    const int offset = (position - first + count) % count;
     for (int step = 1; step < size; ++step) {
-        int offset = ((position - first + (bPrevious ? -step : step)) % size + size) % size;
-        if (win32::IsReachable(controls[first + offset])) return controls[first + offset];
+        int index = (first + ((offset + (bPrevious ? -step : step)) % size + size) % size) % count;
+        if (win32::IsReachable(controls[index])) return controls[index];
     }
     return current;
 }

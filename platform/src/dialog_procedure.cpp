@@ -125,7 +125,8 @@ LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         case DM_GETDEFID:
-            return state != nullptr ? GetDefaultId(dialog, *state) : 0;
+            // An ended dialog has no default button any more.
+            return state != nullptr && !state->ended ? GetDefaultId(dialog, *state) : 0;
         case DM_SETDEFID:
             SetDefaultId(dialog, static_cast<UINT>(wParam));
             return TRUE;

@@ -83,6 +83,9 @@ public:
     virtual SystemMetricsSet Metrics() = 0;
     // Draws the visible top-level windows, bottom of the z-order first.
     virtual void Paint(const std::vector<WindowView>& topLevelWindows) = 0;
+    // False for a display that draws nothing when it paints: it then gets an empty list, and the
+    // window tree is not read for it after every change.
+    virtual bool DrawsWindows() const { return true; }
     // Blocks until input arrived and hands it to `sink`; may return having delivered nothing
     // (e.g. after a signal). Must never busy-wait.
     virtual void WaitForInput(InputSink& sink) = 0;

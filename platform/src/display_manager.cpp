@@ -123,7 +123,7 @@ void PaintIfDirty() {
     Display* display = CurrentDisplay();
     if (!state.dirty || display == nullptr) return;
     state.dirty = false;
-    display->Paint(SnapshotWindows());
+    display->Paint(display->DrawsWindows() ? SnapshotWindows() : std::vector<WindowView>{});
 }
 
 std::vector<WindowView> SnapshotWindows() {

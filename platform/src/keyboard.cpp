@@ -1,5 +1,6 @@
 #include "src/keyboard.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -21,8 +22,38 @@ constexpr PunctuationKey kPunctuation[] = {
 };
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
-// Bit 0x80: down; bit 0x01: toggled (Caps Lock and friends).
-std::array<BYTE, 256> key_state{};
+// Bit 0x80: down; bit 0x01: toggled (Caps Lock and friends). The thread's state follows the
+// key messages it retrieves; the asynchronous state follows input as it arrives.
+using KeyState = std::array<BYTE, 256>;
+KeyState key_state{};
+KeyState async_state{};
+
+bool Down(const KeyState& state, UINT vk) { return (state[vk] & 0x80) != 0; }
+
+void Set(KeyState& state, UINT vk, bool down) {
+    state[vk] = static_cast<BYTE>(down ? state[vk] | 0x80 : state[vk] & ~0x80);
+}
+
+// The generic modifier keys (Shift, Ctrl, Alt) and their left and right keys.
+struct ModifierKeys {
+    UINT generic, left, right;
+};
+constexpr ModifierKeys kModifiers[] = {{VK_SHIFT, VK_LSHIFT, VK_RSHIFT},
+                                       {VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                       {VK_MENU, VK_LMENU, VK_RMENU}};
+
+void Press(KeyState& state, UINT vk, bool down) {
+    if (vk >= state.size()) return;
+    if (down && !Down(state, vk)) state[vk] ^= 1;  // each press toggles
+    Set(state, vk, down);
+    for (const ModifierKeys& keys : kModifiers) {
+        if (vk == keys.generic) {
+            Set(state, keys.left, down);  // a key without side counts as the left one
+        } else if (vk == keys.left || vk == keys.right) {
+            Set(state, keys.generic, Down(state, keys.left) || Down(state, keys.right));
+        }
+    }
+}
 
 }  // namespace
 
@@ -125,32 +156,16 @@ char16_t CharacterForKey(UINT vk) {
     return 0;
 }
 
-bool IsKeyDown(UINT vk) { return vk < key_state.size() && (key_state[vk] & 0x80) != 0; }
+bool IsKeyDown(UINT vk) { return vk < key_state.size() && Down(key_state, vk); }
 
-void SetKeyDown(UINT vk, bool down) {
-    if (vk >= key_state.size()) return;
-    auto set = [down](UINT key) {
-        key_state[key] = static_cast<BYTE>(down ? key_state[key] | 0x80 : key_state[key] & ~0x80);
-    };
-    if (down && !IsKeyDown(vk)) key_state[vk] ^= 1;  // each press toggles
-    set(vk);
-    // The generic modifier keys and their left-hand keys move together.
-    switch (vk) {
-        case VK_SHIFT:
-            set(VK_LSHIFT);
-            break;
-        case VK_CONTROL:
-            set(VK_LCONTROL);
-            break;
-        case VK_MENU:
-            set(VK_LMENU);
-            break;
-        default:
-            break;
-    }
+void SetKeyDown(UINT vk, bool down) { Press(key_state, vk, down); }
+
+void NoteInputKey(UINT vk, bool down) { Press(async_state, vk, down); }
+
+void ResetKeyState() {
+    key_state.fill(0);
+    async_state.fill(0);
 }
-
-void ResetKeyState() { key_state.fill(0); }
 
 bool IsExtendedKey(UINT vk) {
     switch (vk) {
@@ -180,7 +195,29 @@ SHORT WINAPI GetKeyState(int nVirtKey) {
     if (nVirtKey < 0 || nVirtKey > 255) return 0;
     // High bit: the key is down; low bit: toggled by an odd number of presses.
     BYTE state = win32::key_state[static_cast<std::size_t>(nVirtKey)];
-    return static_cast<SHORT>(((state & 0x80) ? 0x8000 : 0) | (state & 1));
+    // Windows sign-extends the down bit: a key that is down reads 0xFF80 (-128).
+    return static_cast<SHORT>(((state & 0x80) ? 0xFF80 : 0) | (state & 1));
 }
 
-SHORT WINAPI GetAsyncKeyState(int vKey) { return GetKeyState(vKey) < 0 ? SHORT(0x8000) : 0; }
+SHORT WINAPI GetAsyncKeyState(int vKey) {
+    if (vKey < 0 || vKey > 255) return 0;
+    return win32::async_state[static_cast<std::size_t>(vKey)] & 0x80 ? SHORT(0x8000) : SHORT(0);
+}
+
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState) {
+    if (lpKeyState == nullptr) {
+        SetLastError(ERROR_NOACCESS);
+        return FALSE;
+    }
+    std::copy(win32::key_state.begin(), win32::key_state.end(), lpKeyState);
+    return TRUE;
+}
+
+BOOL WINAPI SetKeyboardState(LPBYTE lpKeyState) {
+    if (lpKeyState == nullptr) {
+        SetLastError(ERROR_NOACCESS);
+        return FALSE;
+    }
+    std::copy(lpKeyState, lpKeyState + win32::key_state.size(), win32::key_state.begin());
+    return TRUE;
+}

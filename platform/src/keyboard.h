@@ -19,7 +19,10 @@ std::optional<KeyStroke> KeyForCharacter(char16_t character);
 char16_t CharacterForKey(UINT virtualKey);
 
 bool IsKeyDown(UINT virtualKey);
+// The thread's state, as a key message leaves the queue.
 void SetKeyDown(UINT virtualKey, bool down);
+// The asynchronous state, as key input enters the queue.
+void NoteInputKey(UINT virtualKey, bool down);
 void ResetKeyState();
 // Keys whose lParam carries the extended-key flag (the grey cursor block, right Ctrl and Alt).
 bool IsExtendedKey(UINT virtualKey);

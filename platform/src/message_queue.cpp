@@ -262,7 +262,12 @@ private:
 
 }  // namespace
 
-void QueueInput(const InputEvent& event) { TheQueue().input.push_back(event); }
+void QueueInput(const InputEvent& event) {
+    if (event.type == InputEvent::Type::kKeyDown || event.type == InputEvent::Type::kKeyUp) {
+        NoteInputKey(event.virtualKey, event.type == InputEvent::Type::kKeyDown);
+    }
+    TheQueue().input.push_back(event);
+}
 
 InputSink& SystemInputSink() {
     static SinkToQueue sink;

@@ -72,7 +72,11 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     if (!child && GetActiveWindow() == hWnd) {
         Activate(NextActiveWindow(hWnd), WA_ACTIVE);
     } else if (IsSelfOrDescendant(hWnd, GetFocus())) {
-        SetFocus(nullptr);
+        // A child's focus goes to its parent (a dialog passes it on to a control of its own).
+        HWND parent = child ? window->parent : nullptr;
+        SetFocus(parent != nullptr && IsWindowVisible(parent) ? parent : nullptr);
+        window = FindWindow(hWnd);
+        if (window == nullptr) return TRUE;
     }
     if (!child) {
         std::vector<HWND> owned;

@@ -8,8 +8,11 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
     if (lpString != nullptr && nMaxCount > 0) lpString[0] = 0;
     if (win32::CheckWindow(hWnd) == nullptr) return 0;
     if (lpString == nullptr || nMaxCount <= 0) return 0;
-    return static_cast<int>(SendMessageW(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
-                                         reinterpret_cast<LPARAM>(lpString)));
+    const int length = static_cast<int>(SendMessageW(
+        hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpString)));
+    // Empty text clears the last error, so that a caller can tell it from a failure.
+    if (length == 0) SetLastError(ERROR_SUCCESS);
+    return length;
 }
 
 int WINAPI GetWindowTextLengthW(HWND hWnd) {

@@ -83,7 +83,7 @@ TEST_F(ResourcesTest, DialogTemplates) {
         {100, 0x0409, false, 0x80C800C0, 187, 102, u"About", {8, 0, false, 1, u"MS Sans Serif"},
          {u"1 Button \"OK\" 50010001 130,81,50,14",
           u"65535 Static \"credcipher Version 1.0\" 50000001 13,52,103,20",
-          u"65535 Static #128 50000003 55,26,18,20",
+          u"65535 Static #128 50000003 55,26,0,0",
           u"65535 Button \"\" 50000007 7,7,115,88"}},
     };
     // clang-format on

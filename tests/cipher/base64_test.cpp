@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,33 +57,54 @@ TEST(Base64, EncodesAsOpenSslWithTheLineRuleAndDecodesBack) {
 // 0; "-", "_", "{" (past the table) and negative codes are value 0 like "A"; "=" is padding only
 // in the third and fourth place; the counter grows by 4 per group even when "=" ended the group
 // early ("QQ==QUJD" never reaches its last group); places past the end read as 0, not as "=".
+struct LenientCase {
+    std::string text;
+    std::string bytes;
+};
+const LenientCase kLenientCases[] = {
+    {"QUJD", "ABC"},
+    {"QQ==", "A"},
+    {"QUI=", "AB"},
+    {"====", "\0"s},
+    {"QUJDQQ==", "ABCA"},
+    {"QUJD\r\nQUJD", "ABCABC"},
+    {"QUJD\n", "ABC"},
+    {"\r\n\r\n", ""},
+    {"QU\r\nJD", "\x41\x40\x00\x24\x30\x00"s},
+    {"-_-_", "\0\0\0"s},
+    {"{{{{", "\0\0\0"s},
+    {"\xFF\x80QQ", "\x00\x04\x10"s},
+    {"Q=QQ", "\x40\x04\x10"s},
+    {"QQ==QUJD", "\x41\x00\x04\x14"s},
+    {"Q", "\x40\x00\x00"s},
+    {"QQ", "\x41\x00\x00"s},
+    {"QUJ", "\x41\x42\x40"s},
+};
+
 TEST(Base64Decode, LenientRules) {
-    const struct {
-        std::string text;
-        std::string bytes;
-    } cases[] = {
-        {"QUJD", "ABC"},
-        {"QQ==", "A"},
-        {"QUI=", "AB"},
-        {"====", "\0"s},
-        {"QUJDQQ==", "ABCA"},
-        {"QUJD\r\nQUJD", "ABCABC"},
-        {"QUJD\n", "ABC"},
-        {"\r\n\r\n", ""},
-        {"QU\r\nJD", "\x41\x40\x00\x24\x30\x00"s},
-        {"-_-_", "\0\0\0"s},
-        {"{{{{", "\0\0\0"s},
-        {"\xFF\x80QQ", "\x00\x04\x10"s},
-        {"Q=QQ", "\x40\x04\x10"s},
-        {"QQ==QUJD", "\x41\x00\x04\x14"s},
-        {"Q", "\x40\x00\x00"s},
-        {"QQ", "\x41\x00\x00"s},
-        {"QUJ", "\x41\x42\x40"s},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : kLenientCases) {
         int count = 0;
         EXPECT_EQ(DecodeExact(c.text, count), c.bytes) << c.text;
         EXPECT_EQ(count, static_cast<int>(c.bytes.size())) << c.text;
+    }
+}
+
+// The bounded decode gives Decode's first bytes, for every capacity, and writes nothing past it.
+TEST(Base64Decode, PrefixIsTheStartOfDecodeAndStaysInItsBlock) {
+    std::vector<std::string> texts = {"QUJDREVGR0hJSktMTU5PUA==\r\nQUJD" + std::string(300, 'Q')};
+    for (const auto& c : kLenientCases) texts.push_back(c.text + c.text + c.text + c.text);
+    for (const std::string& text : texts) {
+        const int length = static_cast<int>(text.size());
+        int count = 0;
+        const std::string whole = Base64::Decode(text.data(), length, count);
+        for (int capacity = 0; capacity <= 20; ++capacity) {
+            std::string block(24, '#');
+            const int written = Base64::DecodePrefix(
+                text.data(), length, reinterpret_cast<unsigned char*>(block.data()), capacity);
+            const std::size_t expected = std::min(whole.size(), std::size_t(capacity));
+            EXPECT_EQ(block.substr(0, written), whole.substr(0, expected)) << text << capacity;
+            EXPECT_EQ(block.substr(expected), std::string(24 - expected, '#')) << text << capacity;
+        }
     }
 }
 

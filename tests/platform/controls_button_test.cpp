@@ -80,16 +80,17 @@ TEST_F(ButtonTest, MouseClicksInsideOnly) {
     EXPECT_TRUE(TakeNotifications().empty());
 }
 
-TEST_F(ButtonTest, DisabledButtonsSendNothing) {
+TEST_F(ButtonTest, DisabledButtonsIgnoreKeysAndMouseButNotBmClick) {
     HWND button = CreateButton();
     SetFocus(button);
     EnableWindow(button, FALSE);
-    SendMessageW(button, BM_CLICK, 0, 0);
     SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
     SendMessageW(button, WM_KEYUP, VK_SPACE, 0);
     Click({30, 20});
     EXPECT_TRUE(TakeNotifications().empty());
     EXPECT_EQ(State(button) & BST_PUSHED, 0);
+    SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_EQ(TakeNotifications().size(), 1u);
 }
 
 TEST_F(ButtonTest, GroupBoxIsTransparentAndNeverClicks) {

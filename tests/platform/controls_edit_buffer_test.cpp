@@ -85,22 +85,27 @@ TEST(EditBuffer, ReplaceSelectionHonoursTheLimit) {
     EXPECT_EQ(buffer.text(), u"abcdef");
 }
 
-// Characters typed one after another form one undo step; typing elsewhere starts a new one.
-// Undoing restores the selection, and undoing the undo redoes.
+// Insertions one after another form one undo step; an insertion elsewhere starts a new one.
+// Undo selects the text it puts back, and undoing the undo redoes.
 TEST(EditBuffer, UndoStepsAndSelection) {
     EditBuffer buffer = With(u"", 0, 0);
-    for (char16_t c : std::u16string(u"abc")) buffer.ReplaceSelection({&c, 1}, true, {}, true);
+    for (char16_t c : std::u16string(u"abc")) buffer.ReplaceSelection({&c, 1}, true);
     buffer.MoveCaret(1, false);
-    buffer.ReplaceSelection(u"Z", true, {}, true);
+    buffer.ReplaceSelection(u"Z", true);
     ASSERT_TRUE(buffer.Undo());
     EXPECT_EQ(buffer.text(), u"abc");
     buffer.Select(0, 1);
     buffer.ReplaceSelection(u"X", true);
+    buffer.ReplaceSelection(u"Y", true);
     ASSERT_TRUE(buffer.Undo());
     EXPECT_EQ(buffer.text(), u"abc");
     EXPECT_EQ(buffer.SelectedText(), u"a");
     ASSERT_TRUE(buffer.Undo());
-    EXPECT_EQ(buffer.text(), u"Xbc");
+    EXPECT_EQ(buffer.text(), u"XYbc");
+    EXPECT_EQ(buffer.SelectedText(), u"XY");
+    buffer.EmptyUndo();
+    EXPECT_FALSE(buffer.CanUndo());
+    EXPECT_FALSE(buffer.Undo());
 }
 
 TEST(EditBuffer, WordAtAPosition) {

@@ -140,8 +140,8 @@ TEST_F(DialogModalTest, EndDialogFromOutsideAMessageEndsTheRun) {
 
 TEST_F(DialogModalTest, WmQuitEndsTheRunAndIsPostedAgain) {
     win32::headless::Run([] { PostQuitMessage(9); });
-    EXPECT_EQ(RunModal(owner), 0);
-    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(RunModal(owner), IDOK);
+    EXPECT_FALSE(IsWindowEnabled(owner)) << "the program is closing: nothing enables the owner";
     MSG msg;
     ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), FALSE);
     EXPECT_EQ(msg.wParam, 9u);
