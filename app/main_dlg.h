@@ -13,6 +13,7 @@
 #include "app/res/resource.h"
 #include "app/update_ui.h"
 #include "app/window.h"
+#include "cipher/field_key.h"
 
 class CMainDlg : public CDialogImpl<CMainDlg>,
                  public CUpdateUI<CMainDlg>,
@@ -22,7 +23,7 @@ public:
     enum { IDD = IDD_MAINDLG };
 
     // The text the AES key is taken from (its first 16 characters).
-    static constexpr const char* kKeyString = "7D3F09A2-4C6E-41fa-9E52-A0F47C1B3D86";
+    static constexpr const char* kKeyString = Molvan::System::kFieldKey;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnIdle() override;

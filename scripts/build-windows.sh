@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds the 32-bit Windows program with mingw-w64: build/windows/credcipher.exe, and the
-# UI-automation program that drives it under Wine (build/windows/tests/credcipher_ui_test.exe);
-# where Wine can run only 64-bit programs, the same two again in build/windows64.
+# Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe, the
+# console program build/windows/credcipher-cli.exe, and the UI-automation program that drives
+# credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe); where Wine can run
+# only 64-bit programs, the same again in build/windows64.
 # Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
 # its source and objects stay in build/windows, so a second run rebuilds nothing.
 set -euo pipefail
@@ -65,7 +66,7 @@ build_for() {
         -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$dir" \
         -DCRYPTOPP_SOURCE_DIR="$cryptopp"
-    cmake --build "$dir" --target credcipher
+    cmake --build "$dir" --target credcipher credcipher-cli
 
     cmake -S tests/windows -B "$dir/tests" -G Ninja --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -82,3 +83,4 @@ if [ "$wine_build" != "$build" ]; then
 fi
 
 echo "build-windows.sh: $(file -b "$build/credcipher.exe")"
+echo "build-windows.sh: $(file -b "$build/credcipher-cli.exe")"

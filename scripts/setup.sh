@@ -4,6 +4,7 @@
 #   run      what the program needs (the default)
 #   test     what the test suites need on top
 #   windows  the mingw-w64 cross build and Wine
+#   package  building the Debian package (CPack with dpkg-shlibdeps)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libcrypto++-dev libncurses-dev binutils-mingw-w64-i686)
@@ -17,6 +18,7 @@ for group in "${@:-run}"; do
                             fonts-wine fonts-wqy-microhei
                             g++-mingw-w64-x86-64-posix wine64)
                  needs_i386=1 ;;
+        package) packages+=(dpkg-dev file) ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -2,7 +2,8 @@
 # Runs the Windows program (scripts/build-windows.sh builds it) under Wine on a virtual X display
 # (the 64-bit build where this machine runs no 32-bit programs: see wine-target.sh):
 # the UI-automation suite once in a Western locale (ANSI code page 1252) and once in
-# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in the build folder (wine/).
+# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in the build folder (wine/);
+# then credcipher-cli.exe's known answers (scripts/test-wine-cli.sh).
 #   --screenshot   also save a picture of the dialog (zh_CN) as docs/windows-dialog.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -85,4 +86,7 @@ if [ "$screenshot" -eq 1 ] && [ -f "$picture" ]; then
     cp "$picture" docs/windows-dialog.png
     echo "test-wine.sh: saved docs/windows-dialog.png"
 fi
+
+# The console program needs no display.
+scripts/test-wine-cli.sh || status=1
 exit $status

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the suites under GCC (the terminal one drives the real program in tmux), the
-# Windows program under Wine, the suites again under ASan+UBSan (clang), and the fuzzers briefly.
+# Debian package built and run from a scratch root, the Windows programs under Wine, the suites
+# again under ASan+UBSan (clang), and the fuzzers briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh run test
@@ -8,6 +9,7 @@ scripts/setup.sh run test
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+scripts/test-deb.sh
 
 scripts/build-windows.sh
 scripts/test-wine.sh

@@ -2,8 +2,9 @@
 """Draws the credcipher icon, a golden key, and writes it as credcipher.ico.
 
 The icon holds a 32x32 and a 16x16 image, both with 16 colours (4 bits per pixel) from the
-standard Windows palette, each with a transparency mask. Standard library only; the build uses
-the committed .ico, so run this only after changing the drawing:
+standard Windows palette, each with a transparency mask; next to it, credcipher.png (32x32) for
+the desktop entry. Standard library only; the build uses the committed files, so run this only
+after changing the drawing:
 
     python3 app/res/make_icon.py [output.ico]
 """
@@ -12,6 +13,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 # The standard 16-colour palette as (red, green, blue).
 PALETTE = [
@@ -101,11 +103,28 @@ def icon(sizes):
     return directory + entries + b"".join(images)
 
 
+def png(size):
+    """The image as a PNG with an alpha channel, for the desktop entry's icon theme."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = bytearray()
+    for row in draw(size):
+        raw.append(0)  # no filter
+        for index in row:
+            raw += bytes(4) if index is TRANSPARENT else bytes(PALETTE[index]) + b"\xff"
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def main():
-    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "credcipher.ico")
-    path = sys.argv[1] if len(sys.argv) > 1 else default
+    here = os.path.dirname(os.path.abspath(__file__))
+    path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "credcipher.ico")
     with open(path, "wb") as out:
         out.write(icon([32, 16]))
+    with open(os.path.splitext(path)[0] + ".png", "wb") as out:
+        out.write(png(32))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,145 @@
+// credcipher-cli on Windows: UTF-16 arguments; a console is read and written as Unicode, and
+// redirected input and output are UTF-8.
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cipher/code_page_text.h"
+#include "cli/line_reader.h"
+#include "cli/run.h"
+#include "cli/streams.h"
+
+namespace {
+
+namespace CodePageText = Molvan::System::CodePageText;
+
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != FALSE;
+}
+
+std::string LastError(const char* what) {
+    return std::string(what) + " (error " + std::to_string(GetLastError()) + ")";
+}
+
+class WindowsStreams : public cli::Streams {
+public:
+    WindowsStreams()
+        : in_(GetStdHandle(STD_INPUT_HANDLE)),
+          out_(GetStdHandle(STD_OUTPUT_HANDLE)),
+          err_(GetStdHandle(STD_ERROR_HANDLE)),
+          inConsole_(IsConsole(in_)),
+          outConsole_(IsConsole(out_)),
+          errConsole_(IsConsole(err_)) {}
+
+    bool ReadLine(cli::InputLine& line) override {
+        if (inConsole_) {
+            if (!consoleReader_.Next(line.text, line.tooLong)) return false;
+            return true;
+        }
+        if (!byteReader_.Next(bytes_, line.tooLong)) return false;
+        if (first_ && bytes_.starts_with("\xEF\xBB\xBF")) bytes_.erase(0, 3);  // a BOM
+        first_ = false;
+        line.text = CodePageText::ToWide(CodePageText::kUtf8, bytes_);
+        return true;
+    }
+
+    void WriteLine(const CString& text) override {
+        pending_ += text;
+        pending_ += L'\n';
+        if (pending_.size() >= 16 * 1024) Flush();
+    }
+
+    void WriteMessage(const std::string& text) override {
+        Flush();
+        // A message that cannot be written has nowhere else to go.
+        try {
+            Write(err_, errConsole_,
+                  L"credcipher-cli: " + CString(text.begin(), text.end()) + L"\n");
+        } catch (const cli::StreamError&) {
+        }
+    }
+
+    bool OutputIsTerminal() const override { return outConsole_; }
+
+    void Flush() override {
+        // Taken out first: what fails to be written is dropped, not tried again.
+        Write(out_, outConsole_, std::exchange(pending_, CString()));
+    }
+
+    std::string EncodingNote() const override {
+        return "Arguments are read as Unicode. A console is read and written as Unicode; input\n"
+               "and output that are redirected (a file or a pipe) are UTF-8 (a byte order mark at\n"
+               "the start of the input is skipped), each output line ending in LF.\n";
+    }
+
+private:
+    std::size_t ReadConsoleChunk(wchar_t* buffer, std::size_t capacity) {
+        DWORD got = 0;
+        if (!ReadConsoleW(in_, buffer, static_cast<DWORD>(capacity), &got, nullptr)) {
+            throw cli::StreamError(LastError("cannot read the console"), false);
+        }
+        // Ctrl+Z at the start of a line ends the input, as for the console's own programs.
+        return got > 0 && buffer[0] == 0x1A ? 0 : got;
+    }
+
+    std::size_t ReadBytes(char* buffer, std::size_t capacity) {
+        DWORD got = 0;
+        if (!ReadFile(in_, buffer, static_cast<DWORD>(capacity), &got, nullptr)) {
+            if (GetLastError() == ERROR_BROKEN_PIPE) return 0;  // the writer closed its end
+            throw cli::StreamError(LastError("cannot read standard input"), false);
+        }
+        return got;
+    }
+
+    static void Write(HANDLE handle, bool console, const CString& text) {
+        if (text.empty()) return;
+        if (console) {
+            DWORD wrote = 0;
+            for (std::size_t done = 0; done < text.size(); done += wrote) {
+                const DWORD count =
+                    static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 8192));
+                if (!WriteConsoleW(handle, text.data() + done, count, &wrote, nullptr) ||
+                    wrote == 0) {
+                    throw cli::StreamError(LastError("cannot write to the console"), false);
+                }
+            }
+            return;
+        }
+        bool lossy = false;
+        const std::string bytes = CodePageText::FromWide(CodePageText::kUtf8, text, lossy);
+        DWORD wrote = 0;
+        for (std::size_t done = 0; done < bytes.size(); done += wrote) {
+            if (!WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                           &wrote, nullptr)) {
+                const DWORD error = GetLastError();
+                // A reader that closed the pipe wants no more.
+                throw cli::StreamError(LastError("cannot write"),
+                                       error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA);
+            }
+        }
+    }
+
+    HANDLE in_, out_, err_;
+    bool inConsole_, outConsole_, errConsole_;
+    bool first_ = true;
+    std::string bytes_;
+    CString pending_;
+    cli::LineReader<char> byteReader_{[this](char* b, std::size_t n) { return ReadBytes(b, n); },
+                                      [this] { Flush(); }};
+    cli::LineReader<wchar_t> consoleReader_{
+        [this](wchar_t* b, std::size_t n) { return ReadConsoleChunk(b, n); }, [this] { Flush(); }};
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<CString> args(argv + 1, argv + argc);
+    // Two readers of 64 KiB each: kept off the stack.
+    auto streams = std::make_unique<WindowsStreams>();
+    return cli::Run(args, *streams);
+}
