@@ -5,6 +5,7 @@
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/window.h"
+#include "src/window_move.h"
 
 namespace win32 {
 
@@ -117,6 +118,16 @@ void ReadCaption(WindowView& view) {
     }
 }
 
+void ReadSystemMenu(WindowView& view) {
+    const OpenSystemMenu* menu = CurrentSystemMenu();
+    if (menu == nullptr || menu->window != view.handle) return;
+    for (std::size_t i = 0; i < menu->items.size(); ++i) {
+        const SystemMenuItem& item = menu->items[i];
+        view.systemMenu.push_back(
+            {WithoutMnemonics(item.text), item.enabled, i == menu->highlighted});
+    }
+}
+
 void ReadEdit(WindowView& view) {
     DWORD start = 0, end = 0;
     SendMessageW(view.handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -164,6 +175,7 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
         case ViewKind::kFrame:
             view.shown = WithoutLoneSurrogates(view.text);
             ReadCaption(view);
+            ReadSystemMenu(view);
             break;
         case ViewKind::kEdit:
             ReadEdit(view);
