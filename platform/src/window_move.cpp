@@ -83,52 +83,59 @@ const OpenSystemMenu* CurrentSystemMenu() { return openMenu; }
 
 void TrackSystemMenu(HWND hwnd) {
     if (FindWindow(hwnd) == nullptr || openMenu != nullptr) return;
-    OpenSystemMenu menu{hwnd, MenuItems(hwnd), 0};
-    if (!menu.items[0].enabled) menu.highlighted = NextEnabled(menu.items, 0, 1);
-    openMenu = &menu;
-    MarkDirty();
-    SendMessageW(hwnd, WM_ENTERMENULOOP, FALSE, 0);
     WPARAM chosen = 0;
-    MSG msg;
-    bool open = true;
-    while (open && IsWindow(hwnd) && NextMessage(msg)) {
-        switch (msg.message) {
-            case WM_KEYDOWN:
-            case WM_SYSKEYDOWN:
-                if (msg.wParam == VK_UP || msg.wParam == VK_DOWN) {
-                    menu.highlighted =
-                        NextEnabled(menu.items, menu.highlighted, msg.wParam == VK_UP ? -1 : 1);
-                    MarkDirty();
-                } else if (msg.wParam == VK_RETURN) {
-                    if (menu.items[menu.highlighted].enabled)
-                        chosen = menu.items[menu.highlighted].command;
-                    open = false;
-                } else if (msg.wParam == VK_ESCAPE || msg.wParam == VK_MENU) {
-                    open = false;
-                } else {
-                    TranslateMessage(&msg);  // letters choose by mnemonic
-                }
-                break;
-            case WM_CHAR:
-            case WM_SYSCHAR:
-                if (const SystemMenuItem* item = ItemOfMnemonic(menu.items, msg.wParam)) {
-                    chosen = item->command;
-                    open = false;
-                } else {
-                    MessageBeep(MB_OK);
-                }
-                break;
-            case WM_LBUTTONDOWN:
-            case WM_NCLBUTTONDOWN:
-                open = false;  // a click elsewhere dismisses the menu
-                break;
-            default:
-                if (!IsInput(msg.message)) DispatchMessageW(&msg);
-                break;
+    {
+        OpenSystemMenu menu{hwnd, MenuItems(hwnd), 0};
+        if (!menu.items[0].enabled) menu.highlighted = NextEnabled(menu.items, 0, 1);
+        openMenu = &menu;
+        MarkDirty();
+        // Closed however the loop ends, also by input that ran out (an exception).
+        struct Closing {
+            ~Closing() {
+                openMenu = nullptr;
+                MarkDirty();
+            }
+        } closing;
+        SendMessageW(hwnd, WM_ENTERMENULOOP, FALSE, 0);
+        MSG msg;
+        bool open = true;
+        while (open && IsWindow(hwnd) && NextMessage(msg)) {
+            switch (msg.message) {
+                case WM_KEYDOWN:
+                case WM_SYSKEYDOWN:
+                    if (msg.wParam == VK_UP || msg.wParam == VK_DOWN) {
+                        menu.highlighted =
+                            NextEnabled(menu.items, menu.highlighted, msg.wParam == VK_UP ? -1 : 1);
+                        MarkDirty();
+                    } else if (msg.wParam == VK_RETURN) {
+                        if (menu.items[menu.highlighted].enabled)
+                            chosen = menu.items[menu.highlighted].command;
+                        open = false;
+                    } else if (msg.wParam == VK_ESCAPE || msg.wParam == VK_MENU) {
+                        open = false;
+                    } else {
+                        TranslateMessage(&msg);  // letters choose by mnemonic
+                    }
+                    break;
+                case WM_CHAR:
+                case WM_SYSCHAR:
+                    if (const SystemMenuItem* item = ItemOfMnemonic(menu.items, msg.wParam)) {
+                        chosen = item->command;
+                        open = false;
+                    } else {
+                        MessageBeep(MB_OK);
+                    }
+                    break;
+                case WM_LBUTTONDOWN:
+                case WM_NCLBUTTONDOWN:
+                    open = false;  // a click elsewhere dismisses the menu
+                    break;
+                default:
+                    if (!IsInput(msg.message)) DispatchMessageW(&msg);
+                    break;
+            }
         }
     }
-    openMenu = nullptr;
-    MarkDirty();
     if (!IsWindow(hwnd)) return;
     SendMessageW(hwnd, WM_EXITMENULOOP, FALSE, 0);
     if (chosen != 0) SendMessageW(hwnd, WM_SYSCOMMAND, chosen, 0);
