@@ -6,6 +6,7 @@
 
 #include "src/display_manager.h"
 #include "src/window.h"
+#include "src/window_move.h"
 
 namespace win32 {
 
@@ -60,8 +61,17 @@ LRESULT SysCommand(HWND hwnd, WPARAM command, LPARAM lParam) {
         case SC_RESTORE:
             ShowWindow(hwnd, SW_RESTORE);
             return 0;
+        case SC_KEYMENU:
+            // Alt+Space: the window menu of the top-level window.
+            if (lParam == VK_SPACE) TrackSystemMenu(hwnd);
+            return 0;
+        case SC_MOVE:
+            // SC_MOVE | HTCAPTION comes from a press on the caption, at the cursor.
+            TrackMove(
+                hwnd, (command & 0x000F) == HTCAPTION,
+                POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            return 0;
         default:
-            static_cast<void>(lParam);
             return 0;
     }
 }
@@ -106,10 +116,16 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
                 }
             }
             return 0;
-        case WM_SYSCHAR:
-            // No menu to take Alt+letter: Windows answers with the bell.
-            if (wParam != VK_SPACE) MessageBeep(MB_OK);
+        case WM_SYSCHAR: {
+            // Alt+Space opens the window menu; no menu bar takes Alt+letter: the bell.
+            HWND root = RootOf(hWnd);
+            if (wParam != VK_SPACE) {
+                MessageBeep(MB_OK);
+            } else if (GetWindowLongW(root, GWL_STYLE) & WS_SYSMENU) {
+                SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+            }
             return 0;
+        }
         case WM_NCHITTEST:
             return HitTest(*window, POINT{static_cast<short>(LOWORD(lParam)),
                                           static_cast<short>(HIWORD(lParam))});
@@ -118,6 +134,9 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             if (wParam == HTCLOSE) return SendMessageW(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
             if (wParam == HTMINBUTTON)
                 return SendMessageW(hWnd, WM_SYSCOMMAND, SC_MINIMIZE, lParam);
+            // A press on the caption moves the window while the button is held.
+            if (wParam == HTCAPTION && !window->IsChild())
+                return SendMessageW(hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
             return 0;
         case WM_MOUSEACTIVATE:
             if (window->IsChild()) {

@@ -44,6 +44,8 @@ struct SystemMetricsSet {
     int smallIconWidth = 16;      // SM_CXSMICON, SM_CYSMICON
     int minimizedWidth = 160;     // SM_CXMINIMIZED
     int minimizedHeight = 28;     // SM_CYMINIMIZED
+    int keyboardMoveX = 8;        // pixels an arrow key moves a window being moved
+    int keyboardMoveY = 8;
 };
 
 // Keyboard modifiers held with a key or a click.

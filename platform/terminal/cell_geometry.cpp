@@ -18,6 +18,8 @@ SystemMetricsSet TerminalMetrics() {
     metrics.smallIconWidth = kCellWidth;
     metrics.minimizedWidth = 20 * kCellWidth;
     metrics.minimizedHeight = 3 * kCellHeight;  // frame, caption, frame
+    metrics.keyboardMoveX = kCellWidth;         // a keyboard move goes cell by cell
+    metrics.keyboardMoveY = kCellHeight;
     return metrics;
 }
 

@@ -151,6 +151,7 @@ public:
         Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
         Window(view, placement, canvas, true);
         MarkCutOff(canvas, cells);
+        if (!view.systemMenu.empty()) SystemMenu(view, placement, canvas);
     }
 
 private:
@@ -197,6 +198,27 @@ private:
         if (cells.right > columns) canvas.Char(columns - 1, middleRow, U'▶', mark, columns);
         if (cells.top < 0) canvas.Char(middleColumn, 0, U'▲', mark, columns);
         if (cells.bottom > rows) canvas.Char(middleColumn, rows - 1, U'▼', mark, columns);
+    }
+
+    // The open window menu hangs below the caption's left end, each item on a row of its own.
+    void SystemMenu(const WindowView& view, const Placement& placement, Canvas& canvas) {
+        const RECT caption = placement.Cells(view.captionBar);
+        int width = 0;
+        for (const MenuItemView& item : view.systemMenu)
+            width = std::max(width, TextCells(item.shown));
+        const RECT box{caption.left, caption.bottom, caption.left + width + 4,
+                       caption.bottom + static_cast<LONG>(view.systemMenu.size()) + 2};
+        canvas.Fill(box, kPlain);
+        canvas.Box(box, false, kPlain);
+        int row = box.top + 1;
+        for (const MenuItemView& item : view.systemMenu) {
+            const RECT line{box.left + 1, row, box.right - 1, row + 1};
+            const std::uint8_t attributes = item.highlighted ? kReverse : kPlain;
+            canvas.Fill(line, attributes);
+            canvas.Text(line.left + 1, row, item.shown, attributes, line.right);
+            if (!item.enabled) canvas.AddAttributes(line, kDim);
+            ++row;
+        }
     }
 
     // A minimised window lies far off the screen, as on Windows; the terminal has no task bar

@@ -5,6 +5,7 @@
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/window.h"
+#include "src/window_move.h"
 
 namespace win32 {
 
@@ -117,6 +118,16 @@ void ReadCaption(WindowView& view) {
     }
 }
 
+void ReadSystemMenu(WindowView& view) {
+    const OpenSystemMenu* menu = CurrentSystemMenu();
+    if (menu == nullptr || menu->window != view.handle) return;
+    for (std::size_t i = 0; i < menu->items.size(); ++i) {
+        const SystemMenuItem& item = menu->items[i];
+        view.systemMenu.push_back(
+            {WithoutMnemonics(item.text), item.enabled, i == menu->highlighted});
+    }
+}
+
 void ReadEdit(WindowView& view) {
     DWORD start = 0, end = 0;
     SendMessageW(view.handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -132,7 +143,10 @@ void ReadEdit(WindowView& view) {
                                   0, SendMessageW(view.handle, EM_GETFIRSTVISIBLELINE, 0, 0))),
                               size);
     view.showSelection = view.focused || (view.style & ES_NOHIDESEL);
-    view.shown = (view.style & ES_PASSWORD) ? std::u16string(size, u'*')
+    // A password edit shows its own character for each one; '*' if it names none.
+    const auto mask = static_cast<char16_t>(
+        (view.style & ES_PASSWORD) ? SendMessageW(view.handle, EM_GETPASSWORDCHAR, 0, 0) : 0);
+    view.shown = (view.style & ES_PASSWORD) ? std::u16string(size, mask != 0 ? mask : u'*')
                                             : VisibleControls(WithoutLoneSurrogates(view.text));
 }
 
@@ -161,6 +175,7 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
         case ViewKind::kFrame:
             view.shown = WithoutLoneSurrogates(view.text);
             ReadCaption(view);
+            ReadSystemMenu(view);
             break;
         case ViewKind::kEdit:
             ReadEdit(view);

@@ -32,6 +32,13 @@ struct CaptionBox {
     bool enabled = true;
 };
 
+// One item of an open window menu.
+struct MenuItemView {
+    std::u16string shown;  // without its mnemonic's "&"
+    bool enabled = true;
+    bool highlighted = false;
+};
+
 struct WindowView {
     HWND handle = nullptr;
     ViewKind kind = ViewKind::kOther;
@@ -52,6 +59,8 @@ struct WindowView {
     // Frames: the caption bar (empty without WS_CAPTION) and its boxes.
     RECT captionBar{};
     std::vector<CaptionBox> captionBoxes;
+    // The window menu (Alt+Space) while it is open, top to bottom; empty when closed.
+    std::vector<MenuItemView> systemMenu;
 
     // Buttons.
     bool isDefault = false;  // the push button Enter presses (the default-button look)

@@ -221,3 +221,47 @@ TEST(Rectangles, RightAndBottomEdgesAreOutside) {
 }
 
 }  // namespace
+
+// Alt+Space opens the window menu, M chooses Move; arrows move 8 pixels, Enter keeps the place,
+// Escape puts the window back; the caption never leaves the work area.
+TEST_F(PlacementTest, KeyboardMoveFromTheWindowMenu) {
+    const struct {
+        std::vector<UINT> keys;  // after Alt+Space and M
+        POINT offset;
+        int movings;  // WM_MOVING, one per arrow
+    } cases[] = {
+        {{VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN}, {16, 8}, 3},
+        {{VK_LEFT, VK_UP, VK_ESCAPE}, {0, 0}, 2},
+        {{VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN}, {0, -50}, 7},
+    };
+    for (const auto& c : cases) {
+        HWND window = Create(u"window", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, 0,
+                             {100, 50, 400, 250});
+        SetFocus(window);
+        MessageLog::Current().Clear();
+        win32::headless::PressKey(VK_SPACE, win32::headless::kAlt);
+        win32::headless::Type(std::u16string_view(u"m"));
+        for (UINT key : c.keys) win32::headless::PressKey(key);
+        test::Pump();
+        const std::vector<test::Expected> expected = {
+            {window, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE},
+            {window, WM_ENTERMENULOOP},
+            {window, WM_EXITMENULOOP},
+            {window, WM_SYSCOMMAND, SC_MOVE},
+            {window, WM_ENTERSIZEMOVE},
+        };
+        std::vector<test::Expected> full = expected;
+        for (int i = 0; i < c.movings; ++i) full.push_back({window, WM_MOVING});
+        full.push_back({window, WM_EXITSIZEMOVE});
+        EXPECT_TRUE(
+            SequenceIs(MessageLog::Current().Only({WM_SYSCOMMAND, WM_ENTERMENULOOP, WM_EXITMENULOOP,
+                                                   WM_ENTERSIZEMOVE, WM_MOVING, WM_EXITSIZEMOVE}),
+                       full));
+        RECT rect;
+        GetWindowRect(window, &rect);
+        EXPECT_EQ(rect.left, 100 + c.offset.x);
+        EXPECT_EQ(rect.top, 50 + c.offset.y);
+        EXPECT_EQ(GetCapture(), nullptr);
+        DestroyWindow(window);
+    }
+}

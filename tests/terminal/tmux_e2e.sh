@@ -179,6 +179,33 @@ close=$(printf '%s' "${line%%\[X\]*}" | wc -L)
 click mouse $((close + 2)) "$row"
 check "the close box closes with Cancel" 2 "$(exit_code mouse)"
 
+# --- Moving the dialog: the window menu's Move with arrows, then a drag on the caption; the
+# dialog still works where it went.
+start moved C.UTF-8 xterm-256color "" 100x30
+caption_at() {  # "row column" of the caption's "║ App"
+    local row line
+    row=$(screen moved | grep -n '║ App' | head -1 | cut -d: -f1)
+    line=$(screen moved | sed -n "${row}p")
+    echo "$row $(printf '%s' "${line%%║ App*}" | wc -L)"
+}
+read -r row column <<<"$(caption_at)"
+keys moved M-Space
+wait_for moved '│ Move +│' >/dev/null || fail "Alt+Space shows no window menu"
+keys moved m Left Left Up Enter
+wait_for moved "^ {$((column - 2))}║ App" >/dev/null
+check "moved by the keyboard" "$((row - 1)) $((column - 2))" "$(caption_at)"
+read -r row column <<<"$(caption_at)"
+text moved "$(printf '\033[<0;%d;%dM\033[<32;%d;%dM\033[<0;%d;%dm' $((column + 10)) "$row" \
+    $((column + 12)) $((row + 1)) $((column + 15)) $((row + 2)))"
+wait_for moved "^ {$((column + 5))}║ App" >/dev/null
+check "moved by a drag on the caption" "$((row + 2)) $((column + 5))" "$(caption_at)"
+keys moved Tab Tab
+text moved 'abc'
+keys moved Tab Tab Space          # Encrypt
+wait_for moved "$(cipher_of abc CP1252)" >/dev/null || fail "moved: Encrypt did nothing"
+keys moved Escape
+check "Escape after moving" 2 "$(exit_code moved)"
+
 # --- No input lost or changed: invalid UTF-8 typed and pasted, tabs and control characters
 # pasted, a paste after the program was stopped (Ctrl+Z) and continued, keypad Enter.
 start input C.UTF-8 tmux-256color

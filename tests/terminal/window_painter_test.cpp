@@ -218,9 +218,10 @@ TEST_F(WindowPainterTest, EditShowsItsScrolledTextSelectionAndCaret) {
         DWORD selectionStart, selectionEnd;
         bool focused;
         DWORD extraStyle;
-        std::string shown;     // the field's cells from its first
-        std::string selected;  // 'x' where reverse video
-        int cursor;            // column offset, -1 for none
+        std::string shown;          // the field's cells from its first
+        std::string selected;       // 'x' where reverse video
+        int cursor;                 // column offset, -1 for none
+        char16_t passwordChar = 0;  // set with EM_SETPASSWORDCHAR unless 0
     } cases[] = {
         // The caret at the end scrolled the field; the selection shows while focused.
         {digits, 70, 70, true, 0, "", "", -1},
@@ -229,6 +230,7 @@ TEST_F(WindowPainterTest, EditShowsItsScrolledTextSelectionAndCaret) {
         {digits, 3, 5, false, ES_NOHIDESEL, "0123456789", "   xx", -1},
         {u"中文字符abc", 1, 3, true, 0, "中文字符abc", "  xxxx", 6},
         {u"pass", 4, 4, true, ES_PASSWORD, "****", "", 4},
+        {u"pass", 4, 4, true, 0, "####", "", 4, u'#'},
         // Control characters show as their pictures, one cell each.
         {u"a\tb\x01"
          u"c",
@@ -240,6 +242,7 @@ TEST_F(WindowPainterTest, EditShowsItsScrolledTextSelectionAndCaret) {
         HWND dialog = ProgramDialog(IDD_MAINDLG);
         HWND edit = GetDlgItem(dialog, IDC_PASSWORD_IN);
         SetWindowLongW(edit, GWL_STYLE, GetWindowLongW(edit, GWL_STYLE) | c.extraStyle);
+        if (c.passwordChar != 0) SendMessageW(edit, EM_SETPASSWORDCHAR, c.passwordChar, 0);
         SetWindowTextW(edit, c.text.c_str());
         SetFocus(c.focused ? edit : GetDlgItem(dialog, IDC_ACCOUNT_IN));
         SendMessageW(edit, EM_SETSEL, c.selectionStart, c.selectionEnd);
