@@ -14,7 +14,8 @@ for group in "${@:-run}"; do
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3) ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
-                            fonts-wine fonts-wqy-microhei)
+                            fonts-wine fonts-wqy-microhei
+                            g++-mingw-w64-x86-64-posix wine64)
                  needs_i386=1 ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
     esac

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the Windows program (scripts/build-windows.sh builds it) under Wine on a virtual X display:
+# Runs the Windows program (scripts/build-windows.sh builds it) under Wine on a virtual X display
+# (the 64-bit build where this machine runs no 32-bit programs: see wine-target.sh):
 # the UI-automation suite once in a Western locale (ANSI code page 1252) and once in
-# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in build/windows/wine.
+# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in the build folder (wine/).
 #   --screenshot   also save a picture of the dialog (zh_CN) as docs/windows-dialog.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,8 @@ case "${1:-}" in
     *) echo "usage: scripts/test-wine.sh [--screenshot]" >&2; exit 2 ;;
 esac
 
-build=$root/build/windows
+. scripts/wine-target.sh
+build=$wine_build
 suite=$build/tests/credcipher_ui_test.exe
 if [ ! -f "$build/credcipher.exe" ] || [ ! -f "$suite" ]; then
     echo "test-wine.sh: run scripts/build-windows.sh first" >&2
@@ -37,7 +39,6 @@ if ! locale -a | grep -qix 'zh_CN\.utf-\?8'; then
 fi
 
 export WINEPREFIX=$build/wine
-export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono or Gecko: the program needs neither, and their installers would ask. No menu
 # builder: it would write desktop entries into the home folder.
@@ -52,11 +53,11 @@ export suite picture screenshot
 # without a display stays without one for the life of its server.
 under_x() {
     set -euo pipefail
-    wineboot -i >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log"; return 1; }
+    "$wine" wineboot -i >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log"; return 1; }
     local extra=()
     if [ "$screenshot" -eq 1 ]; then
         # Wine draws the caption itself, as Windows does, since no window manager runs.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+        "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
         # Debian's Wine does not load the fonts of fonts-wine from its data folder; the
         # caption buttons need Marlett.
         cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
@@ -65,9 +66,9 @@ under_x() {
     local status=0
     echo "test-wine.sh: LANG=C.UTF-8 (code page 1252)"
     # The time limits only guard against a hang; a run takes seconds.
-    LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 300 wine "$suite" --code-page 1252 || status=1
+    LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 300 "$wine" "$suite" --code-page 1252 || status=1
     echo "test-wine.sh: LANG=zh_CN.UTF-8 (code page 936)"
-    LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 timeout 300 wine "$suite" --code-page 936 "${extra[@]}" ||
+    LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 timeout 300 "$wine" "$suite" --code-page 936 "${extra[@]}" ||
         status=1
     wineserver -k || true
     return $status
