@@ -8,11 +8,17 @@
 # away ends the program as Cancel.
 #
 # Usage: xvfb_e2e.sh path/to/credcipher path/to/send_close    (exit 77 = skipped: a tool missing)
+#        xvfb_e2e.sh path/to/credcipher path/to/send_close --screenshot FILE.png
+#        (only takes the README's picture: Chinese text encrypted, the focus on Encrypt)
 set -u
 
-binary=${1:?usage: xvfb_e2e.sh path/to/credcipher path/to/send_close}
-send_close=${2:?usage: xvfb_e2e.sh path/to/credcipher path/to/send_close}
-for tool in Xvfb xdotool xclip xprop openssl iconv base64 od; do
+binary=${1:?usage: xvfb_e2e.sh path/to/credcipher path/to/send_close [--screenshot FILE]}
+send_close=${2:?usage: xvfb_e2e.sh path/to/credcipher path/to/send_close [--screenshot FILE]}
+screenshot=
+[ "${3:-}" = --screenshot ] && screenshot=$(realpath "${4:?--screenshot needs a file}")
+tools="Xvfb xdotool xclip xprop openssl iconv base64 od"
+[ -n "$screenshot" ] && tools="$tools xwd xwdtopnm pnmtopng"
+for tool in $tools; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -128,6 +134,20 @@ session() {  # locale encoding account password
     check "$1: account deciphered" "$3" "$(copied_from account_out "$3")"
     check "$1: password deciphered" "$4" "$(copied_from password_out "$4")"
 }
+
+if [ -n "$screenshot" ]; then
+    start zh_CN.UTF-8
+    account_in
+    xdotool type '张三'
+    password_in
+    xdotool type '密码123'
+    encrypt
+    sleep 0.5  # the program draws after the click
+    xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$screenshot"
+    xdotool key Escape
+    check "screenshot taken" 2 "$(exit_code)"
+    exit $failures
+fi
 
 # --- What the window manager reads, then a session closed with Enter: exit code 1.
 start C.UTF-8
