@@ -20,8 +20,9 @@ RECT Inset(RECT r, int by) { return RECT{r.left + by, r.top + by, r.right - by, 
 
 }  // namespace
 
-ClassicPainter::ClassicPainter(::Display* display, Visual* visual, Colormap colormap, XftFont* font)
-    : display_(display), visual_(visual), colormap_(colormap), font_(font) {
+ClassicPainter::ClassicPainter(::Display* display, Visual* visual, Colormap colormap, XftFont* font,
+                               int unit)
+    : display_(display), visual_(visual), colormap_(colormap), font_(font), unit_(unit) {
     for (int shade = 0; shade < kShadeCount; ++shade) {
         const std::uint32_t rgb = kScheme[shade];
         XRenderColor value{static_cast<unsigned short>(((rgb >> 16) & 0xFF) * 0x101),
@@ -68,33 +69,33 @@ void ClassicPainter::Fill(int x, int y, int width, int height, Shade shade) {
 }
 
 void ClassicPainter::Frame(RECT r, Shade shade) {
-    Fill(r.left, r.top, Width(r), 1, shade);
-    Fill(r.left, r.bottom - 1, Width(r), 1, shade);
-    Fill(r.left, r.top, 1, Height(r), shade);
-    Fill(r.right - 1, r.top, 1, Height(r), shade);
+    Fill(r.left, r.top, Width(r), unit_, shade);
+    Fill(r.left, r.bottom - unit_, Width(r), unit_, shade);
+    Fill(r.left, r.top, unit_, Height(r), shade);
+    Fill(r.right - unit_, r.top, unit_, Height(r), shade);
 }
 
 void ClassicPainter::Edge(RECT r, Shade outerTopLeft, Shade outerBottomRight, Shade innerTopLeft,
                           Shade innerBottomRight) {
     const Shade topLeft[] = {outerTopLeft, innerTopLeft};
     const Shade bottomRight[] = {outerBottomRight, innerBottomRight};
-    for (int ring = 0; ring < 2; ++ring, r = Inset(r, 1)) {
-        Fill(r.left, r.top, Width(r) - 1, 1, topLeft[ring]);
-        Fill(r.left, r.top, 1, Height(r) - 1, topLeft[ring]);
-        Fill(r.left, r.bottom - 1, Width(r), 1, bottomRight[ring]);
-        Fill(r.right - 1, r.top, 1, Height(r), bottomRight[ring]);
+    for (int ring = 0; ring < 2; ++ring, r = Inset(r, unit_)) {
+        Fill(r.left, r.top, Width(r) - unit_, unit_, topLeft[ring]);
+        Fill(r.left, r.top, unit_, Height(r) - unit_, topLeft[ring]);
+        Fill(r.left, r.bottom - unit_, Width(r), unit_, bottomRight[ring]);
+        Fill(r.right - unit_, r.top, unit_, Height(r), bottomRight[ring]);
     }
 }
 
 // Every other pixel, as DrawFocusRect draws it.
 void ClassicPainter::DottedFrame(RECT r) {
-    for (int x = r.left; x < r.right; x += 2) {
-        Fill(x, r.top, 1, 1, kText);
-        Fill(x, r.bottom - 1, 1, 1, kText);
+    for (int x = r.left; x < r.right; x += 2 * unit_) {
+        Fill(x, r.top, unit_, unit_, kText);
+        Fill(x, r.bottom - unit_, unit_, unit_, kText);
     }
-    for (int y = r.top; y < r.bottom; y += 2) {
-        Fill(r.left, y, 1, 1, kText);
-        Fill(r.right - 1, y, 1, 1, kText);
+    for (int y = r.top; y < r.bottom; y += 2 * unit_) {
+        Fill(r.left, y, unit_, unit_, kText);
+        Fill(r.right - unit_, y, unit_, unit_, kText);
     }
 }
 
@@ -112,7 +113,7 @@ void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int h
     if (horizontal > 0) x = r.right - width;
     const int y = r.top + (Height(r) - font_->ascent - font_->descent) / 2;
     if (!enabled) {
-        Text(x + 1, y + 1, text, kHighlight);
+        Text(x + unit_, y + unit_, text, kHighlight);
         Text(x, y, text, kGrayText);
     } else {
         Text(x, y, text, kText);
@@ -159,35 +160,36 @@ void ClassicPainter::PushButton(const WindowView& view) {
     // The default button wears a black ring around its edge.
     if (view.isDefault || view.pushed) {
         Frame(r, kText);
-        r = Inset(r, 1);
+        r = Inset(r, unit_);
     }
     if (view.pushed) {
         Frame(r, kShadow);
     } else {
         Edge(r, kHighlight, kDarkShadow, kFace, kShadow);
     }
-    RECT label = Inset(r, 2);
-    if (view.pushed) OffsetRect(&label, 1, 1);
+    RECT label = Inset(r, 2 * unit_);
+    if (view.pushed) OffsetRect(&label, unit_, unit_);
     Label(label, view.shown, view.enabled, 0);
-    if (view.focused) DottedFrame(Inset(r, 3));
+    if (view.focused) DottedFrame(Inset(r, 3 * unit_));
 }
 
 void ClassicPainter::CheckMark(const WindowView& view) {
     const RECT r = Local(view.window);
-    const int box = 13;
+    const int box = 13 * unit_;
     const RECT mark{r.left, r.top + (Height(r) - box) / 2, r.left + box,
                     r.top + (Height(r) - box) / 2 + box};
     Edge(mark, kShadow, kHighlight, kDarkShadow, kFace);
-    Fill(mark.left + 2, mark.top + 2, box - 4, box - 4, view.enabled ? kWindow : kFace);
+    Fill(mark.left + 2 * unit_, mark.top + 2 * unit_, box - 4 * unit_, box - 4 * unit_,
+         view.enabled ? kWindow : kFace);
     if (view.checked || view.indeterminate) {
         const Shade ink = view.indeterminate || !view.enabled ? kGrayText : kText;
-        Fill(mark.left + 4, mark.top + 4, box - 8, box - 8, ink);
+        Fill(mark.left + 4 * unit_, mark.top + 4 * unit_, box - 8 * unit_, box - 8 * unit_, ink);
     }
-    RECT label{mark.right + 4, r.top, r.right, r.bottom};
+    RECT label{mark.right + 4 * unit_, r.top, r.right, r.bottom};
     Label(label, view.shown, view.enabled, -1);
     if (view.focused) {
         const int width = Measure(view.shown);
-        DottedFrame(RECT{label.left - 1, label.top, label.left + width + 1, label.bottom});
+        DottedFrame(RECT{label.left - unit_, label.top, label.left + width + unit_, label.bottom});
     }
 }
 
@@ -195,12 +197,12 @@ void ClassicPainter::GroupBox(const WindowView& view) {
     const RECT r = Local(view.window);
     const int top = r.top + (font_->ascent + font_->descent) / 2;
     const RECT etched{r.left, top, r.right, r.bottom};
-    Frame(RECT{etched.left, etched.top, etched.right - 1, etched.bottom - 1}, kShadow);
-    Frame(RECT{etched.left + 1, etched.top + 1, etched.right, etched.bottom}, kHighlight);
+    Frame(RECT{etched.left, etched.top, etched.right - unit_, etched.bottom - unit_}, kShadow);
+    Frame(RECT{etched.left + unit_, etched.top + unit_, etched.right, etched.bottom}, kHighlight);
     if (!view.shown.empty()) {
         const int width = Measure(view.shown);
-        Fill(r.left + 7, r.top, width + 2, font_->ascent + font_->descent, kFace);
-        Text(r.left + 8, r.top, view.shown, view.enabled ? kText : kGrayText);
+        Fill(r.left + 7 * unit_, r.top, width + 2 * unit_, font_->ascent + font_->descent, kFace);
+        Text(r.left + 8 * unit_, r.top, view.shown, view.enabled ? kText : kGrayText);
     }
 }
 
@@ -235,7 +237,7 @@ void ClassicPainter::Edit(const WindowView& view) {
         }
     }
     if (view.focused && view.caret >= first)
-        Fill(xOf(view.caret), y, 1, font_->ascent + font_->descent, kText);
+        Fill(xOf(view.caret), y, unit_, font_->ascent + font_->descent, kText);
 }
 
 // Lines broken at spaces where the next word does not fit, and anywhere in a run that is wider
@@ -278,8 +280,8 @@ void ClassicPainter::StaticText(const WindowView& view) {
 // Blended onto the face colour pixel by pixel: the icons are small.
 void ClassicPainter::Icon(RECT r, const IconPixels& icon) {
     const std::uint32_t face = kScheme[kFace];
-    for (int y = 0; y < icon.height && r.top + y < r.bottom; ++y) {
-        for (int x = 0; x < icon.width && r.left + x < r.right; ++x) {
+    for (int y = 0; y < icon.height && r.top + y * unit_ < r.bottom; ++y) {
+        for (int x = 0; x < icon.width && r.left + x * unit_ < r.right; ++x) {
             const std::uint32_t pixel = icon.argb[static_cast<std::size_t>(y) * icon.width + x];
             const unsigned alpha = pixel >> 24;
             if (alpha == 0) continue;
@@ -298,7 +300,8 @@ void ClassicPainter::Icon(RECT r, const IconPixels& icon) {
             color.color = value;
             color.pixel = (static_cast<unsigned long>(value.red >> 8) << 16) |
                           (static_cast<unsigned long>(value.green >> 8) << 8) | (value.blue >> 8);
-            XftDrawRect(draw_, &color, r.left + x, r.top + y, 1, 1);
+            XftDrawRect(draw_, &color, r.left + x * unit_, r.top + y * unit_,
+                        static_cast<unsigned>(unit_), static_cast<unsigned>(unit_));
         }
     }
 }

@@ -22,7 +22,9 @@ using resources::IconPixels;
 
 class ClassicPainter {
 public:
-    ClassicPainter(::Display* display, Visual* visual, Colormap colormap, XftFont* font);
+    // `unit`: the pixels of one line of the look at 96 DPI (2 at 192 DPI), so that edges, dots
+    // and the caret keep their weight at any scale.
+    ClassicPainter(::Display* display, Visual* visual, Colormap colormap, XftFont* font, int unit);
     ~ClassicPainter();
     ClassicPainter(const ClassicPainter&) = delete;
     ClassicPainter& operator=(const ClassicPainter&) = delete;
@@ -70,6 +72,7 @@ private:
     Visual* visual_;
     Colormap colormap_;
     XftFont* font_;
+    int unit_;
     XftColor colors_[kShadeCount]{};
     XftDraw* draw_ = nullptr;  // while painting
     POINT origin_{};

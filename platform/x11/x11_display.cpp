@@ -16,7 +16,9 @@
 constexpr int kKeyPressEvent = KeyPress;
 #undef KeyPress
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -42,6 +44,13 @@ constexpr char kClass[] = "credcipher";
 // Requests that race with the window manager (a focus on a window just unmapped) may fail; none
 // of them is worth ending the program for.
 int IgnoreError(::Display*, XErrorEvent*) { return 0; }
+
+// Pixels per line of the classic look: 1 at 96 DPI, 2 at 192, as Xft.dpi scales the font.
+int LineUnit(::Display* display) {
+    const char* dpi = XGetDefault(display, "Xft", "dpi");
+    const double value = dpi != nullptr ? std::atof(dpi) : 96.0;
+    return std::max(1, static_cast<int>(std::lround(value / 96.0)));
+}
 
 unsigned ModifiersOf(unsigned state) {
     unsigned modifiers = kNoModifiers;
@@ -117,8 +126,9 @@ public:
         : display_(display),
           screen_(DefaultScreen(display)),
           font_(font),
+          unit_(LineUnit(display)),
           painter_(display, DefaultVisual(display, screen_), DefaultColormap(display, screen_),
-                   font) {
+                   font, unit_) {
         XSetIOErrorHandler(ConnectionLost);
         XSetErrorHandler(IgnoreError);
         for (auto [atom, name] : {std::pair{&wmProtocols_, "WM_PROTOCOLS"},
@@ -159,7 +169,17 @@ public:
             painter_.Measure(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")};
     }
     int MeasureText(std::u16string_view text) override { return painter_.Measure(text); }
-    SystemMetricsSet Metrics() override { return SystemMetricsSet{}; }
+    // Windows' metrics at 96 DPI, scaled with the font.
+    SystemMetricsSet Metrics() override {
+        SystemMetricsSet metrics;
+        for (int* metric :
+             {&metrics.captionHeight, &metrics.borderWidth, &metrics.dialogFrameWidth,
+              &metrics.sizeFrameWidth, &metrics.edgeWidth, &metrics.captionButtonWidth,
+              &metrics.iconWidth, &metrics.smallIconWidth, &metrics.minimizedWidth,
+              &metrics.minimizedHeight})
+            *metric *= unit_;
+        return metrics;
+    }
 
     void Paint(const std::function<std::vector<WindowView>()>& screen) override {
         views_ = screen();
@@ -393,7 +413,7 @@ private:
                 break;
             case UnmapNotify:
                 window->mapped = false;
-                if (!window->iconified) {
+                if (!window->iconified && IsIconic(*window)) {
                     // Minimised by the window manager.
                     window->iconified = true;
                     PostMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -428,6 +448,11 @@ private:
                 break;
             case kKeyPressEvent:
                 time_ = event.xkey.time;
+                // A window disabled by a modal dialog takes no keys; the focus goes to the dialog.
+                if (!IsWindowEnabled(hwnd)) {
+                    FocusEnabled(hwnd);
+                    break;
+                }
                 Key(*window, event.xkey, sink);
                 break;
             case ButtonPress:
@@ -447,6 +472,23 @@ private:
                     POINT{window->origin.x + event.xmotion.x, window->origin.y + event.xmotion.y});
                 break;
         }
+    }
+
+    // The window manager marks a minimised window's WM_STATE before it unmaps it.
+    bool IsIconic(const TopWindow& window) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        bool iconic = false;
+        if (XGetWindowProperty(display_, window.id, wmState_, 0, 1, False, wmState_, &type, &format,
+                               &count, &after, &data) == Success &&
+            data != nullptr) {
+            iconic = format == 32 && count == 1 && *reinterpret_cast<long*>(data) == IconicState;
+            XFree(data);
+        }
+        return iconic;
     }
 
     // A disabled window hands the focus to the window that disabled it: the active one.
@@ -600,6 +642,7 @@ private:
     ::Display* display_;
     int screen_;
     XftFont* font_;
+    int unit_;
     ClassicPainter painter_;
     XIM inputMethod_ = nullptr;
     ::Window selectionOwner_ = 0;
