@@ -22,7 +22,8 @@ unset WIN32_DISPLAY
 # Alternating, so that both see the same machine load.
 for _ in $(seq "$runs"); do
     "$build/bench/x11_first_frame" credcipher "$build/app/credcipher" >>"$work/credcipher"
-    "$build/bench/x11_first_frame" Xmessage xmessage -center 'credcipher' >>"$work/xmessage"
+    "$build/bench/x11_first_frame" Xmessage xmessage -center 'credcipher' >>"$work/xmessage" \
+        2>/dev/null  # xmessage's warnings on fonts
 done
 
 python3 - "$work/credcipher" "$work/xmessage" <<'PY'
