@@ -112,7 +112,7 @@ struct TopWindow {
     XIC inputContext = nullptr;
     int width = 0;
     int height = 0;
-    std::u16string title;
+    std::optional<std::u16string> title;
     HWND owner = nullptr;
     HICON icon = nullptr;
     bool mapped = false;     // as the server last said
@@ -183,16 +183,25 @@ public:
 
     void Paint(const std::function<std::vector<WindowView>()>& screen) override {
         views_ = screen();
-        std::map<HWND, TopWindow> kept;
-        for (const WindowView& view : views_) {
-            auto found = windows_.find(view.handle);
-            TopWindow window = found != windows_.end() ? found->second : Create(view);
-            if (found != windows_.end()) windows_.erase(found);
-            Update(window, view);
-            kept.emplace(view.handle, window);
+        // Windows no longer shown go first; the focus they had goes to the active window, as
+        // when a dialog closes on Windows.
+        bool hadFocus = false;
+        for (auto it = windows_.begin(); it != windows_.end();) {
+            if (ViewOf(it->first) != nullptr) {
+                ++it;
+                continue;
+            }
+            hadFocus = hadFocus || it->second.id == focused_;
+            Destroy(it->second);
+            it = windows_.erase(it);
         }
-        for (auto& [hwnd, window] : windows_) Destroy(window);
-        windows_ = std::move(kept);
+        // All are made before any is brought up to date, so that an owner is there for the
+        // windows it owns.
+        for (const WindowView& view : views_) {
+            if (!windows_.contains(view.handle)) windows_.emplace(view.handle, Create(view));
+        }
+        for (const WindowView& view : views_) Update(windows_.at(view.handle), view);
+        if (hadFocus) FocusEnabled(GetActiveWindow());
         for (const WindowView& view : views_) Draw(view);
         OwnPrimaryForSelection();
         XFlush(display_);
@@ -279,7 +288,7 @@ private:
             XResizeWindow(display_, window.id, static_cast<unsigned>(width),
                           static_cast<unsigned>(height));
         }
-        if (view.shown != window.title || window.title.empty()) {
+        if (view.shown != window.title) {
             window.title = view.shown;
             const std::string utf8 = Utf16ToUtf8(view.shown);
             XChangeProperty(display_, window.id, netWmName_, utf8String_, 8, PropModeReplace,
@@ -436,6 +445,7 @@ private:
                 break;
             case FocusIn:
                 if (event.xfocus.detail == NotifyPointer) break;
+                focused_ = window->id;
                 if (window->inputContext != nullptr) XSetICFocus(window->inputContext);
                 if (!IsWindowEnabled(hwnd)) {
                     FocusEnabled(hwnd);
@@ -444,6 +454,7 @@ private:
                 }
                 break;
             case FocusOut:
+                if (event.xfocus.detail != NotifyPointer && focused_ == window->id) focused_ = 0;
                 if (window->inputContext != nullptr) XUnsetICFocus(window->inputContext);
                 break;
             case kKeyPressEvent:
@@ -646,6 +657,7 @@ private:
     ClassicPainter painter_;
     XIM inputMethod_ = nullptr;
     ::Window selectionOwner_ = 0;
+    ::Window focused_ = 0;  // ours with the X focus, if any
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
          utf8String_ = 0, clipboard_ = 0, targets_ = 0, text_ = 0, pasted_ = 0, wmState_ = 0;

@@ -101,12 +101,17 @@ selection() {  # selection expected
     done
     printf '%s' "$got"
 }
-copied_from() {  # field expected
-    "$1"
+# Characters outside the keyboard map are typed on a key xdotool maps for each; slowly, so that
+# the program reads each key before the next mapping.
+type_text() { xdotool type --delay 40 -- "$1"; }
+
+# Selects the field's text (PRIMARY) and copies it (CLIPBOARD); both must hold `expected`.
+copy_out() {  # description field expected
+    "$2"
     xdotool key ctrl+a
-    check "$1 selected into PRIMARY" "$2" "$(selection primary "$2")"
+    check "$1 (PRIMARY)" "$3" "$(selection primary "$3")"
     xdotool key ctrl+c
-    selection clipboard "$2"
+    check "$1 (CLIPBOARD)" "$3" "$(selection clipboard "$3")"
 }
 # Another program owns CLIPBOARD; Ctrl+V in the field pastes from it.
 paste_into() {  # field text
@@ -121,26 +126,25 @@ session() {  # locale encoding account password
     account_cipher=$(cipher_of "$3" "$2")
     password_cipher=$(cipher_of "$4" "$2")
     account_in
-    xdotool type -- "$3"
+    type_text "$3"
     password_in
-    xdotool type -- "$4"
+    type_text "$4"
     encrypt
-    check "$1: account cipher text" "$account_cipher" "$(copied_from account_out "$account_cipher")"
-    check "$1: password cipher text" "$password_cipher" \
-        "$(copied_from password_out "$password_cipher")"
+    copy_out "$1: account cipher text" account_out "$account_cipher"
+    copy_out "$1: password cipher text" password_out "$password_cipher"
     paste_into account_in "$account_cipher"
     paste_into password_in "$password_cipher"
     decrypt
-    check "$1: account deciphered" "$3" "$(copied_from account_out "$3")"
-    check "$1: password deciphered" "$4" "$(copied_from password_out "$4")"
+    copy_out "$1: account deciphered" account_out "$3"
+    copy_out "$1: password deciphered" password_out "$4"
 }
 
 if [ -n "$screenshot" ]; then
     start zh_CN.UTF-8
     account_in
-    xdotool type '张三'
+    type_text '张三'
     password_in
-    xdotool type '密码123'
+    type_text '密码123'
     encrypt
     sleep 0.5  # the program draws after the click
     xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$screenshot"
