@@ -141,6 +141,10 @@ session() {  # locale encoding account password
     decrypt
     copy_out "$1: account deciphered" account_out "$3"
     copy_out "$1: password deciphered" password_out "$4"
+    # A double click on the password's first word selects that word.
+    xdotool mousemove --window "$window" $(((53 * WIDTH) / 326 + 6)) \
+        $((((167 + 7) * HEIGHT) / 249)) click --repeat 2 --delay 80 1
+    check "$1: a double click selects a word" "${4%% *}" "$(selection primary "${4%% *}")"
 }
 
 if [ -n "$screenshot" ]; then
