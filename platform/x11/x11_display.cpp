@@ -127,6 +127,7 @@ public:
           screen_(DefaultScreen(display)),
           font_(font),
           unit_(LineUnit(display)),
+          screenSize_{DisplayWidth(display, screen_), DisplayHeight(display, screen_)},
           painter_(display, DefaultVisual(display, screen_), DefaultColormap(display, screen_),
                    font, unit_) {
         XSetIOErrorHandler(ConnectionLost);
@@ -141,7 +142,8 @@ public:
                                   {&targets_, "TARGETS"},
                                   {&text_, "TEXT"},
                                   {&pasted_, "CREDCIPHER_PASTE"},
-                                  {&wmState_, "WM_STATE"}}) {
+                                  {&wmState_, "WM_STATE"},
+                                  {&netWorkArea_, "_NET_WORKAREA"}}) {
             *atom = XInternAtom(display_, name, False);
         }
         // Selections are owned by a window of their own, so that they outlive every dialog.
@@ -149,6 +151,9 @@ public:
             XCreateSimpleWindow(display_, RootWindow(display_, screen_), 0, 0, 1, 1, 0, 0, 0);
         XSelectInput(display_, selectionOwner_, PropertyChangeMask);
         inputMethod_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+        // The screen's size and the work area may change while the program runs.
+        XSelectInput(display_, RootWindow(display_, screen_),
+                     StructureNotifyMask | PropertyChangeMask);
     }
 
     ~X11Display() override {
@@ -158,9 +163,30 @@ public:
         XCloseDisplay(display_);
     }
 
+    // The screen, and the window manager's work area on it (without panels and docks).
     std::vector<MonitorArea> Monitors() override {
-        const RECT all{0, 0, DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
-        return {MonitorArea{all, all}};
+        const RECT all{0, 0, screenSize_.x, screenSize_.y};
+        RECT work = all;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, RootWindow(display_, screen_), netWorkArea_, 0, 4, False,
+                               XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            const auto* area = reinterpret_cast<const long*>(data);
+            RECT offered{};
+            if (format == 32 && count == 4) {
+                offered = RECT{static_cast<LONG>(area[0]), static_cast<LONG>(area[1]),
+                               static_cast<LONG>(area[0] + area[2]),
+                               static_cast<LONG>(area[1] + area[3])};
+            }
+            RECT inside{};
+            if (IntersectRect(&inside, &offered, &all)) work = inside;
+            XFree(data);
+        }
+        return {MonitorArea{all, work}};
     }
 
     FontMetrics DialogFont() override {
@@ -397,6 +423,16 @@ private:
                 return;
             case SelectionNotify:
                 return Pasted(event.xselection, sink);
+            case ConfigureNotify:
+                // Xlib keeps the size the connection began with; the event has the new one.
+                if (event.xconfigure.window == RootWindow(display_, screen_)) {
+                    screenSize_ = POINT{event.xconfigure.width, event.xconfigure.height};
+                    sink.DisplayChanged();
+                }
+                return;
+            case PropertyNotify:
+                if (event.xproperty.atom == netWorkArea_) sink.DisplayChanged();
+                return;
             case MappingNotify:
                 if (event.xmapping.request != MappingPointer)
                     XRefreshKeyboardMapping(&event.xmapping);
@@ -654,13 +690,15 @@ private:
     int screen_;
     XftFont* font_;
     int unit_;
+    POINT screenSize_;
     ClassicPainter painter_;
     XIM inputMethod_ = nullptr;
     ::Window selectionOwner_ = 0;
     ::Window focused_ = 0;  // ours with the X focus, if any
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
-         utf8String_ = 0, clipboard_ = 0, targets_ = 0, text_ = 0, pasted_ = 0, wmState_ = 0;
+         utf8String_ = 0, clipboard_ = 0, targets_ = 0, text_ = 0, pasted_ = 0, wmState_ = 0,
+         netWorkArea_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
     std::map<Atom, std::string> owned_;
