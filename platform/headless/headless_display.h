@@ -14,10 +14,12 @@
 
 namespace win32 {
 
+// The exit status of a program started with a malformed WIN32_HEADLESS_SCRIPT.
+inline constexpr int kExitBadScript = 64;
+
 // A headless display as WIN32_DISPLAY=headless asks for it, with the script of
 // WIN32_HEADLESS_SCRIPT (see win32::headless::QueueScript) queued; throws std::invalid_argument
-// for a malformed script, which ends the program with kExitBadScript.
-inline constexpr int kExitBadScript = 64;
+// for a malformed script.
 std::unique_ptr<Display> MakeHeadlessDisplayFromEnvironment();
 
 namespace headless {
