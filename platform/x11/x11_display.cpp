@@ -11,6 +11,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <unistd.h>
 
 // Xlib's event type KeyPress would rename the input sink's method of that name.
 constexpr int kKeyPressEvent = KeyPress;
@@ -143,7 +144,11 @@ public:
                                   {&text_, "TEXT"},
                                   {&pasted_, "CREDCIPHER_PASTE"},
                                   {&wmState_, "WM_STATE"},
-                                  {&netWorkArea_, "_NET_WORKAREA"}}) {
+                                  {&netWorkArea_, "_NET_WORKAREA"},
+                                  {&netWmType_, "_NET_WM_WINDOW_TYPE"},
+                                  {&netWmTypeDialog_, "_NET_WM_WINDOW_TYPE_DIALOG"},
+                                  {&netWmTypeNormal_, "_NET_WM_WINDOW_TYPE_NORMAL"},
+                                  {&netWmPid_, "_NET_WM_PID"}}) {
             *atom = XInternAtom(display_, name, False);
         }
         // Selections are owned by a window of their own, so that they outlive every dialog.
@@ -278,6 +283,13 @@ private:
         XSetWMProperties(display_, window.id, nullptr, nullptr, nullptr, 0, nullptr, &hints,
                          &classHint);
         SetSizeHints(window, view);
+        // Dialogs float above tiling window managers' layouts, at their own size.
+        const Atom type = view.className == u"#32770" ? netWmTypeDialog_ : netWmTypeNormal_;
+        XChangeProperty(display_, window.id, netWmType_, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&type), 1);
+        const long pid = getpid();
+        XChangeProperty(display_, window.id, netWmPid_, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&pid), 1);
         if (inputMethod_ != nullptr) {
             window.inputContext =
                 XCreateIC(inputMethod_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
@@ -698,7 +710,8 @@ private:
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
          utf8String_ = 0, clipboard_ = 0, targets_ = 0, text_ = 0, pasted_ = 0, wmState_ = 0,
-         netWorkArea_ = 0;
+         netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0, netWmTypeNormal_ = 0,
+         netWmPid_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
     std::map<Atom, std::string> owned_;

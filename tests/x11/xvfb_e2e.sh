@@ -171,6 +171,8 @@ check "icon sizes" "Icon (32 x 32): Icon (16 x 16):" \
     "$(grep -o 'Icon ([0-9]* x [0-9]*):' <<<"$properties" | tr '\n' ' ' | sed 's/ $//')"
 check "fixed size" "minimum size: ${WIDTH} by ${HEIGHT}|maximum size: ${WIDTH} by ${HEIGHT}" \
     "$(grep -Eo '(minimum|maximum) size: .*' <<<"$properties" | paste -sd'|')"
+check "a dialog" '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG' \
+    "$(grep '^_NET_WM_WINDOW_TYPE' <<<"$properties")"
 check "protocols" 'WM_PROTOCOLS(ATOM): protocols  WM_DELETE_WINDOW, WM_TAKE_FOCUS' \
     "$(grep '^WM_PROTOCOLS' <<<"$properties")"
 session C.UTF-8 CP1252 alice 's3cret pass'
