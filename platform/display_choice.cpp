@@ -1,6 +1,7 @@
 // Where the displays are put together: the one place that knows them all and picks the one the
-// program runs on. WIN32_DISPLAY (terminal, headless or none) decides when set; else the
-// terminal when standard input and output are a terminal; else none, which says why on stderr.
+// program runs on. WIN32_DISPLAY (x11, terminal, headless or none) decides when set; else X11
+// when DISPLAY names a server that answers; else the terminal when standard input and output are
+// a terminal; else none, which says why on stderr.
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "headless/headless_display.h"
 #include "src/display.h"
 #include "terminal/terminal_display.h"
+#include "x11/x11_display.h"
 
 namespace win32 {
 
@@ -19,6 +21,13 @@ std::unique_ptr<Display> ChooseDisplay() {
     if (requested != nullptr && *requested != '\0') {
         const std::string_view name(requested);
         if (name == "terminal") return MakeTerminalDisplay();
+        if (name == "x11") {
+            if (auto display = MakeX11Display()) return display;
+            const char* server = std::getenv("DISPLAY");
+            std::fprintf(stderr, "%s: WIN32_DISPLAY=x11: no X server answers at DISPLAY=%s\n",
+                         program_invocation_short_name, server != nullptr ? server : "");
+            return nullptr;
+        }
         if (name == "headless") {
             try {
                 return MakeHeadlessDisplayFromEnvironment();
@@ -29,16 +38,21 @@ std::unique_ptr<Display> ChooseDisplay() {
             }
         }
         if (name != "none") {
-            std::fprintf(stderr,
-                         "%s: WIN32_DISPLAY=%s is not terminal, headless or none; using none\n",
-                         program_invocation_short_name, requested);
+            std::fprintf(
+                stderr, "%s: WIN32_DISPLAY=%s is not x11, terminal, headless or none; using none\n",
+                program_invocation_short_name, requested);
         }
         return nullptr;
+    }
+    const char* server = std::getenv("DISPLAY");
+    if (server != nullptr && *server != '\0') {
+        if (auto display = MakeX11Display()) return display;
     }
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return MakeTerminalDisplay();
     std::fprintf(stderr,
                  "%s: no dialog shown: standard input and output are not a terminal "
-                 "(set WIN32_DISPLAY=terminal or headless to choose a display)\n",
+                 "and no X server answers (set WIN32_DISPLAY=x11, terminal or headless to choose a "
+                 "display)\n",
                  program_invocation_short_name);
     return nullptr;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds credcipher (optimised) and starts it in this terminal. A build that has work to do
-# shows its progress on one line; a current build shows nothing.
+# Builds credcipher (optimised) and starts it: a window on an X11 desktop, else in this terminal.
+# A build that has work to do shows its progress on one line; a current build shows nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh run

@@ -7,13 +7,15 @@
 #   package  building the Debian package (CPack with dpkg-shlibdeps)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libcrypto++-dev libncurses-dev binutils-mingw-w64-i686)
+packages=(cmake ninja-build g++ pkg-config libcrypto++-dev libncurses-dev binutils-mingw-w64-i686
+          libx11-dev libxft-dev fonts-wqy-microhei)
 needs_i386=0
 for group in "${@:-run}"; do
     case "$group" in
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-                         libssl-dev openssl tmux locales clang-format python3) ;;
+                         libssl-dev openssl tmux locales clang-format python3
+                         xvfb xdotool xclip x11-utils x11-apps netpbm) ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
                             fonts-wine fonts-wqy-microhei
                             g++-mingw-w64-x86-64-posix wine64)

@@ -6,6 +6,8 @@
 #include <memory>
 #include <tuple>
 
+#include "src/icons.h"
+
 #include "resources/icon_group.h"
 #include "src/display_manager.h"
 #include "src/handles.h"
@@ -21,6 +23,7 @@ struct Icon {
     int height = 0;
     int bitCount = 0;
     bool shared = false;
+    resources::IconImage image;  // views into the program's resources, kept for its life
 };
 
 struct IconRegistry {
@@ -37,6 +40,12 @@ IconRegistry& Icons() {
 constexpr int kDisplayBitsPerPixel = 32;
 
 }  // namespace
+
+std::optional<resources::IconPixels> IconPixelsOf(HICON handle) {
+    const Icon* icon = Icons().table.Find(HandleValue(handle));
+    if (icon == nullptr) return std::nullopt;
+    return resources::DecodeIconPixels(icon->image);
+}
 
 }  // namespace win32
 
@@ -79,6 +88,7 @@ HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int c
     icon->width = cx != 0 ? cx : defaultSize ? metrics.iconWidth : loaded->image.width;
     icon->height = cy != 0 ? cy : defaultSize ? metrics.iconWidth : loaded->image.height;
     icon->bitCount = loaded->image.bitCount;
+    icon->image = loaded->image;
     icon->shared = (fuLoad & LR_SHARED) != 0;
     HICON handle = MakeHandle<HICON>(icons.table.Add(std::move(icon)));
     if (handle == nullptr) {

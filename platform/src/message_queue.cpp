@@ -1,6 +1,7 @@
 #include "src/message_queue.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 
 #include "src/display_manager.h"
@@ -25,7 +26,18 @@ struct Queue {
     POINT cursor{};
     DWORD lastTime = 0;
     POINT lastPosition{};
+    // The last button press that can begin a double click.
+    struct Press {
+        HWND window = nullptr;
+        POINT point{};
+        DWORD time = 0;
+    } lastPress;
 };
+
+// Windows' defaults: GetDoubleClickTime, and SM_CXDOUBLECLK x SM_CYDOUBLECLK centred on the first
+// press.
+constexpr DWORD kDoubleClickTime = 500;
+constexpr int kDoubleClickDistance = 2;
 
 Queue& TheQueue() {
     static Queue* queue = new Queue;
@@ -116,6 +128,20 @@ bool ActivateForClick(HWND target, LRESULT hit) {
     return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT && IsWindow(target);
 }
 
+// A second press soon after the first, near it, on the same window of a class that asks for
+// double clicks; the press after a double click starts afresh.
+bool IsDoubleClick(HWND target, POINT point, DWORD time, bool remove) {
+    Queue::Press& last = TheQueue().lastPress;
+    const Window* window = FindWindow(target);
+    const bool wanted = window != nullptr && window->windowClass != nullptr &&
+                        (window->windowClass->style & CS_DBLCLKS) != 0;
+    const bool isDouble = wanted && last.window == target && time - last.time <= kDoubleClickTime &&
+                          std::abs(point.x - last.point.x) <= kDoubleClickDistance &&
+                          std::abs(point.y - last.point.y) <= kDoubleClickDistance;
+    if (remove) last = isDouble ? Queue::Press{} : Queue::Press{target, point, time};
+    return isDouble;
+}
+
 bool RouteMouse(const InputEvent& event, MSG& msg, bool remove) {
     TheQueue().cursor = event.point;
     LRESULT hit = HTCLIENT;
@@ -137,6 +163,8 @@ bool RouteMouse(const InputEvent& event, MSG& msg, bool remove) {
                                      static_cast<WORD>(event.point.y - origin.y));
         UINT message = !button ? WM_MOUSEMOVE : event.down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
         msg = Stamped(target, message, MouseKeyFlags(), position);
+        if (button && event.down && IsDoubleClick(target, event.point, msg.time, remove))
+            msg.message = WM_LBUTTONDBLCLK;
     } else {
         LPARAM position =
             MAKELPARAM(static_cast<WORD>(event.point.x), static_cast<WORD>(event.point.y));

@@ -36,8 +36,11 @@ TEST(StartUpTest, EachWayOfStartingEndsWithItsCodeAndMessage) {
     } runs[] = {
         {"WIN32_DISPLAY=none " + program, 0, ""},
         {"WIN32_DISPLAY=none " + program + " --help extra arguments", 0, ""},
-        {"env -u WIN32_DISPLAY " + program + " </dev/null", 0, "set WIN32_DISPLAY="},
-        {"env -u WIN32_DISPLAY " + program + " 2>&1 | cat", 0, "not a terminal"},
+        {"env -u WIN32_DISPLAY -u DISPLAY " + program + " </dev/null", 0, "set WIN32_DISPLAY="},
+        {"env -u WIN32_DISPLAY -u DISPLAY " + program + " 2>&1 | cat", 0, "not a terminal"},
+        // An X server that does not answer is passed over, unless X11 was asked for.
+        {"env -u WIN32_DISPLAY DISPLAY=:7777 " + program + " </dev/null", 0, "not a terminal"},
+        {"WIN32_DISPLAY=x11 DISPLAY=:7777 " + program, 0, "no X server answers at DISPLAY=:7777"},
         {"WIN32_DISPLAY=headless " + program, 66, "the script is exhausted"},
         {"WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT=key:ESCAPE " + program, 2, ""},
         {"WIN32_DISPLAY=headless WIN32_HEADLESS_SCRIPT='key:NOPE' " + program, 64,

@@ -348,7 +348,8 @@ TEST_F(EditTest, ClickPlacesTheCaretAtTheNearestBoundary) {
         int x;  // client x
         std::size_t caret;
     };
-    for (const Case& c : {Case{0, 0}, Case{2, 0}, Case{3, 1}, Case{20, 3}, Case{59, 8}}) {
+    // No two clicks in a row land within the double-click distance.
+    for (const Case& c : {Case{0, 0}, Case{20, 3}, Case{2, 0}, Case{59, 8}, Case{3, 1}}) {
         Click({10 + c.x, 15});
         EXPECT_EQ(GetFocus(), edit);
         EXPECT_EQ(Caret(edit), c.caret) << "x " << c.x;

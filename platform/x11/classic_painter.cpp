@@ -1,0 +1,309 @@
+#include "x11/classic_painter.h"
+
+#include <algorithm>
+
+#include "src/utf.h"
+
+namespace win32::x11 {
+
+namespace {
+
+// The classic Windows scheme: 3D face, highlight, shadow, dark shadow, window, text, grey text,
+// selection and selected text.
+constexpr std::uint32_t kScheme[] = {0xD4D0C8, 0xFFFFFF, 0x808080, 0x404040, 0xFFFFFF,
+                                     0x000000, 0x808080, 0x0A246A, 0xFFFFFF};
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+RECT Inset(RECT r, int by) { return RECT{r.left + by, r.top + by, r.right - by, r.bottom - by}; }
+
+}  // namespace
+
+ClassicPainter::ClassicPainter(::Display* display, Visual* visual, Colormap colormap, XftFont* font,
+                               int unit)
+    : display_(display), visual_(visual), colormap_(colormap), font_(font), unit_(unit) {
+    for (int shade = 0; shade < kShadeCount; ++shade) {
+        const std::uint32_t rgb = kScheme[shade];
+        XRenderColor value{static_cast<unsigned short>(((rgb >> 16) & 0xFF) * 0x101),
+                           static_cast<unsigned short>(((rgb >> 8) & 0xFF) * 0x101),
+                           static_cast<unsigned short>((rgb & 0xFF) * 0x101), 0xFFFF};
+        XftColorAllocValue(display_, visual_, colormap_, &value, &colors_[shade]);
+    }
+}
+
+ClassicPainter::~ClassicPainter() {
+    for (XftColor& color : colors_) XftColorFree(display_, visual_, colormap_, &color);
+}
+
+int ClassicPainter::Measure(std::u16string_view text) const {
+    if (text.empty()) return 0;
+    const std::string utf8 = Utf16ToUtf8(text);
+    XGlyphInfo extents{};
+    XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(utf8.data()),
+                       static_cast<int>(utf8.size()), &extents);
+    return extents.xOff;
+}
+
+void ClassicPainter::Paint(Drawable target, int width, int height, const WindowView& frame,
+                           const std::function<const IconPixels*(HWND)>& iconOf) {
+    draw_ = XftDrawCreate(display_, target, visual_, colormap_);
+    origin_ = POINT{frame.client.left, frame.client.top};
+    Fill(0, 0, width, height, kFace);
+    // Children come top of the z-order first; the bottom one is drawn first.
+    for (auto child = frame.children.rbegin(); child != frame.children.rend(); ++child)
+        Window(*child, iconOf);
+    XftDrawDestroy(draw_);
+    draw_ = nullptr;
+}
+
+RECT ClassicPainter::Local(RECT screen) const {
+    return RECT{screen.left - origin_.x, screen.top - origin_.y, screen.right - origin_.x,
+                screen.bottom - origin_.y};
+}
+
+void ClassicPainter::Fill(int x, int y, int width, int height, Shade shade) {
+    if (width > 0 && height > 0)
+        XftDrawRect(draw_, &colors_[shade], x, y, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height));
+}
+
+void ClassicPainter::Frame(RECT r, Shade shade) {
+    Fill(r.left, r.top, Width(r), unit_, shade);
+    Fill(r.left, r.bottom - unit_, Width(r), unit_, shade);
+    Fill(r.left, r.top, unit_, Height(r), shade);
+    Fill(r.right - unit_, r.top, unit_, Height(r), shade);
+}
+
+void ClassicPainter::Edge(RECT r, Shade outerTopLeft, Shade outerBottomRight, Shade innerTopLeft,
+                          Shade innerBottomRight) {
+    const Shade topLeft[] = {outerTopLeft, innerTopLeft};
+    const Shade bottomRight[] = {outerBottomRight, innerBottomRight};
+    for (int ring = 0; ring < 2; ++ring, r = Inset(r, unit_)) {
+        Fill(r.left, r.top, Width(r) - unit_, unit_, topLeft[ring]);
+        Fill(r.left, r.top, unit_, Height(r) - unit_, topLeft[ring]);
+        Fill(r.left, r.bottom - unit_, Width(r), unit_, bottomRight[ring]);
+        Fill(r.right - unit_, r.top, unit_, Height(r), bottomRight[ring]);
+    }
+}
+
+// Every other pixel, as DrawFocusRect draws it.
+void ClassicPainter::DottedFrame(RECT r) {
+    for (int x = r.left; x < r.right; x += 2 * unit_) {
+        Fill(x, r.top, unit_, unit_, kText);
+        Fill(x, r.bottom - unit_, unit_, unit_, kText);
+    }
+    for (int y = r.top; y < r.bottom; y += 2 * unit_) {
+        Fill(r.left, y, unit_, unit_, kText);
+        Fill(r.right - unit_, y, unit_, unit_, kText);
+    }
+}
+
+void ClassicPainter::Text(int x, int y, std::u16string_view text, Shade shade) {
+    if (text.empty()) return;
+    const std::string utf8 = Utf16ToUtf8(text);
+    XftDrawStringUtf8(draw_, &colors_[shade], font_, x, y + font_->ascent,
+                      reinterpret_cast<const FcChar8*>(utf8.data()), static_cast<int>(utf8.size()));
+}
+
+void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int horizontal) {
+    const int width = Measure(text);
+    int x = r.left;
+    if (horizontal == 0) x += (Width(r) - width) / 2;
+    if (horizontal > 0) x = r.right - width;
+    const int y = r.top + (Height(r) - font_->ascent - font_->descent) / 2;
+    if (!enabled) {
+        Text(x + unit_, y + unit_, text, kHighlight);
+        Text(x, y, text, kGrayText);
+    } else {
+        Text(x, y, text, kText);
+    }
+}
+
+void ClassicPainter::Window(const WindowView& view,
+                            const std::function<const IconPixels*(HWND)>& iconOf) {
+    switch (view.kind) {
+        case ViewKind::kPushButton:
+            PushButton(view);
+            break;
+        case ViewKind::kCheckBox:
+        case ViewKind::kRadioButton:
+            CheckMark(view);
+            break;
+        case ViewKind::kGroupBox:
+            GroupBox(view);
+            break;
+        case ViewKind::kEdit:
+            Edit(view);
+            break;
+        case ViewKind::kText:
+            StaticText(view);
+            break;
+        case ViewKind::kIcon:
+            if (const IconPixels* icon = view.hasIcon ? iconOf(view.handle) : nullptr)
+                Icon(Local(view.client), *icon);
+            break;
+        case ViewKind::kStaticFrame:
+            Edge(Local(view.window), kShadow, kHighlight, kFace, kFace);
+            break;
+        case ViewKind::kFrame:
+        case ViewKind::kOther:
+            break;
+    }
+    for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
+        Window(*child, iconOf);
+}
+
+void ClassicPainter::PushButton(const WindowView& view) {
+    RECT r = Local(view.window);
+    Fill(r.left, r.top, Width(r), Height(r), kFace);
+    // The default button wears a black ring around its edge.
+    if (view.isDefault || view.pushed) {
+        Frame(r, kText);
+        r = Inset(r, unit_);
+    }
+    if (view.pushed) {
+        Frame(r, kShadow);
+    } else {
+        Edge(r, kHighlight, kDarkShadow, kFace, kShadow);
+    }
+    RECT label = Inset(r, 2 * unit_);
+    if (view.pushed) OffsetRect(&label, unit_, unit_);
+    Label(label, view.shown, view.enabled, 0);
+    if (view.focused) DottedFrame(Inset(r, 3 * unit_));
+}
+
+void ClassicPainter::CheckMark(const WindowView& view) {
+    const RECT r = Local(view.window);
+    const int box = 13 * unit_;
+    const RECT mark{r.left, r.top + (Height(r) - box) / 2, r.left + box,
+                    r.top + (Height(r) - box) / 2 + box};
+    Edge(mark, kShadow, kHighlight, kDarkShadow, kFace);
+    Fill(mark.left + 2 * unit_, mark.top + 2 * unit_, box - 4 * unit_, box - 4 * unit_,
+         view.enabled ? kWindow : kFace);
+    if (view.checked || view.indeterminate) {
+        const Shade ink = view.indeterminate || !view.enabled ? kGrayText : kText;
+        Fill(mark.left + 4 * unit_, mark.top + 4 * unit_, box - 8 * unit_, box - 8 * unit_, ink);
+    }
+    RECT label{mark.right + 4 * unit_, r.top, r.right, r.bottom};
+    Label(label, view.shown, view.enabled, -1);
+    if (view.focused) {
+        const int width = Measure(view.shown);
+        DottedFrame(RECT{label.left - unit_, label.top, label.left + width + unit_, label.bottom});
+    }
+}
+
+void ClassicPainter::GroupBox(const WindowView& view) {
+    const RECT r = Local(view.window);
+    const int top = r.top + (font_->ascent + font_->descent) / 2;
+    const RECT etched{r.left, top, r.right, r.bottom};
+    Frame(RECT{etched.left, etched.top, etched.right - unit_, etched.bottom - unit_}, kShadow);
+    Frame(RECT{etched.left + unit_, etched.top + unit_, etched.right, etched.bottom}, kHighlight);
+    if (!view.shown.empty()) {
+        const int width = Measure(view.shown);
+        Fill(r.left + 7 * unit_, r.top, width + 2 * unit_, font_->ascent + font_->descent, kFace);
+        Text(r.left + 8 * unit_, r.top, view.shown, view.enabled ? kText : kGrayText);
+    }
+}
+
+void ClassicPainter::Edit(const WindowView& view) {
+    const RECT outer = Local(view.window);
+    const RECT client = Local(view.client);
+    if (view.exStyle & WS_EX_CLIENTEDGE) {
+        Edge(outer, kShadow, kHighlight, kDarkShadow, kFace);
+    } else if (view.style & WS_BORDER) {
+        Frame(outer, kText);
+    }
+    const bool readOnly = (view.style & ES_READONLY) != 0;
+    Fill(client.left, client.top, Width(client), Height(client),
+         view.enabled && !readOnly ? kWindow : kFace);
+
+    const std::u16string_view shown = view.shown;
+    const std::size_t first = std::min(view.firstVisible, shown.size());
+    const int y = client.top + std::max(0, (Height(client) - font_->ascent - font_->descent) / 2);
+    const auto xOf = [&](std::size_t index) {
+        index = std::clamp(index, first, shown.size());
+        return client.left + Measure(shown.substr(first, index - first));
+    };
+    const Shade ink = view.enabled ? kText : kGrayText;
+    Text(client.left, y, shown.substr(first), ink);
+    if (view.showSelection && view.selectionHigh > view.selectionLow) {
+        const std::size_t low = std::max(view.selectionLow, first);
+        const std::size_t high = std::min(view.selectionHigh, shown.size());
+        if (high > low) {
+            const int left = xOf(low);
+            Fill(left, y, xOf(high) - left, font_->ascent + font_->descent, kSelection);
+            Text(left, y, shown.substr(low, high - low), kSelectedText);
+        }
+    }
+    if (view.focused && view.caret >= first)
+        Fill(xOf(view.caret), y, unit_, font_->ascent + font_->descent, kText);
+}
+
+// Lines broken at spaces where the next word does not fit, and anywhere in a run that is wider
+// than the control (CJK text has no spaces).
+void ClassicPainter::StaticText(const WindowView& view) {
+    const RECT r = Local(view.client);
+    const DWORD type = view.style & SS_TYPEMASK;
+    const bool wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+    const int horizontal = type == SS_CENTER ? 0 : type == SS_RIGHT ? 1 : -1;
+    const int lineHeight = font_->ascent + font_->descent;
+    std::u16string_view rest = view.shown;
+    int y = r.top;
+    while (!rest.empty() && y < r.bottom) {
+        std::size_t end = rest.find(u'\n');
+        std::u16string_view line = rest.substr(0, end);
+        if (wraps && Measure(line) > Width(r)) {
+            std::size_t fits = 0;
+            std::size_t lastSpace = std::u16string_view::npos;
+            while (fits < line.size() && Measure(line.substr(0, fits + 1)) <= Width(r)) {
+                if (line[fits] == u' ') lastSpace = fits;
+                ++fits;
+            }
+            if (fits < line.size() && line[fits] == u' ') lastSpace = fits;
+            fits =
+                lastSpace != std::u16string_view::npos ? lastSpace : std::max<std::size_t>(fits, 1);
+            line = line.substr(0, fits);
+            end = fits;
+        }
+        RECT lineRect{r.left, y, r.right, y + lineHeight};
+        Label(lineRect, line, view.enabled, horizontal);
+        y += lineHeight;
+        if (end == std::u16string_view::npos) break;
+        rest = rest.substr(end);
+        while (!rest.empty() &&
+               (rest.front() == u' ' || rest.front() == u'\n' || rest.front() == u'\r'))
+            rest.remove_prefix(1);
+    }
+}
+
+// Blended onto the face colour pixel by pixel: the icons are small.
+void ClassicPainter::Icon(RECT r, const IconPixels& icon) {
+    const std::uint32_t face = kScheme[kFace];
+    for (int y = 0; y < icon.height && r.top + y * unit_ < r.bottom; ++y) {
+        for (int x = 0; x < icon.width && r.left + x * unit_ < r.right; ++x) {
+            const std::uint32_t pixel = icon.argb[static_cast<std::size_t>(y) * icon.width + x];
+            const unsigned alpha = pixel >> 24;
+            if (alpha == 0) continue;
+            XRenderColor value{};
+            unsigned short* channels[] = {&value.red, &value.green, &value.blue};
+            for (int c = 0; c < 3; ++c) {
+                const int shift = 16 - 8 * c;
+                const unsigned mixed =
+                    (((pixel >> shift) & 0xFF) * alpha + ((face >> shift) & 0xFF) * (255 - alpha)) /
+                    255;
+                *channels[c] = static_cast<unsigned short>(mixed * 0x101);
+            }
+            value.alpha = 0xFFFF;
+            // Without RENDER, Xft fills with the pixel value, which a TrueColor visual composes.
+            XftColor color{};
+            color.color = value;
+            color.pixel = (static_cast<unsigned long>(value.red >> 8) << 16) |
+                          (static_cast<unsigned long>(value.green >> 8) << 8) | (value.blue >> 8);
+            XftDrawRect(draw_, &color, r.left + x * unit_, r.top + y * unit_,
+                        static_cast<unsigned>(unit_), static_cast<unsigned>(unit_));
+        }
+    }
+}
+
+}  // namespace win32::x11

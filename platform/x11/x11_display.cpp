@@ -1,0 +1,758 @@
+// The X11 display: one X window per visible top-level window, sized to its client area and
+// painted in the classic look; the window manager draws the frame and caption, closes the window
+// with WM_DELETE_WINDOW (a WM_CLOSE here), gives the focus and minimises. Keys go through the
+// input method (XIM), clicks and drags come as mouse input at the client's screen pixels, copy and
+// cut own CLIPBOARD, a selection in a field owns PRIMARY, and Ctrl+V pastes what CLIPBOARD holds.
+#include "x11/x11_display.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xft/Xft.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <unistd.h>
+
+// Xlib's event type KeyPress would rename the input sink's method of that name.
+constexpr int kKeyPressEvent = KeyPress;
+#undef KeyPress
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+
+#include "src/icons.h"
+#include "src/utf.h"
+#include "x11/classic_painter.h"
+
+namespace win32 {
+
+namespace x11 {
+
+namespace {
+
+constexpr char kClass[] = "credcipher";
+
+[[noreturn]] int ConnectionLost(::Display*) {
+    std::fprintf(stderr, "%s: the X server closed the connection\n", program_invocation_short_name);
+    std::_Exit(IDCANCEL);
+}
+
+// Requests that race with the window manager (a focus on a window just unmapped) may fail; none
+// of them is worth ending the program for.
+int IgnoreError(::Display*, XErrorEvent*) { return 0; }
+
+// Pixels per line of the classic look: 1 at 96 DPI, 2 at 192, as Xft.dpi scales the font.
+int LineUnit(::Display* display) {
+    const char* dpi = XGetDefault(display, "Xft", "dpi");
+    const double value = dpi != nullptr ? std::atof(dpi) : 96.0;
+    return std::max(1, static_cast<int>(std::lround(value / 96.0)));
+}
+
+unsigned ModifiersOf(unsigned state) {
+    unsigned modifiers = kNoModifiers;
+    if (state & ShiftMask) modifiers |= kShift;
+    if (state & ControlMask) modifiers |= kControl;
+    if (state & Mod1Mask) modifiers |= kAlt;
+    return modifiers;
+}
+
+// Keys that type no character, as virtual keys; letters and digits too, for Ctrl and Alt
+// combinations. 0 for the rest.
+UINT VirtualKeyOf(KeySym key) {
+    static const std::map<KeySym, UINT> kKeys = {
+        {XK_Return, VK_RETURN},
+        {XK_KP_Enter, VK_RETURN},
+        {XK_Escape, VK_ESCAPE},
+        {XK_Tab, VK_TAB},
+        {XK_ISO_Left_Tab, VK_TAB},
+        {XK_BackSpace, VK_BACK},
+        {XK_Delete, VK_DELETE},
+        {XK_KP_Delete, VK_DELETE},
+        {XK_Insert, VK_INSERT},
+        {XK_KP_Insert, VK_INSERT},
+        {XK_Home, VK_HOME},
+        {XK_KP_Home, VK_HOME},
+        {XK_End, VK_END},
+        {XK_KP_End, VK_END},
+        {XK_Left, VK_LEFT},
+        {XK_KP_Left, VK_LEFT},
+        {XK_Right, VK_RIGHT},
+        {XK_KP_Right, VK_RIGHT},
+        {XK_Up, VK_UP},
+        {XK_KP_Up, VK_UP},
+        {XK_Down, VK_DOWN},
+        {XK_KP_Down, VK_DOWN},
+        {XK_Prior, VK_PRIOR},
+        {XK_KP_Prior, VK_PRIOR},
+        {XK_Next, VK_NEXT},
+        {XK_KP_Next, VK_NEXT},
+        {XK_F1, VK_F1},
+        {XK_F4, VK_F4},
+        {XK_F10, VK_F10},
+        {XK_Menu, VK_APPS},
+    };
+    if (auto found = kKeys.find(key); found != kKeys.end()) return found->second;
+    return 0;
+}
+
+UINT LetterOrDigitKey(KeySym key) {
+    if (key >= XK_a && key <= XK_z) return static_cast<UINT>('A' + (key - XK_a));
+    if (key >= XK_A && key <= XK_Z) return static_cast<UINT>('A' + (key - XK_A));
+    if (key >= XK_0 && key <= XK_9) return static_cast<UINT>('0' + (key - XK_0));
+    return 0;
+}
+
+// One top-level window's X window and what was last set on it.
+struct TopWindow {
+    ::Window id = 0;
+    XIC inputContext = nullptr;
+    int width = 0;
+    int height = 0;
+    std::optional<std::u16string> title;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+    bool mapped = false;     // as the server last said
+    bool iconified = false;  // asked of the window manager
+    POINT origin{};          // screen pixel of the client's top-left corner
+};
+
+class X11Display final : public Display {
+public:
+    X11Display(::Display* display, XftFont* font)
+        : display_(display),
+          screen_(DefaultScreen(display)),
+          font_(font),
+          unit_(LineUnit(display)),
+          screenSize_{DisplayWidth(display, screen_), DisplayHeight(display, screen_)},
+          painter_(display, DefaultVisual(display, screen_), DefaultColormap(display, screen_),
+                   font, unit_) {
+        XSetIOErrorHandler(ConnectionLost);
+        XSetErrorHandler(IgnoreError);
+        for (auto [atom, name] : {std::pair{&wmProtocols_, "WM_PROTOCOLS"},
+                                  {&wmDelete_, "WM_DELETE_WINDOW"},
+                                  {&wmTakeFocus_, "WM_TAKE_FOCUS"},
+                                  {&netWmName_, "_NET_WM_NAME"},
+                                  {&netWmIcon_, "_NET_WM_ICON"},
+                                  {&utf8String_, "UTF8_STRING"},
+                                  {&clipboard_, "CLIPBOARD"},
+                                  {&targets_, "TARGETS"},
+                                  {&text_, "TEXT"},
+                                  {&pasted_, "CREDCIPHER_PASTE"},
+                                  {&wmState_, "WM_STATE"},
+                                  {&netWorkArea_, "_NET_WORKAREA"},
+                                  {&netWmType_, "_NET_WM_WINDOW_TYPE"},
+                                  {&netWmTypeDialog_, "_NET_WM_WINDOW_TYPE_DIALOG"},
+                                  {&netWmTypeNormal_, "_NET_WM_WINDOW_TYPE_NORMAL"},
+                                  {&netWmPid_, "_NET_WM_PID"}}) {
+            *atom = XInternAtom(display_, name, False);
+        }
+        // Selections are owned by a window of their own, so that they outlive every dialog.
+        selectionOwner_ =
+            XCreateSimpleWindow(display_, RootWindow(display_, screen_), 0, 0, 1, 1, 0, 0, 0);
+        XSelectInput(display_, selectionOwner_, PropertyChangeMask);
+        inputMethod_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+        // The screen's size and the work area may change while the program runs.
+        XSelectInput(display_, RootWindow(display_, screen_),
+                     StructureNotifyMask | PropertyChangeMask);
+    }
+
+    ~X11Display() override {
+        for (auto& [hwnd, window] : windows_) Destroy(window);
+        if (inputMethod_ != nullptr) XCloseIM(inputMethod_);
+        XftFontClose(display_, font_);
+        XCloseDisplay(display_);
+    }
+
+    // The screen, and the window manager's work area on it (without panels and docks).
+    std::vector<MonitorArea> Monitors() override {
+        const RECT all{0, 0, screenSize_.x, screenSize_.y};
+        RECT work = all;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, RootWindow(display_, screen_), netWorkArea_, 0, 4, False,
+                               XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            const auto* area = reinterpret_cast<const long*>(data);
+            RECT offered{};
+            if (format == 32 && count == 4) {
+                offered = RECT{static_cast<LONG>(area[0]), static_cast<LONG>(area[1]),
+                               static_cast<LONG>(area[0] + area[2]),
+                               static_cast<LONG>(area[1] + area[3])};
+            }
+            RECT inside{};
+            if (IntersectRect(&inside, &offered, &all)) work = inside;
+            XFree(data);
+        }
+        return {MonitorArea{all, work}};
+    }
+
+    FontMetrics DialogFont() override {
+        return FontMetrics{
+            font_->ascent + font_->descent,
+            painter_.Measure(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")};
+    }
+    int MeasureText(std::u16string_view text) override { return painter_.Measure(text); }
+    // Windows' metrics at 96 DPI, scaled with the font.
+    SystemMetricsSet Metrics() override {
+        SystemMetricsSet metrics;
+        for (int* metric :
+             {&metrics.captionHeight, &metrics.borderWidth, &metrics.dialogFrameWidth,
+              &metrics.sizeFrameWidth, &metrics.edgeWidth, &metrics.captionButtonWidth,
+              &metrics.iconWidth, &metrics.smallIconWidth, &metrics.minimizedWidth,
+              &metrics.minimizedHeight})
+            *metric *= unit_;
+        return metrics;
+    }
+
+    void Paint(const std::function<std::vector<WindowView>()>& screen) override {
+        views_ = screen();
+        // Windows no longer shown go first; the focus they had goes to the active window, as
+        // when a dialog closes on Windows.
+        bool hadFocus = false;
+        for (auto it = windows_.begin(); it != windows_.end();) {
+            if (ViewOf(it->first) != nullptr) {
+                ++it;
+                continue;
+            }
+            hadFocus = hadFocus || it->second.id == focused_;
+            Destroy(it->second);
+            it = windows_.erase(it);
+        }
+        // All are made before any is brought up to date, so that an owner is there for the
+        // windows it owns.
+        for (const WindowView& view : views_) {
+            if (!windows_.contains(view.handle)) windows_.emplace(view.handle, Create(view));
+        }
+        for (const WindowView& view : views_) Update(windows_.at(view.handle), view);
+        if (hadFocus) FocusEnabled(GetActiveWindow());
+        for (const WindowView& view : views_) Draw(view);
+        OwnPrimaryForSelection();
+        XFlush(display_);
+    }
+
+    void WaitForInput(InputSink& sink) override {
+        XFlush(display_);
+        if (XPending(display_) == 0) {
+            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+            poll(&fd, 1, -1);
+        }
+        // Reading a closed connection ends the program through the I/O error handler.
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (XFilterEvent(&event, None)) continue;
+            Handle(event, sink);
+        }
+    }
+
+    void Beep() override { XBell(display_, 0); }
+
+    void PublishClipboardText(std::u16string_view text) override {
+        Own(clipboard_, Utf16ToUtf8(text));
+    }
+
+private:
+    TopWindow Create(const WindowView& view) {
+        TopWindow window;
+        window.width = std::max<int>(1, view.client.right - view.client.left);
+        window.height = std::max<int>(1, view.client.bottom - view.client.top);
+        XSetWindowAttributes attributes{};
+        attributes.background_pixmap = None;
+        attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                                ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
+                                StructureNotifyMask;
+        window.id = XCreateWindow(
+            display_, RootWindow(display_, screen_), view.client.left, view.client.top,
+            static_cast<unsigned>(window.width), static_cast<unsigned>(window.height), 0,
+            CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+        Atom protocols[] = {wmDelete_, wmTakeFocus_};
+        XSetWMProtocols(display_, window.id, protocols, 2);
+        XClassHint classHint{const_cast<char*>(kClass), const_cast<char*>(kClass)};
+        XWMHints hints{};
+        hints.flags = InputHint | StateHint;
+        hints.input = True;
+        hints.initial_state = view.minimized ? IconicState : NormalState;
+        XSetWMProperties(display_, window.id, nullptr, nullptr, nullptr, 0, nullptr, &hints,
+                         &classHint);
+        SetSizeHints(window, view);
+        // Dialogs float above tiling window managers' layouts, at their own size.
+        const Atom type = view.className == u"#32770" ? netWmTypeDialog_ : netWmTypeNormal_;
+        XChangeProperty(display_, window.id, netWmType_, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&type), 1);
+        const long pid = getpid();
+        XChangeProperty(display_, window.id, netWmPid_, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&pid), 1);
+        if (inputMethod_ != nullptr) {
+            window.inputContext =
+                XCreateIC(inputMethod_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                          XNClientWindow, window.id, XNFocusWindow, window.id, nullptr);
+            if (window.inputContext != nullptr) {
+                long filtered = 0;
+                XGetICValues(window.inputContext, XNFilterEvents, &filtered, nullptr);
+                XSelectInput(display_, window.id, attributes.event_mask | filtered);
+            }
+        }
+        return window;
+    }
+
+    // Dialogs keep their size: the window manager offers no resizing.
+    void SetSizeHints(const TopWindow& window, const WindowView& view) {
+        XSizeHints size{};
+        size.flags = PPosition | PMinSize;
+        size.x = view.client.left;
+        size.y = view.client.top;
+        size.min_width = size.max_width = window.width;
+        size.min_height = size.max_height = window.height;
+        if (!(view.style & WS_THICKFRAME)) size.flags |= PMaxSize;
+        XSetWMNormalHints(display_, window.id, &size);
+    }
+
+    void Update(TopWindow& window, const WindowView& view) {
+        window.origin = POINT{view.client.left, view.client.top};
+        const int width = std::max<int>(1, view.client.right - view.client.left);
+        const int height = std::max<int>(1, view.client.bottom - view.client.top);
+        if (width != window.width || height != window.height) {
+            window.width = width;
+            window.height = height;
+            SetSizeHints(window, view);
+            XResizeWindow(display_, window.id, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height));
+        }
+        if (view.shown != window.title) {
+            window.title = view.shown;
+            const std::string utf8 = Utf16ToUtf8(view.shown);
+            XChangeProperty(display_, window.id, netWmName_, utf8String_, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(utf8.data()),
+                            static_cast<int>(utf8.size()));
+            Xutf8SetWMProperties(display_, window.id, utf8.c_str(), utf8.c_str(), nullptr, 0,
+                                 nullptr, nullptr, nullptr);
+        }
+        HWND owner = GetWindow(view.handle, GW_OWNER);
+        if (owner != window.owner) {
+            window.owner = owner;
+            auto ownerWindow = windows_.find(owner);
+            if (ownerWindow != windows_.end())
+                XSetTransientForHint(display_, window.id, ownerWindow->second.id);
+        }
+        SetIcon(window, view.handle);
+        if (view.minimized && !window.iconified) {
+            window.iconified = true;
+            if (window.mapped) XIconifyWindow(display_, window.id, screen_);
+        } else if (!view.minimized && (window.iconified || !window.mapped)) {
+            window.iconified = false;
+            XMapRaised(display_, window.id);
+        }
+    }
+
+    // _NET_WM_ICON: each of the window's icons, width, height, then ARGB pixels.
+    void SetIcon(TopWindow& window, HWND hwnd) {
+        auto big = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0));
+        auto small = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
+        if (big == window.icon) return;
+        window.icon = big;
+        std::vector<long> data;
+        for (HICON icon : {big, small}) {
+            std::optional<IconPixels> pixels = icon != nullptr ? IconPixelsOf(icon) : std::nullopt;
+            if (!pixels) continue;
+            data.push_back(pixels->width);
+            data.push_back(pixels->height);
+            data.insert(data.end(), pixels->argb.begin(), pixels->argb.end());
+        }
+        if (data.empty()) {
+            XDeleteProperty(display_, window.id, netWmIcon_);
+        } else {
+            XChangeProperty(display_, window.id, netWmIcon_, XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(data.data()),
+                            static_cast<int>(data.size()));
+        }
+    }
+
+    void Destroy(TopWindow& window) {
+        if (window.inputContext != nullptr) XDestroyIC(window.inputContext);
+        XDestroyWindow(display_, window.id);
+    }
+
+    void Draw(const WindowView& view) {
+        auto found = windows_.find(view.handle);
+        if (found == windows_.end() || !found->second.mapped) return;
+        const TopWindow& window = found->second;
+        // Drawn off screen and copied in one go, so that nothing flickers.
+        const Pixmap buffer =
+            XCreatePixmap(display_, window.id, static_cast<unsigned>(window.width),
+                          static_cast<unsigned>(window.height),
+                          static_cast<unsigned>(DefaultDepth(display_, screen_)));
+        painter_.Paint(buffer, window.width, window.height, view,
+                       [this](HWND hwnd) { return StaticIcon(hwnd); });
+        GC gc = XCreateGC(display_, window.id, 0, nullptr);
+        XCopyArea(display_, buffer, window.id, gc, 0, 0, static_cast<unsigned>(window.width),
+                  static_cast<unsigned>(window.height), 0, 0);
+        XFreeGC(display_, gc);
+        XFreePixmap(display_, buffer);
+    }
+
+    const IconPixels* StaticIcon(HWND hwnd) {
+        auto icon = reinterpret_cast<HICON>(SendMessageW(hwnd, STM_GETICON, 0, 0));
+        auto cached = staticIcons_.find(icon);
+        if (cached == staticIcons_.end()) {
+            cached = staticIcons_.emplace(icon, IconPixelsOf(icon)).first;
+        }
+        return cached->second ? &*cached->second : nullptr;
+    }
+
+    TopWindow* WindowOf(::Window id, HWND* hwnd = nullptr) {
+        for (auto& [handle, window] : windows_) {
+            if (window.id == id) {
+                if (hwnd != nullptr) *hwnd = handle;
+                return &window;
+            }
+        }
+        return nullptr;
+    }
+
+    const WindowView* ViewOf(HWND hwnd) const {
+        for (const WindowView& view : views_) {
+            if (view.handle == hwnd) return &view;
+        }
+        return nullptr;
+    }
+
+    void Handle(XEvent& event, InputSink& sink) {
+        HWND hwnd = nullptr;
+        TopWindow* window = WindowOf(event.xany.window, &hwnd);
+        switch (event.type) {
+            case SelectionRequest:
+                return Serve(event.xselectionrequest);
+            case SelectionClear:
+                owned_.erase(event.xselectionclear.selection);
+                return;
+            case SelectionNotify:
+                return Pasted(event.xselection, sink);
+            case ConfigureNotify:
+                // Xlib keeps the size the connection began with; the event has the new one.
+                if (event.xconfigure.window == RootWindow(display_, screen_)) {
+                    screenSize_ = POINT{event.xconfigure.width, event.xconfigure.height};
+                    sink.DisplayChanged();
+                }
+                return;
+            case PropertyNotify:
+                if (event.xproperty.atom == netWorkArea_) sink.DisplayChanged();
+                return;
+            case MappingNotify:
+                if (event.xmapping.request != MappingPointer)
+                    XRefreshKeyboardMapping(&event.xmapping);
+                return;
+        }
+        if (window == nullptr) return;
+        switch (event.type) {
+            case Expose:
+                if (event.xexpose.count == 0) {
+                    if (const WindowView* view = ViewOf(hwnd)) Draw(*view);
+                }
+                break;
+            case MapNotify:
+                window->mapped = true;
+                if (window->iconified) {
+                    // Restored from the window manager's task bar.
+                    window->iconified = false;
+                    PostMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+                }
+                if (GetActiveWindow() == hwnd)
+                    XSetInputFocus(display_, window->id, RevertToParent, CurrentTime);
+                if (const WindowView* view = ViewOf(hwnd)) Draw(*view);
+                break;
+            case UnmapNotify:
+                window->mapped = false;
+                if (!window->iconified && IsIconic(*window)) {
+                    // Minimised by the window manager.
+                    window->iconified = true;
+                    PostMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                }
+                break;
+            case ClientMessage:
+                if (event.xclient.message_type != wmProtocols_) break;
+                time_ = static_cast<Time>(event.xclient.data.l[1]);
+                if (static_cast<Atom>(event.xclient.data.l[0]) == wmDelete_) {
+                    // A window disabled by a modal dialog refuses to close, as its caption's close
+                    // box does on Windows.
+                    if (IsWindowEnabled(hwnd)) {
+                        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                    } else {
+                        Beep();
+                    }
+                } else if (static_cast<Atom>(event.xclient.data.l[0]) == wmTakeFocus_) {
+                    FocusEnabled(hwnd);
+                }
+                break;
+            case FocusIn:
+                if (event.xfocus.detail == NotifyPointer) break;
+                focused_ = window->id;
+                if (window->inputContext != nullptr) XSetICFocus(window->inputContext);
+                if (!IsWindowEnabled(hwnd)) {
+                    FocusEnabled(hwnd);
+                } else if (GetActiveWindow() != hwnd) {
+                    SetForegroundWindow(hwnd);
+                }
+                break;
+            case FocusOut:
+                if (event.xfocus.detail != NotifyPointer && focused_ == window->id) focused_ = 0;
+                if (window->inputContext != nullptr) XUnsetICFocus(window->inputContext);
+                break;
+            case kKeyPressEvent:
+                time_ = event.xkey.time;
+                // A window disabled by a modal dialog takes no keys; the focus goes to the dialog.
+                if (!IsWindowEnabled(hwnd)) {
+                    FocusEnabled(hwnd);
+                    break;
+                }
+                Key(*window, event.xkey, sink);
+                break;
+            case ButtonPress:
+            case ButtonRelease:
+                time_ = event.xbutton.time;
+                // Buttons 4 and 5 are the wheel, which the dialog ignores; 2 and 3 are not used.
+                if (event.xbutton.button == Button1) {
+                    sink.MouseButton(POINT{window->origin.x + event.xbutton.x,
+                                           window->origin.y + event.xbutton.y},
+                                     event.type == ButtonPress, ModifiersOf(event.xbutton.state));
+                }
+                break;
+            case MotionNotify:
+                while (XCheckTypedWindowEvent(display_, window->id, MotionNotify, &event)) {
+                }
+                sink.MouseMove(
+                    POINT{window->origin.x + event.xmotion.x, window->origin.y + event.xmotion.y});
+                break;
+        }
+    }
+
+    // The window manager marks a minimised window's WM_STATE before it unmaps it.
+    bool IsIconic(const TopWindow& window) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        bool iconic = false;
+        if (XGetWindowProperty(display_, window.id, wmState_, 0, 1, False, wmState_, &type, &format,
+                               &count, &after, &data) == Success &&
+            data != nullptr) {
+            iconic = format == 32 && count == 1 && *reinterpret_cast<long*>(data) == IconicState;
+            XFree(data);
+        }
+        return iconic;
+    }
+
+    // A disabled window hands the focus to the window that disabled it: the active one.
+    void FocusEnabled(HWND hwnd) {
+        HWND target = IsWindowEnabled(hwnd) ? hwnd : GetActiveWindow();
+        for (auto& [handle, window] : windows_) {
+            if (handle == target && window.mapped) {
+                XRaiseWindow(display_, window.id);
+                XSetInputFocus(display_, window.id, RevertToParent, time_);
+            }
+        }
+    }
+
+    void Key(TopWindow& window, XKeyEvent& event, InputSink& sink) {
+        char buffer[64];
+        std::string typed;
+        KeySym key = NoSymbol;
+        Status status = XLookupNone;
+        if (window.inputContext != nullptr) {
+            int length = Xutf8LookupString(window.inputContext, &event, buffer, sizeof buffer, &key,
+                                           &status);
+            if (status == XBufferOverflow) {
+                typed.resize(static_cast<std::size_t>(length));
+                length = Xutf8LookupString(window.inputContext, &event, typed.data(), length, &key,
+                                           &status);
+                typed.resize(static_cast<std::size_t>(std::max(length, 0)));
+            } else {
+                typed.assign(buffer, static_cast<std::size_t>(std::max(length, 0)));
+            }
+            if (status != XLookupChars && status != XLookupBoth) typed.clear();
+            if (status != XLookupKeySym && status != XLookupBoth) key = NoSymbol;
+        } else {
+            const int length = XLookupString(&event, buffer, sizeof buffer, &key, nullptr);
+            for (int i = 0; i < length; ++i)
+                AppendUtf8(typed, static_cast<unsigned char>(buffer[i]));
+        }
+        const unsigned modifiers = ModifiersOf(event.state);
+        UINT virtualKey = VirtualKeyOf(key);
+        if (virtualKey == 0 && (modifiers & (kControl | kAlt))) virtualKey = LetterOrDigitKey(key);
+        if (virtualKey == 'V' && modifiers == kControl && RequestPaste()) return;
+        if (virtualKey == VK_INSERT && modifiers == kShift && RequestPaste()) return;
+        if (virtualKey != 0) {
+            sink.KeyPress(virtualKey, modifiers);
+        } else if (!typed.empty()) {
+            sink.Text(Utf8ToUtf16(typed));
+        }
+    }
+
+    // Another program's CLIPBOARD is asked for; its text arrives as a paste. With no owner, or
+    // when the text is our own, the key goes on to the field, which pastes our own.
+    bool RequestPaste() {
+        const ::Window owner = XGetSelectionOwner(display_, clipboard_);
+        if (owner == None || owner == selectionOwner_) return false;
+        XConvertSelection(display_, clipboard_, utf8String_, pasted_, selectionOwner_, time_);
+        return true;
+    }
+
+    void Pasted(const XSelectionEvent& event, InputSink& sink) {
+        if (event.property == None) return;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, selectionOwner_, event.property, 0, 1 << 20, True,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            if (format == 8 && (type == utf8String_ || type == XA_STRING)) {
+                std::string text(reinterpret_cast<const char*>(data), count);
+                if (type == XA_STRING) {
+                    std::string latin1;
+                    for (unsigned char c : text) AppendUtf8(latin1, c);
+                    text = latin1;
+                }
+                sink.Paste(Utf8ToUtf16(text));
+            }
+            XFree(data);
+        }
+    }
+
+    void Own(Atom selection, std::string text) {
+        owned_[selection] = std::move(text);
+        XSetSelectionOwner(display_, selection, selectionOwner_, time_);
+    }
+
+    // The selection in the focused field, as X programs share a selection: middle-click pastes
+    // it elsewhere. Password fields keep theirs.
+    void OwnPrimaryForSelection() {
+        for (const WindowView& top : views_) {
+            const WindowView* focused = FocusedEdit(top);
+            if (focused == nullptr || !focused->showSelection || (focused->style & ES_PASSWORD))
+                continue;
+            const std::size_t low = std::min(focused->selectionLow, focused->text.size());
+            const std::size_t high = std::min(focused->selectionHigh, focused->text.size());
+            if (high <= low) continue;
+            const std::string text = Utf16ToUtf8(focused->text.substr(low, high - low));
+            auto current = owned_.find(XA_PRIMARY);
+            if (current == owned_.end() || current->second != text) Own(XA_PRIMARY, text);
+        }
+    }
+
+    static const WindowView* FocusedEdit(const WindowView& view) {
+        if (view.kind == ViewKind::kEdit && view.focused) return &view;
+        for (const WindowView& child : view.children) {
+            if (const WindowView* found = FocusedEdit(child)) return found;
+        }
+        return nullptr;
+    }
+
+    void Serve(const XSelectionRequestEvent& request) {
+        XSelectionEvent reply{};
+        reply.type = SelectionNotify;
+        reply.display = request.display;
+        reply.requestor = request.requestor;
+        reply.selection = request.selection;
+        reply.target = request.target;
+        reply.time = request.time;
+        reply.property = None;
+        const Atom property = request.property != None ? request.property : request.target;
+        auto owned = owned_.find(request.selection);
+        if (owned != owned_.end()) {
+            const std::string& text = owned->second;
+            if (request.target == targets_) {
+                const Atom offered[] = {targets_, utf8String_, XA_STRING, text_};
+                XChangeProperty(display_, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(offered), 4);
+                reply.property = property;
+            } else if (request.target == utf8String_ || request.target == text_ ||
+                       request.target == XA_STRING) {
+                const bool latin1 = request.target == XA_STRING;
+                std::string bytes = latin1 ? Latin1Of(text) : text;
+                XChangeProperty(display_, request.requestor, property,
+                                latin1 ? XA_STRING : utf8String_, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(bytes.data()),
+                                static_cast<int>(bytes.size()));
+                reply.property = property;
+            }
+        }
+        XSendEvent(display_, request.requestor, False, NoEventMask,
+                   reinterpret_cast<XEvent*>(&reply));
+    }
+
+    // STRING is Latin-1: characters beyond it become '?'.
+    static std::string Latin1Of(const std::string& utf8) {
+        std::string latin1;
+        for (const CodePoint& point : DecodeUtf16(Utf8ToUtf16(utf8)))
+            latin1 += point.value < 0x100 ? static_cast<char>(point.value) : '?';
+        return latin1;
+    }
+
+    ::Display* display_;
+    int screen_;
+    XftFont* font_;
+    int unit_;
+    POINT screenSize_;
+    ClassicPainter painter_;
+    XIM inputMethod_ = nullptr;
+    ::Window selectionOwner_ = 0;
+    ::Window focused_ = 0;  // ours with the X focus, if any
+    Time time_ = CurrentTime;
+    Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
+         utf8String_ = 0, clipboard_ = 0, targets_ = 0, text_ = 0, pasted_ = 0, wmState_ = 0,
+         netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0, netWmTypeNormal_ = 0,
+         netWmPid_ = 0;
+    std::map<HWND, TopWindow> windows_;
+    std::vector<WindowView> views_;
+    std::map<Atom, std::string> owned_;
+    std::map<HICON, std::optional<IconPixels>> staticIcons_;
+};
+
+// The dialog font: the program's Chinese dialog face at 9 points when installed, else the best
+// match that covers Chinese; Xft scales points by the server's Xft.dpi.
+XftFont* OpenDialogFont(::Display* display) {
+    FcPattern* pattern = FcPatternCreate();
+    for (const char* family : {"新宋体", "NSimSun", "SimSun"})
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddDouble(pattern, FC_SIZE, 9.0);
+    FcLangSet* languages = FcLangSetCreate();
+    FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("zh-cn"));
+    FcPatternAddLangSet(pattern, FC_LANG, languages);
+    FcLangSetDestroy(languages);
+    FcResult result = FcResultNoMatch;
+    FcPattern* matched = XftFontMatch(display, DefaultScreen(display), pattern, &result);
+    FcPatternDestroy(pattern);
+    if (matched == nullptr) return nullptr;
+    return XftFontOpenPattern(display, matched);  // takes `matched`
+}
+
+}  // namespace
+
+}  // namespace x11
+
+std::unique_ptr<Display> MakeX11Display(const char* name) {
+    // The input method and Xutf8LookupString follow the locale's character set.
+    std::setlocale(LC_CTYPE, "");
+    if (!XSupportsLocale()) std::setlocale(LC_CTYPE, "C.UTF-8");
+    XSetLocaleModifiers("");
+    ::Display* display = XOpenDisplay(name);
+    if (display == nullptr) return nullptr;
+    XftFont* font = x11::OpenDialogFont(display);
+    if (font == nullptr) {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    return std::make_unique<x11::X11Display>(display, font);
+}
+
+}  // namespace win32
