@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The About box: the program's name, version and icon, closed by OK, Enter, Escape or its
 // close box.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application module: one per program. It records which message loop serves which thread,
 // so that a window can find the loop that drives it and join it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Holds a critical section for the lifetime of a scope.
 #pragma once
 

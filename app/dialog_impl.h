@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog base: creates a dialog window from the class's template, modeless (Create) or
 // modal (RunModal), binds the window to its object on the first message, hands every message
 // to the class's message map and lets go of the window once it is destroyed.

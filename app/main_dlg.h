@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main dialog: the account and password typed into the upper fields are enciphered
 // (Encrypt) or deciphered (Decrypt) into the lower fields. OK and Cancel end the program with
 // their ids as the exit code.

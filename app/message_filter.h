@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two interfaces through which a window joins its thread's message loop: a filter that sees
 // every message before it is dispatched, and a handler that runs when the queue runs dry.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The thread's message loop: filters see every message first (last added first), idle handlers
 // run once each time the queue runs dry after activity, and Run returns the WM_QUIT code.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A message map as an ordered table of (message, condition, handler). The first entry whose
 // message and command id match calls its handler; a handler that clears bHandled lets the
 // search go on.

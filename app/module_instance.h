@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's instance handles: the image it runs from, which also holds every resource
 // (dialog templates and the icon). Set once, at static construction.
 #pragma once

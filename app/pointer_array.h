@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small growable array of pointers, as the message loop keeps its filters and idle handlers:
 // adding never throws (it reports FALSE), removal takes the first equal element, and indexing
 // outside the array raises EXCEPTION_ARRAY_BOUNDS_EXCEEDED.

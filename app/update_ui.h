@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UI-update helper: keeps the state of the UI items named by the class's update map (menu
 // items, toolbar buttons) and the windows whose children it would update. The main dialog's map
 // is empty, so the helper only holds its records.

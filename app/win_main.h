@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Process start-up: wWinMain runs the main dialog in the thread's message loop and returns its
 // closing command as the exit code (1 OK, 2 Cancel, 0 when the dialog cannot be created).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The roots of every window object: CWindow holds the handle, CMessageMap declares the message
 // map, and CWindowImplRoot adds what a bound window object keeps while it handles messages.
 #pragma once

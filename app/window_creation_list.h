@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process-wide list of dialog objects whose windows are being created. The dialog
 // procedure of a new window has no other way to learn its object than to take, on its first
 // message, the newest record of its own thread.

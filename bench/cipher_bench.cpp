@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The field cipher against its baselines: bare Crypto++ doing exactly the cipher's AES work
 // (construct, key, one block) and OpenSSL's AES-128-ECB with a fresh key for one block.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli's throughput: a million fields through the whole program (standard input from a
 // file, standard output to /dev/null), each run followed in the same process by a million bare
 // Crypto++ single-block operations (construct, SetKey, one block: the AES work of one field).

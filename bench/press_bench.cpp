@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole Encrypt press through the real program: its wWinMain runs in this process on the
 // headless display, the scripted key is a Space on the focused Encrypt button, and the press
 // takes its way through the message loop, the button, the dialog's command and both fields.

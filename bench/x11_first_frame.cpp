@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program and reports how long its first window took to show a drawn frame on the X
 // server in DISPLAY, and the program's peak resident memory with that window shown.
 // A frame counts as drawn when the mapped window shows at least two colours: a blank window

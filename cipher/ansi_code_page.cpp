@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CP_ACP on POSIX: the ANSI code page that Windows gives the locale's language and territory.
 #include <algorithm>
 #include <array>

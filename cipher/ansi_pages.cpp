@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows ANSI code pages on glibc's iconv, completed with the mappings that Windows' tables
 // have and glibc's lack, so that text converts as it does on Windows. Single-byte pages become
 // a table at first use; double-byte pages go through iconv, one call per text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Base64 with the tool's own rules: a line break after every 76 characters of full groups when
 // encoding, and lenient, table-driven decoding that never rejects its input.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cipher/code_page_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text in a code page that the caller names, for callers that choose the page instead of taking
 // the ANSI code page (Encoder's CString conversions always use CP_ACP). Same conversions, same
 // rules: no failure for unmappable or malformed input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 code-page conversions that Encoder rests on: KERNEL32's on Windows, our own on POSIX
 // (with CP_ACP chosen from the locale). Private to cipher/: no public header includes it, so it
 // never meets the macros of a windows.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WideCharToMultiByte and MultiByteToWideChar for POSIX, keeping KERNEL32's contract: an output
 // size of 0 asks for the size; a length of -1 reads through the terminator and counts it; a
 // length of 0, a bad argument or a too small buffer fails with 0; unmappable or malformed input

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pieces behind the POSIX WideCharToMultiByte and MultiByteToWideChar: a bounded output
 // that counts what a conversion produces, and the converters for UTF-8 and the ANSI pages.
 #pragma once

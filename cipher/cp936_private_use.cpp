@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Code page 936 as Windows has it maps every lead and trail pair that GBK leaves undefined to
 // the private use area: three user-defined blocks by formula, then the remaining gaps one after
 // another from U+E766, in the order listed here. glibc's GBK leaves all of them undefined.

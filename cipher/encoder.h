@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversions between the dialog's wide text (UTF-16), the ANSI code page, UTF-8 and a
 // percent-encoded form. Buffers returned as pointers belong to the caller (delete[]).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cipher/field_cipher.h"
 
 #include <cryptopp/aes.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The field cipher: one dialog field as one AES-128 block under the key string, in Base64.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The key string of the field cipher: the AES key is its first 16 characters. It is built into
 // every copy of the tool, so every cipher text the tool ever wrote deciphers with it.
 #pragma once

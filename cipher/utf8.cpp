@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-8 <-> UTF-16 with Windows' substitutions (U+FFFD, no failure).
 #include "cipher/codepage_posix.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog's wide text: UTF-16 code units in a standard string.
 #pragma once
 

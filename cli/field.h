@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One field through the dialog's road: wide text -> bytes in a code page -> the field cipher,
 // and back. Says what the format lost or read leniently on the way.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines from a stream read in chunks: LF or CR LF ends a line, a last line without an ending
 // counts, and a line keeps at most kMaxLineBytes units so that memory stays bounded.
 #pragma once

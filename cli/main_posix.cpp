@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli on POSIX: arguments and standard streams in the locale's encoding.
 #include <errno.h>
 #include <iconv.h>

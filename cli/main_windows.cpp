@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli on Windows: UTF-16 arguments; a console is read and written as Unicode, and
 // redirected input and output are UTF-8.
 #include <windows.h>

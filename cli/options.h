@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli's command line: the command, the options and the fields given as arguments.
 #pragma once
 

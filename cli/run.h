@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli as a function of its arguments and streams, the same on every system.
 #pragma once
 

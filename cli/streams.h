@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's standard streams, one implementation per system: lines of standard input as wide
 // text, results to standard output, messages to standard error.
 #pragma once

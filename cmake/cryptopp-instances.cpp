@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The few Crypto++ template instances that the AES members need and that the library makes in
 // dll.cpp and integer.cpp, two units that the Windows build leaves out because each drags in
 // the public-key code (see cryptopp-mingw.cmake).

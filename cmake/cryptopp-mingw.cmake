@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Crypto++ for the Windows build: a static library made from Debian's libcrypto++ source package
 # (scripts/build-windows.sh unpacks it and passes its folder as CRYPTOPP_SOURCE_DIR) by the same
 # cross compiler. Defines the target CryptoPP::CryptoPP that cipher/ links.

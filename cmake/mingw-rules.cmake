@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Loaded after CMake's own rules for Windows-GNU (CMAKE_USER_MAKE_RULES_OVERRIDE), once per
 # language. A GUI program's entry is the Unicode wWinMain: -municode makes the runtime call it.
 # Console programs keep their plain main, so the flag goes only where CMake adds -mwindows.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation under the prefix, and a Debian package of it (cpack -G DEB): both programs, the
 # man page, and the dialog program's icon and desktop entry.
 include(GNUInstallDirs)

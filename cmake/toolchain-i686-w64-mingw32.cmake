@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for 32-bit Windows with mingw-w64 (Debian's g++-mingw-w64-i686).
 # Programs link the C and C++ runtimes statically, so that they need only the system's DLLs.
 # GUI programs (add_executable(... WIN32 ...)) start at wWinMain: see mingw-rules.cmake.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Base64::Decode on arbitrary text: never reads past the length, produces at most three bytes
 // per four characters and counts what it produces; the bounded decode writes only into its
 // 16-byte block and gives Decode's first bytes; Encode's output always decodes back.

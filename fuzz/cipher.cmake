@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # libFuzzer targets for the credential cipher. The cipher's sources are compiled once more with
 # coverage instrumentation (cipher_fuzzed), so that libFuzzer sees inside them.
 get_target_property(cipher_dir cipher SOURCE_DIR)

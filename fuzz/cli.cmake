@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # libFuzzer target for credcipher-cli's field handling (with the cipher built for fuzzing).
 add_executable(fuzz_cli_fields ${CMAKE_CURRENT_LIST_DIR}/cli_fields_fuzz.cpp
                                ${PROJECT_SOURCE_DIR}/cli/field.cpp)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli's fields from arbitrary input: lines as the reader splits them (with a small
 // line limit's worth of input), each enciphered and deciphered in a code page the first byte
 // picks. Encrypt always gives one canonical block, which deciphers without a lenient warning.

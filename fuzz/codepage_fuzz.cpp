@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The POSIX WideCharToMultiByte and MultiByteToWideChar on arbitrary input, for CP_ACP, 936,
 // 1252 and UTF-8, both directions, by length or terminated, with assorted output sizes. Checks
 // the contract: the size query equals what a buffer of that size receives, a shorter buffer

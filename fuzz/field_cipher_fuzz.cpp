@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DecryptText on arbitrary cipher text and keys: the result is at most 16 bytes without a zero
 // byte; EncryptText's output always deciphers to the plain text's first 16 bytes up to a zero.
 #include <algorithm>

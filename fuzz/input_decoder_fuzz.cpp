@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal's input decoder on arbitrary bytes: whatever comes before it, valid UTF-8 text
 // comes out whole (an invalid byte never swallows what follows), and no byte becomes more than
 // one character.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # fuzz_resources: the resource readers on arbitrary bytes. Their sources are compiled into the
 # target itself so that libFuzzer's coverage sees inside them.
 set(resources_dir ${CMAKE_CURRENT_LIST_DIR}/../platform/resources)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes through the resource readers: as a whole .res image (with every dialog
 // template, icon group and icon in it), and directly as a template, an icon directory and an
 // icon image. Besides the sanitizers' checks, every span a reader hands out must lie inside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the displays are put together: the one place that knows them all and picks the one the
 // program runs on. WIN32_DISPLAY (x11, terminal, headless or none) decides when set; else X11
 // when DISPLAY names a server that answers; else the terminal when standard input and output are

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # credcipher-cli's throughput: a million fields through the program against a million bare
 # Crypto++ single-block operations in the same run (bench/cli_bench, five runs, medians), then
 # the peer's figure: a shell loop calling openssl enc once per field (FIELDS fields, 1000 by

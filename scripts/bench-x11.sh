@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures, on one fresh virtual X screen (Xvfb), how long credcipher takes from its start to its
 # first drawn frame, as a ratio to a small standard X client (xmessage) started the same way in
 # the same run, and the peak resident memory of both with their window shown.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs the benchmarks and checks their bounds; fails when one is passed:
 # - the field cipher against bare Crypto++ doing the same AES work: at most 1.25 times as long;
 # - DecryptText of a 32767-character text against a 24-character one: at most 1.25 (its time

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe, the
 # console program build/windows/credcipher-cli.exe, and the UI-automation program that drives
 # credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe); where Wine can run

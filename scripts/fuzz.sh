@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every libFuzzer target of a sanitizer build for a while; fails on the first finding.
 # Usage: scripts/fuzz.sh BUILD_DIR SECONDS_EACH
 set -euo pipefail

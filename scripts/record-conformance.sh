@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the conformance probes of tests/conformance as 64-bit Windows programs (mingw-w64) and
 # runs them under Wine on a virtual X display, in a Wine prefix made anew.
 #   (no option)  re-records tests/conformance/<probe>.wine.txt from Wine's output

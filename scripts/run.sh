@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds credcipher (optimised) and starts it: a window on an X11 desktop, else in this terminal.
 # A build that has work to do shows its progress on one line; a current build shows nothing.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, running and testing credcipher need, and only
 # those that are missing. Usage: scripts/setup.sh [run|test|windows]...
 #   run      what the program needs (the default)

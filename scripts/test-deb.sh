@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from an optimised build (build/release), unpacks it into a scratch
 # root, checks what it holds and what it depends on, and runs credcipher-cli from there.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs credcipher-cli.exe (scripts/build-windows.sh builds it) under Wine with the known answers,
 # through arguments and through redirected input and output (UTF-8), in a Western locale (code
 # page 1252) and in zh_CN.UTF-8 (code page 936), in a Wine prefix of its own (the 64-bit build

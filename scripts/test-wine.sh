@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the Windows program (scripts/build-windows.sh builds it) under Wine on a virtual X display
 # (the 64-bit build where this machine runs no 32-bit programs: see wine-target.sh):
 # the UI-automation suite once in a Western locale (ANSI code page 1252) and once in

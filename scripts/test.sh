@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every test: the suites under GCC (the terminal one drives the real program in tmux), the
 # Debian package built and run from a scratch root, the Windows programs under Wine, the suites
 # again under ASan+UBSan (clang), and the fuzzers briefly.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the scripts that run Windows programs under Wine. Wine runs a 32-bit Windows program
 # only where the Linux kernel runs 32-bit programs; where it does not, the same source is built
 # and tested as a 64-bit program. The 32-bit build stays the one the tool ships.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the end-to-end session scripts: counted checks, and the cipher text a field must get,
 # made independently with OpenSSL. Needs $work, a scratch folder.
 failures=0

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the credcipher icon, a golden key, and writes it as credcipher.ico.
 
 The icon holds a 32x32 and a 16x16 image, both with 16 colours (4 bits per pixel) from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource ids shared by the resource script and the program.
 #pragma once
 

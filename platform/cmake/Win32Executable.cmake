@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # add_win32_executable(<name> RC <script.rc> SOURCES <files>...)
 #
 # Builds a Win32 GUI program from its sources and its resource script.

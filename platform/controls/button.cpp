@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BUTTON: push buttons, default push buttons and group boxes.
 //
 // A push button clicks (BN_CLICKED to the parent) when the left button goes down and up over it,

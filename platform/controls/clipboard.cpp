@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/clipboard.h"
 
 #include "src/window_system.h"

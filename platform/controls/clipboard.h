@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The in-process clipboard that edit controls cut, copy and paste through. It holds text only
 // and lives as long as the process; what is copied is also offered to the display, which may
 // put it on the user's clipboard, but pasting always comes from here.

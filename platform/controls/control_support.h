@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the built-in controls share: their per-window state behind the first pointer of the
 // window's extra bytes, notifications to the parent, and key state.
 #pragma once

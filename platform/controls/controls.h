@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built-in control classes: BUTTON (push, default push, group box), single-line EDIT and
 // STATIC (text, icon), written against the Win32 API alone.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // EDIT: the single-line edit control.
 //
 // Typing replaces the selection; Left/Right (Up/Down alike), Ctrl for words, Home/End, Shift to

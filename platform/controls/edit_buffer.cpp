@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/edit_buffer.h"
 
 #include <algorithm>

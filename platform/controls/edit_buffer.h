@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // EditBuffer: the text of a single-line edit control with its selection, and the editing done
 // on them, apart from any window: caret movement by character and by word, replacing the
 // selection within the text limit, and one level of undo (the text an edit last inserted and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // STATIC: text labels (drawn by the display from the window text and style) and icons.
 //
 // An SS_ICON static's creation text names an icon resource of the creating module: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test-facing calls of win32/headless.h.
 #include <stdexcept>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless display's internals: the display object, its script of input items, and the
 // drawing of the text picture.
 #pragma once

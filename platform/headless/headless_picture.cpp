@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless display's text picture of the screen, which is the terminal's cell painting of
 // it, and its one-line-per-window description. Both read the account of what each window shows.
 #include <cstdio>

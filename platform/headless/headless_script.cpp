@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless script language, for programs run with WIN32_DISPLAY=headless: items separated by
 // blanks, each "text:<characters>" (or text:"with blanks"), "key:[shift+][ctrl+][alt+]<KEY>"
 // or "click:<x>,<y>".

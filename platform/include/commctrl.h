@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The common-controls calls credcipher makes at start-up. BUTTON, EDIT and STATIC are always
 // registered, so initialising the common controls has nothing to do.
 #pragma once

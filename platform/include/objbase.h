@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // COM start-up and shut-down. No COM object exists on this platform, so both only keep count.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 subset that credcipher calls, for POSIX: types, constants and functions with the
 // names, values and sizes of the Windows (64-bit) headers. WCHAR is char16_t; LONG, DWORD, UINT
 // and BOOL are 32-bit; WPARAM, LPARAM, LRESULT and the *_PTR types are pointer-sized. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Message crackers: the signed mouse coordinates packed into a mouse message's lParam.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What resource scripts written for the Windows resource compiler include: the constants of
 // <winresrc.h> and the id of controls that need none.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The constants of the Win32 subset: messages, styles, class atoms, resource types, virtual keys,
 // error codes. Only macros, so that both C++ and the resource compiler's preprocessor
 // (RC_INVOKED) can read it; <windows.h> includes it.

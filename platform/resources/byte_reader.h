@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bounds-checked little-endian reading of untrusted resource bytes. A read past the end
 // fails and makes every later read fail too, so a parser checks ok() once at the end of
 // a unit instead of after every field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources/dialog_template.h"
 
 #include "resources/byte_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DialogTemplate: a dialog resource (RT_DIALOG) in either of its two forms, DLGTEMPLATE with
 // DLGITEMTEMPLATE items or DLGTEMPLATEEX with DLGITEMTEMPLATEEX items, read into plain data
 // for the dialog manager.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources/icon_group.h"
 
 #include <algorithm>

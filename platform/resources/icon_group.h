@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Icon resources: the directory of an icon group (RT_GROUP_ICON), the choice of its best image
 // for a requested size and display colour depth, as LoadImage makes it, and the header and
 // pixel bytes of that image (an RT_ICON: a DIB with colour and mask bitmaps, or a PNG file).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources/icon_pixels.h"
 
 namespace win32::resources {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An icon image's pixels, as a display shows them: 32-bit ARGB rows, top down, from a DIB icon
 // of any depth with its colour table and transparency mask (or its own alpha channel).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources/name_or_ordinal.h"
 
 #include <algorithm>

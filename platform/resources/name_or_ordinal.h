@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // NameOrOrdinal: how resources name things (resource types and names, window classes and
 // control texts in dialog templates): either a 16-bit ordinal or a UTF-16 string.
 #pragma once

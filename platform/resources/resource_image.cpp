@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources/resource_image.h"
 
 #include <cstddef>

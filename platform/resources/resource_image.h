@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ResourceImage: the resources of a program, read from the bytes of a .res file as
 // `windres -O res` writes it, and looked up by type, name and language. Also the registry of
 // the running program's own image, which the embedding glue of add_win32_executable fills at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // COM and common-control start-up: nothing to start, so they only count and check arguments.
 #include <commctrl.h>
 #include <objbase.h>

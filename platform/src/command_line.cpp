@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/command_line.h"
 
 #include "src/utf.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line a Windows program sees after its own name, made from POSIX arguments.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Critical sections: recursive locks, as on Windows. The lock itself lives behind DebugInfo;
 // OwningThread and RecursionCount are kept up to date for the curious.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DefWindowProcW: the default handling of window messages (text, closing, system commands, hit
 // testing, activation, icons, position changes).
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog manager's own state of a dialog window and the steps its parts share: creating a
 // dialog from a template, the keyboard-style focus move, default-button tracking and the modal
 // run. Internal to the platform.

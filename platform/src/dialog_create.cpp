@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Creating a dialog from its template, in Windows' order: the frame is created hidden; the
 // dialog procedure is installed; WM_SETFONT goes to the dialog before the controls exist; the
 // controls are created in template order (WS_EX_NOPARENTNOTIFY, each with WM_SETFONT);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dialog items by id, and dialog units.
 #include <windows.h>
 

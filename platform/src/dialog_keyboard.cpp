@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // IsDialogMessageW: the dialog keyboard interface. The focused control is asked with
 // WM_GETDLGCODE which keys it wants; the others move the focus (Tab, Shift+Tab, arrows within a
 // group) or become commands (Enter, Escape). Every other message for the dialog or its

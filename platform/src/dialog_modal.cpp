@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modal run of DialogBoxParamW: the owner is disabled once WM_INITDIALOG is done (unless it
 // was disabled already); the dialog is shown when the queue first runs dry; messages are pumped
 // through IsDialogMessageW until EndDialog, which enables the owner again and hides the dialog at

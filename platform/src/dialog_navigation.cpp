@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moving through a dialog's controls: the tab order (visible, enabled WS_TABSTOP controls in
 // z-order, wrapping), groups (from a WS_GROUP control to the next), the keyboard-style focus move
 // and the default push button that follows the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog class "#32770" and its window procedure DefDlgProcW: it calls the dialog procedure
 // stored at DWLP_DLGPROC, honours its result rules, and does the default dialog processing for
 // what the dialog procedure leaves alone (WM_CLOSE as IDCANCEL, the default button, focus kept

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The display interface: where windows appear and where input comes from. The window system asks
 // the display for the screen's geometry, its font metrics, its system metrics and its rule for
 // the width of text, tells it to paint when something changed and the queue has run dry (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/display_manager.h"
 
 #include <algorithm>

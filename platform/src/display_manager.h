@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The current display: chosen once at first use (ChooseDisplay), replaced by tests through
 // win32/headless.h. Also what the window system reads from it (metrics, fonts,
 // monitors) and the painting of the window tree when something changed.

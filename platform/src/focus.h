@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keyboard focus, the active window and mouse capture: the state and the steps that change it
 // with the messages Windows sends on the way (WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, ...).
 #pragma once

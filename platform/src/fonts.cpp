@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/fonts.h"
 
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Font handles for dialog fonts: the template's font as a handle the dialog hands to its controls
 // with WM_SETFONT. Displays draw with their own single font; the record is what the template said.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handle tables: objects reached through opaque handle values that are small indexes with a
 // generation count, so that a stale or bogus handle is recognised and refused instead of
 // dereferenced. Like USER handles on Windows, window handles fit in 32 bits (16-bit index,

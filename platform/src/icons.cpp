@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Icons: LoadImageW and LoadIconW make icon handles from the program's RT_GROUP_ICON resources,
 // choosing the group's best image for the size asked; shared loads give the same handle.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Icon handles as displays read them.
 #pragma once
 

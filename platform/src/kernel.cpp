@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // KERNEL32 basics: module handle, thread and process ids, last error, MulDiv and friends.
 #include <dlfcn.h>
 #include <unistd.h>

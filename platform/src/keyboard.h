@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyboard: a US layout (characters to keys and back, as TranslateMessage and typed text
 // need them) and the thread's key state, updated as key messages leave the queue.
 #pragma once

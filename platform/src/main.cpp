@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry point: wWinMain called as the Windows start-up code calls it.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/message_names.h"
 
 #include <cstdio>

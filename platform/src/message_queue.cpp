@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/message_queue.h"
 
 #include <algorithm>

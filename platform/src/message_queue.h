@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The thread's message queue: posted messages, the quit flag and the input that the display
 // delivers, routed to windows (focus, capture, hit testing) as messages leave the queue. When
 // the queue has run dry, GetMessageW has the display paint and then waits on it for input.

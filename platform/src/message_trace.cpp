@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/message_trace.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message trace for debugging a program on the platform: with WIN32_TRACE=messages each
 // message sent, posted and dispatched is printed on stderr with its window's class and id, its
 // name and its parameters, one line each, as Wine's message spy does.

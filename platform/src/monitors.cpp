@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Monitors and system metrics, as the display reports them. Monitor handles stay valid while the
 // display's monitors stay the same; when they change, the old handles become stale.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window placement: rectangles in screen and client coordinates, mapping points between windows,
 // SetWindowPos with its WM_WINDOWPOSCHANGING/WM_WINDOWPOSCHANGED, and finding windows by point.
 #include "src/placement.h"

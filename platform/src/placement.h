@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Placement internals shared with input routing and the dialog manager.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rectangle helpers of USER32.
 #include <windows.h>
 

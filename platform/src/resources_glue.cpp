@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FindResourceW and friends over the resources embedded in the program.
 #include "src/resources_glue.h"
 

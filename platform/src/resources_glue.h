@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's resources as Win32 calls reach them: by module handle (the program image, or
 // NULL for it where Windows allows that).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SendInput and keybd_event: synthesised keyboard and mouse input joins the thread's input queue
 // as the display's does, so it reaches the focus (or the window under the cursor) in order.
 #include <windows.h>

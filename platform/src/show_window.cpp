@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ShowWindow: visibility, minimising and restoring, and the activation that goes with them.
 #include <windows.h>
 

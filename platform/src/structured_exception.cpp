@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RaiseException: a structured exception becomes a C++ exception carrying its code.
 #include "win32/structured_exception.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/utf.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-8 <-> UTF-16 for the platform's own needs (command line, displays, scripts), and UTF-16
 // decoded to code points. Malformed input becomes U+FFFD; nothing fails.
 #pragma once

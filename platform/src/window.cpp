@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/window.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows and window classes as the window system keeps them, the table that maps window handles
 // to them, and the tree they form (parents, children, owners, z-order). Internal to the platform.
 //

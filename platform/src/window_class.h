@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window classes: registration, lookup by name (case-insensitive) or atom, and the built-in
 // classes (the dialog class and the controls), registered before the first window is created.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CreateWindowExW: the window record, its place in the tree, and the creation messages in
 // Windows' order (WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_PARENTNOTIFY, then showing).
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window data: GetWindowLong(Ptr)W and SetWindowLong(Ptr)W, for the window's own fields at
 // negative indexes and its class's extra bytes at offsets from 0.
 #include <windows.h>

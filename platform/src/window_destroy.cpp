@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DestroyWindow, in Windows' order: the window is hidden and loses activation and focus; its
 // owned windows are destroyed; WM_DESTROY goes to the window and then down to its children
 // (which still exist while their parent handles it); WM_NCDESTROY goes to the children first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "src/window_move.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window menu (Alt+Space) and the move of a top-level window, run by DefWindowProcW for
 // WM_SYSCOMMAND as modal loops of their own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The services of the window system that controls use besides the Win32 API: the width of text
 // in the display's dialog font, the bell, and the user's clipboard.
 #pragma once

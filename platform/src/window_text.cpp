@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window text through WM_GETTEXT, WM_GETTEXTLENGTH and WM_SETTEXT, as USER32 does it for windows
 // of the calling thread; the dialog-item forms.
 #include <windows.h>

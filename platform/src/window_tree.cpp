@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tree as USER32 shows it: parents, owners, siblings in z-order, and window states.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal display's pixel model. The window system works in pixels; on a terminal every
 // character cell is kCellWidth x kCellHeight pixels. The dialog font and the system metrics are
 // chosen so that a dialog's frame and caption bar each take whole cells and so that dialog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A terminal screen as a grid of character cells: what the terminal display draws into before
 // it hands the cells to the terminal, and what the tests read back. Wide (East Asian) characters
 // take two cells; the second cell of such a pair is a tail that holds nothing of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns what a terminal sends into the window system's input: keys as virtual-key codes with
 // modifiers, typed text, pasted text, mouse clicks at screen pixels and resizes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal display: paints the account of the windows into a grid of cells and shows it;
 // reads keys, text, pastes, mouse clicks and resizes and hands them to the window system. The
 // terminal's modes and signals belong to the session it runs in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal display on ncursesw: the screen is the terminal, one cell kCellWidth x
 // kCellHeight pixels.
 #pragma once

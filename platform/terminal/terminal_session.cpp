@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "terminal/terminal_session.h"
 
 #include <curses.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal while the program owns it: the locale, curses on standard input and output, the
 // modes the program sets (raw keys, keypad, mouse reports, bracketed paste, alternate screen) and
 // one tear-down that puts all of it back. The tear-down runs when the session ends, at exit, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "terminal/window_painter.h"
 
 #include <algorithm>

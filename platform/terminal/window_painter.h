@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the account of what each window shows onto a grid of cells: dialogs with a frame, a
 // caption bar and its boxes, push buttons ("[ Cancel ]", the default one "< OK >"), edit fields
 // with their scrolled text, selection and caret, statics, group boxes and icons. A disabled

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/window_view.h"
 
 #include <algorithm>

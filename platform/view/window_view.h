@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every window shows, whatever the display draws it with: the account a display paints
 // from. It is read from the window system once per painting, so that no display reads window
 // internals or control messages of its own, and so that class names, mnemonics, password

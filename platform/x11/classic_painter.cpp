@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11/classic_painter.h"
 
 #include <algorithm>

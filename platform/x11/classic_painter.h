@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the account of one top-level window in the classic Windows look with Xft: raised push
 // buttons with a thicker frame on the default one and a dotted focus rectangle, sunken edit
 // fields with their scrolled text, selection and caret, static text and icons, group boxes;

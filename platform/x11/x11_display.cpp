@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 display: one X window per visible top-level window, sized to its client area and
 // painted in the classic look; the window manager draws the frame and caption, closes the window
 // with WM_DELETE_WINDOW (a WM_CLOSE here), gives the focus and minimises. Keys go through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 display on Xlib, Xft and fontconfig: each top-level window is an X window the window
 // manager frames; keys come through the input method, copy and cut reach the X selections.
 #pragma once

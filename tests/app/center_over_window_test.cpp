@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CenterOverWindow: where a window goes relative to its owner, its parent or its monitor.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog base: binding a window to its object, the results it hands back to the dialog
 // manager, and letting go of the window.
 #include <windows.h>

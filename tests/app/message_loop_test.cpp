@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message loop, the pointer array that keeps its filters and idle handlers, and the module
 // that finds each thread's loop.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parts of the message map that no session of the program reaches: a handler declining a
 // message (none of the program's does), and commands that carry a notification code (every
 // command in the sessions has code 0).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The compiled resources of the program, as windres makes them of app/res/app.rc, read with the
 // platform's resource readers: what the dialog manager and the icon loader will find.
 #include <gtest/gtest.h>

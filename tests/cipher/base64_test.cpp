@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cipher/base64.h"
 
 #include <gtest/gtest.h>

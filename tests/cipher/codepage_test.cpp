@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The POSIX WideCharToMultiByte and MultiByteToWideChar against Windows' behaviour, with the code
 // pages named explicitly (CP_ACP itself is covered by the encoder suites).
 #include "cipher/codepage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Encoder and the whole road of a field under CP_ACP. Each suite needs its code page as the
 // process's ANSI page: ctest runs Acp936.* with LC_ALL=zh_CN.UTF-8 and Acp1252.* with
 // LC_ALL=en_US.UTF-8.

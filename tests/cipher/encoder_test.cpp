@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Encoder operations that do not depend on the ANSI code page (UTF-8, percent-encoding, and
 // ASCII, which every ANSI page maps to itself).
 #include "cipher/encoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli run as a script runs it: known answers through arguments and standard input,
 // the warnings and --strict, exit statuses, terminals, and input that never ends.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // credcipher-cli gives what the dialog gives: each field goes through Encrypt and Decrypt in a
 // session with the program on the headless display, and through the command line under the same
 // locale (the test runs once per locale, so once per ANSI code page).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs credcipher-cli as a separate process, as a script would.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one probe on this platform and compares its output with Wine's recording, line by line.
 #   compare.sh <program> <recording> <allowed differences>
 # A line may differ only where the list of allowed differences names the probe and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog manager: Enter, Escape and WM_CLOSE, the default button, arrows in groups, the tab
 // and group order, a destroyed focus, the styles a dialog gets at creation and the last error of
 // failing calls.

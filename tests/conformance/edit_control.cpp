@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The single-line edit control: its limit, the notifications of refused input and of selection,
 // undo, EM_REPLACESEL, password edits and the clipboard, control characters.
 #include "probe.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyboard state as a program sets and reads it, and the input it synthesises.
 #include "probe.h"
 #include "probes.h"

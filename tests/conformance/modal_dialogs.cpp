@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modal and modeless dialogs: what EndDialog does at once and what waits for the handler to
 // return, the owner's state, PostQuitMessage inside a modal loop, nested dialogs that end before
 // they were shown, and the focus and activation left behind.

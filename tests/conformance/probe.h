@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every conformance probe shares. A probe is a Win32 program that runs the same on Windows
 // (Wine) and on this platform, and prints one line per observation, "name = value", with nothing
 // in it that differs from run to run (no handles, pointers or times).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dialog and control ids shared by the probes and their resource script.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sessions with the About box, which command 57664 opens over the main dialog.
 #include <windows.h>
 

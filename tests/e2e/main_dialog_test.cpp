@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sessions with the main dialog: the ways of closing it, Encrypt and Decrypt, the command line
 // and the show command.
 #include <windows.h>

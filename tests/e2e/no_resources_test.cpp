@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program image without the dialog templates: the main dialog cannot be created, so the
 // program ends with zero at once, even with a display.
 #include <windows.h>

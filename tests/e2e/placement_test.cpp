@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the dialogs appear: the main dialog in the middle of its monitor's work area, the About
 // box over the main dialog, both kept inside the work area.
 #include <windows.h>

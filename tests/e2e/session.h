@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A person's session with the program on the headless display: each step (a key, typing, a
 // click, a look at the screen) is handed over when the program waits for input, so a click lands
 // where the control is at that moment.

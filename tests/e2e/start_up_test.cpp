@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting the program where there is no display, and without its dialog templates.
 #include <windows.h>
 

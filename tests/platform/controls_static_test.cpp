@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls_test_support.h"
 #include "resources/resource_image.h"
 #include "resources_test_data.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fixture for the control suites: a fresh headless display with a top-level parent window
 // whose procedure records the WM_COMMAND notifications it receives, and input helpers that
 // run the queue until the scripted input has been delivered.

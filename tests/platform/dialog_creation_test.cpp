@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Creating dialogs from templates: Windows' message order, the first focus, visibility and
 // placement, and the default dialog procedure's result rules.
 #include <windows.h>

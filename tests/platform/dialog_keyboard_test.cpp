@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog keyboard interface of IsDialogMessageW and the default dialog procedure: Tab and
 // Shift+Tab, arrows in groups, Enter, Escape, closing, and the default push button following
 // the focus. The dialog is laid out like the program's main dialog, with a few extra controls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DialogBoxParamW's modal run: the owner disabled while it runs, the dialog shown only when the
 // queue first runs dry, EndDialog's value, WM_QUIT passed on, and the failure values.
 #include <windows.h>

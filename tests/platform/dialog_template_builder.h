@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds dialog templates in memory for the tests' own dialogs (the classic DLGTEMPLATE form
 // with DLGITEMTEMPLATE items), for CreateDialogIndirectParamW and DialogBoxIndirectParamW.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Focus, activation, enabling and showing: the messages on the way and their order.
 #include <windows.h>
 

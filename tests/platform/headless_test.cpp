@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless display: its picture and description of the screen, its script and the script
 // language, and failing loudly when the program waits with nothing left to deliver.
 #include <windows.h>

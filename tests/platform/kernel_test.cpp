@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Kernel calls: last error per thread, recursive critical sections, RaiseException, MulDiv.
 #include <windows.h>
 

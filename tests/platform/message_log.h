@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Message-sequence testing: window and dialog procedures that record what they see (window,
 // message, wParam, lParam), controls subclassed to record too, and a comparison of the record
 // with an expected table that prints both as message names when they differ.

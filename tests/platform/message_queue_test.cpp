@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message queue: posting, the quit flag, retrieval order, keyboard translation and routing,
 // and waiting on the display.
 #include <windows.h>

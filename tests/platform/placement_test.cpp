@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Placement: window and client rectangles, mapping points, SetWindowPos, monitors (several of
 // them), system metrics and dialog units.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's resources as Win32 calls reach them: FindResourceW and friends, LoadImageW of an
 // icon group, and dialogs made from RT_DIALOG templates (the resource suites' own test.rc).
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The resource reader on the suites' windres-compiled test.rc and on malformed input, each read
 // from a heap block of exactly its size so that AddressSanitizer reports any read past the end:
 // the image and its records, dialog templates, icon groups and images.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The resource tests' image: tests/platform/resources_data/test.rc as windres compiled it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows: classes, creation and destruction in Windows' message order, handles that go stale,
 // window data, and window text with its truncation rules.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "terminal/cell_grid.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "terminal/input_decoder.h"
 
 #include <curses.h>

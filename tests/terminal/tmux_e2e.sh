@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the real credcipher in an 80x24 UTF-8 terminal (tmux) the way a person does: types an
 # account and a password, encrypts, reads the cipher texts off the screen and checks them against
 # OpenSSL, copies them up (clipboard keys and a bracketed paste), decrypts, and closes the dialog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The suites measure characters with wcwidth, which knows wide characters only in a UTF-8
 // locale, as the terminal display sets one up.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal's painting of real dialogs: the program's own templates and the tests' own,
 // created by the window system on a display with the terminal's geometry.
 #include "terminal/window_painter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cipher texts of dialog fields, worked out apart from the program: the field's bytes in the
 // ANSI code page (iconv), zero-padded or cut to one 16-byte block, enciphered with
 //   openssl enc -aes-128-ecb -nopad -K <hex of "7D3F09A2-4C6E-41">

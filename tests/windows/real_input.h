@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real keyboard and mouse input through SendInput: it reaches whichever window is in front,
 // exactly as a person's typing does.
 #pragma once

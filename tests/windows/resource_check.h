@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks the resources that windres compiled into the program, read back as Windows reads them.
 #pragma once
 

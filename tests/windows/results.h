@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counts checks, reports each failure on its own line and ends with "N passed, M failed".
 #pragma once
 

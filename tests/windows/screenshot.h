@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A PNG picture of one window as it shows on the screen.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run of credcipher.exe driven from outside, as a person at the desk drives it: start the
 // process, find its dialog, fill and read fields, press buttons and keys, wait for it to end.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives the real credcipher.exe under Windows (or Wine) from outside, as a person would, and
 // checks the fields, the About box and the exit codes. Prints "N passed, M failed".
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the real credcipher on a fresh virtual X screen (Xvfb, no window manager) the way a person
 # does: clicks into the fields, types an account and a password (ASCII, then Chinese under
 # LANG=zh_CN.UTF-8), encrypts, copies each cipher text out with Ctrl+A, Ctrl+C and reads it with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless display, for tests: monitors set by the test, scripted input delivered one item at
 // a time whenever the program waits for input with an empty queue, and a text picture of the
 // screen. When the script is exhausted and the program would wait, the wait throws

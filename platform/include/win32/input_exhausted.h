@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The signal that a program waits for input that can never come.
 #pragma once
 

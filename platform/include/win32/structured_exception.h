@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What RaiseException throws: a C++ exception carrying the exception code, its flags and its
 // arguments, so that callers and tests can observe a structured exception.
 #pragma once

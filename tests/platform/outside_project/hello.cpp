@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exits with 0 when its own resources are embedded and its dialog builds from them, with the
 // UTF-8 script's text as UTF-16; with a distinct code for each thing that went wrong.
 #include <windows.h>

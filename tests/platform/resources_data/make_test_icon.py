@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes test.ico for the resource tests: three images whose pixels follow simple rules that
 the tests check (16x16 4 bpp, 32x32 8 bpp, 48x48 32 bpp).
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs the sample dialog program on the headless display with a script and checks its exit code
 # and its output. -D PROGRAM=... -D DISPLAY=headless|none -D SCRIPT=... -D EXIT=<code>|crash
 # -D OUTPUT=<regular expression> [-D ARGS=<arguments separated by |>]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource ids of the sample dialog program.
 #pragma once
 

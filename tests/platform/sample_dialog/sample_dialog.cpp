@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small Win32 dialog program of the platform's tests, built like the real program with
 // add_win32_executable: a modeless main dialog pumped through IsDialogMessageW, a modal About
 // box, an icon. It exits with the id of the command that closed it and prints what it saw.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource ids shared by hello.rc and hello.cpp.
 #pragma once
 
