@@ -16,7 +16,8 @@ for group in "${@:-run}"; do
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3
-                         xvfb xdotool xclip x11-utils x11-apps netpbm) ;;
+                         xvfb xdotool xclip x11-utils x11-apps netpbm
+                         openbox ibus dbus-daemon xfce4-settings) ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
                             fonts-wine fonts-wqy-microhei
                             g++-mingw-w64-x86-64-posix wine64)

@@ -159,10 +159,16 @@ void Copy(HWND hwnd, const Edit& edit) {
         SetClipboardText(std::u16string(edit.buffer.SelectedText()));
 }
 
+// Every paste comes here, a display's too, so that what a single-line edit keeps of pasted text
+// is decided once: the first line.
 void Paste(HWND hwnd, Edit& edit) {
-    const auto clip = ClipboardText();
+    std::optional<std::u16string> clip;
+    if (const auto pasted = TextBeingPasted()) {
+        clip.emplace(*pasted);
+    } else {
+        clip = ClipboardText();
+    }
     if (!clip || IsReadOnly(hwnd)) return;
-    // A single-line edit takes the first line.
     std::u16string_view text = *clip;
     text = text.substr(0, text.find_first_of(u"\r\n"));
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, text));

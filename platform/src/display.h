@@ -90,6 +90,8 @@ public:
     // Text the program copied or cut: a display that reaches the user's clipboard puts it
     // there too.
     virtual void PublishClipboardText(std::u16string_view) {}
+    // The program is about to end: what must outlive it (the clipboard) is handed on.
+    virtual void ProgramEnds() {}
 };
 
 // The exit status of a program whose display can never give it input (a headless script that

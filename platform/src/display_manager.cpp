@@ -44,6 +44,12 @@ void InstallDisplay(std::unique_ptr<Display> display) {
     state.dirty = true;
 }
 
+void EndDisplay() {
+    // A display never chosen is not made now.
+    DisplayState& state = State();
+    if (state.display != nullptr) state.display->ProgramEnds();
+}
+
 SystemMetricsSet CurrentMetrics() {
     Display* display = CurrentDisplay();
     return display != nullptr ? display->Metrics() : SystemMetricsSet{};

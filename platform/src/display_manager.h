@@ -15,6 +15,8 @@ namespace win32 {
 Display* CurrentDisplay();
 // Makes `display` current (nullptr: no display). Windows left over are destroyed first.
 void InstallDisplay(std::unique_ptr<Display> display);
+// The program ends with the display it has: it may hand on what outlives the program.
+void EndDisplay();
 
 // From the current display, or Windows' 96-DPI values without one.
 SystemMetricsSet CurrentMetrics();

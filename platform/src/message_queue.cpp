@@ -11,6 +11,7 @@
 #include "src/message_trace.h"
 #include "src/placement.h"
 #include "src/window.h"
+#include "src/window_system.h"
 
 namespace win32 {
 
@@ -21,6 +22,7 @@ struct Queue {
     std::deque<InputEvent> input;
     std::deque<std::u16string> pastes;  // the texts of kPaste input, in order
     std::u16string pasted;              // the text of the kPaste message last taken
+    bool pasting = false;               // that message is the one last taken
     bool quitPending = false;
     int quitCode = 0;
     int callDepth = 0;
@@ -109,11 +111,12 @@ bool RouteCharacter(const InputEvent& event, MSG& msg) {
     return true;
 }
 
+// A paste from the display is the focused control's WM_PASTE, which takes the display's text
+// (TextBeingPasted) instead of the clipboard's: the control decides what of it to keep.
 bool RoutePaste(MSG& msg) {
     HWND target = GetFocus();
     if (target == nullptr) return false;
-    msg = Stamped(target, EM_REPLACESEL, TRUE,
-                  reinterpret_cast<LPARAM>(TheQueue().pastes.front().c_str()));
+    msg = Stamped(target, WM_PASTE, 0, 0);
     return true;
 }
 
@@ -195,6 +198,7 @@ bool Route(const InputEvent& event, MSG& msg, bool remove) {
 // filter), then input.
 bool TakeMessage(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
     Queue& queue = TheQueue();
+    if (remove) queue.pasting = false;
     auto posted = std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& msg) {
         return MatchesFilter(msg, filter, first, last);
     });
@@ -217,7 +221,7 @@ bool TakeMessage(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
             // The text lives on until the message taken with it has been handled.
             queue.pasted = std::move(queue.pastes.front());
             queue.pastes.pop_front();
-            if (routed) msg.lParam = reinterpret_cast<LPARAM>(queue.pasted.c_str());
+            queue.pasting = routed;
         }
         if (!routed) {
             queue.input.pop_front();  // nobody to receive it
@@ -315,6 +319,11 @@ private:
 };
 
 }  // namespace
+
+std::optional<std::u16string_view> TextBeingPasted() {
+    if (!TheQueue().pasting) return std::nullopt;
+    return TheQueue().pasted;
+}
 
 void QueueInput(const InputEvent& event) {
     if (event.type == InputEvent::Type::kKeyDown || event.type == InputEvent::Type::kKeyUp) {

@@ -3,6 +3,7 @@
 // in the display's dialog font, the bell, and the user's clipboard.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace win32 {
@@ -16,5 +17,9 @@ void Beep();
 
 // Text a control copied or cut: the display may put it on the user's own clipboard too.
 void PublishClipboardText(std::u16string_view text);
+
+// While the WM_PASTE that a display's paste became is handled: the text the display pasted
+// (the user's clipboard or selection), which the control takes instead of its own clipboard's.
+std::optional<std::u16string_view> TextBeingPasted();
 
 }  // namespace win32

@@ -144,6 +144,8 @@ void ReadEdit(WindowView& view) {
                                   0, SendMessageW(view.handle, EM_GETFIRSTVISIBLELINE, 0, 0))),
                               size);
     view.showSelection = view.focused || (view.style & ES_NOHIDESEL);
+    view.shareSelection =
+        !(view.style & ES_PASSWORD) && SendMessageW(view.handle, EM_GETMODIFY, 0, 0) == FALSE;
     // A password edit shows its own character for each one; '*' if it names none.
     const auto mask = static_cast<char16_t>(
         (view.style & ES_PASSWORD) ? SendMessageW(view.handle, EM_GETPASSWORDCHAR, 0, 0) : 0);

@@ -75,6 +75,10 @@ struct WindowView {
     std::size_t caret = 0;
     std::size_t firstVisible = 0;
     bool showSelection = false;
+    // The selection may be offered to other programs (a desktop's primary selection): only in
+    // text the program put there, never in what the person typed or pasted (the edit's modify
+    // flag) and never in a password edit. Only an explicit copy gives such text away.
+    bool shareSelection = false;
 
     bool hasIcon = false;  // static icons
 

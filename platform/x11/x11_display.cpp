@@ -29,6 +29,7 @@ constexpr int kKeyPressEvent = KeyPress;
 #include "src/icons.h"
 #include "src/utf.h"
 #include "x11/classic_painter.h"
+#include "x11/selections.h"
 
 namespace win32 {
 
@@ -37,6 +38,9 @@ namespace x11 {
 namespace {
 
 constexpr char kClass[] = "credcipher";
+constexpr long kWindowEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                               ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
+                               StructureNotifyMask;
 
 [[noreturn]] int ConnectionLost(::Display*) {
     std::fprintf(stderr, "%s: the X server closed the connection\n", program_invocation_short_name);
@@ -131,7 +135,8 @@ public:
           unit_(LineUnit(display)),
           screenSize_{DisplayWidth(display, screen_), DisplayHeight(display, screen_)},
           painter_(display, DefaultVisual(display, screen_), DefaultColormap(display, screen_),
-                   font, unit_) {
+                   font, unit_),
+          selections_(display) {
         XSetIOErrorHandler(ConnectionLost);
         XSetErrorHandler(IgnoreError);
         for (auto [atom, name] : {std::pair{&wmProtocols_, "WM_PROTOCOLS"},
@@ -140,10 +145,6 @@ public:
                                   {&netWmName_, "_NET_WM_NAME"},
                                   {&netWmIcon_, "_NET_WM_ICON"},
                                   {&utf8String_, "UTF8_STRING"},
-                                  {&clipboard_, "CLIPBOARD"},
-                                  {&targets_, "TARGETS"},
-                                  {&text_, "TEXT"},
-                                  {&pasted_, "CREDCIPHER_PASTE"},
                                   {&wmState_, "WM_STATE"},
                                   {&netWorkArea_, "_NET_WORKAREA"},
                                   {&netWmType_, "_NET_WM_WINDOW_TYPE"},
@@ -152,19 +153,18 @@ public:
                                   {&netWmPid_, "_NET_WM_PID"}}) {
             *atom = XInternAtom(display_, name, False);
         }
-        // Selections are owned by a window of their own, so that they outlive every dialog.
-        selectionOwner_ =
-            XCreateSimpleWindow(display_, RootWindow(display_, screen_), 0, 0, 1, 1, 0, 0, 0);
-        XSelectInput(display_, selectionOwner_, PropertyChangeMask);
-        inputMethod_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+        OpenInputMethod();
         // The screen's size and the work area may change while the program runs.
         XSelectInput(display_, RootWindow(display_, screen_),
                      StructureNotifyMask | PropertyChangeMask);
     }
 
     ~X11Display() override {
+        if (handedOver_) return;
         for (auto& [hwnd, window] : windows_) Destroy(window);
         if (inputMethod_ != nullptr) XCloseIM(inputMethod_);
+        XUnregisterIMInstantiateCallback(display_, nullptr, nullptr, nullptr, InputMethodStarted,
+                                         reinterpret_cast<XPointer>(this));
         XftFontClose(display_, font_);
         XCloseDisplay(display_);
     }
@@ -257,7 +257,15 @@ public:
     void Beep() override { XBell(display_, 0); }
 
     void PublishClipboardText(std::u16string_view text) override {
-        Own(clipboard_, Utf16ToUtf8(text));
+        selections_.Own(selections_.clipboard(), Utf16ToUtf8(text), time_);
+    }
+
+    // What was copied outlives the program. When a child process serves it, the connection is
+    // the child's: this process never uses it again, and exits without closing it.
+    void ProgramEnds() override {
+        for (auto& [hwnd, window] : windows_) Destroy(window);
+        windows_.clear();
+        if (selections_.Outlive(time_)) handedOver_ = true;
     }
 
 private:
@@ -267,9 +275,7 @@ private:
         window.height = std::max<int>(1, view.client.bottom - view.client.top);
         XSetWindowAttributes attributes{};
         attributes.background_pixmap = None;
-        attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
-                                StructureNotifyMask;
+        attributes.event_mask = kWindowEvents;
         window.id = XCreateWindow(
             display_, RootWindow(display_, screen_), view.client.left, view.client.top,
             static_cast<unsigned>(window.width), static_cast<unsigned>(window.height), 0,
@@ -291,17 +297,54 @@ private:
         const long pid = getpid();
         XChangeProperty(display_, window.id, netWmPid_, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&pid), 1);
-        if (inputMethod_ != nullptr) {
-            window.inputContext =
-                XCreateIC(inputMethod_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                          XNClientWindow, window.id, XNFocusWindow, window.id, nullptr);
-            if (window.inputContext != nullptr) {
-                long filtered = 0;
-                XGetICValues(window.inputContext, XNFilterEvents, &filtered, nullptr);
-                XSelectInput(display_, window.id, attributes.event_mask | filtered);
-            }
-        }
+        CreateInputContext(window);
         return window;
+    }
+
+    // The input method may come and go while the program runs (a restarted ibus, one started
+    // after the dialog): each start is taken, and while none runs keys are read plainly.
+    void OpenInputMethod() {
+        inputMethod_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+        if (inputMethod_ == nullptr) {
+            XRegisterIMInstantiateCallback(display_, nullptr, nullptr, nullptr, InputMethodStarted,
+                                           reinterpret_cast<XPointer>(this));
+            return;
+        }
+        XIMCallback destroyed{reinterpret_cast<XPointer>(this), InputMethodEnded};
+        XSetIMValues(inputMethod_, XNDestroyCallback, &destroyed, nullptr);
+        for (auto& [hwnd, window] : windows_) {
+            CreateInputContext(window);
+            if (window.id == focused_ && window.inputContext != nullptr)
+                XSetICFocus(window.inputContext);
+        }
+    }
+
+    static void InputMethodStarted(::Display*, XPointer self, XPointer) {
+        auto* display = reinterpret_cast<X11Display*>(self);
+        if (display->inputMethod_ != nullptr) return;
+        XUnregisterIMInstantiateCallback(display->display_, nullptr, nullptr, nullptr,
+                                         InputMethodStarted, self);
+        display->OpenInputMethod();
+    }
+
+    // Xlib has already freed the method and its contexts: they are forgotten, never destroyed.
+    static void InputMethodEnded(XIM, XPointer self, XPointer) {
+        auto* display = reinterpret_cast<X11Display*>(self);
+        display->inputMethod_ = nullptr;
+        for (auto& [hwnd, window] : display->windows_) window.inputContext = nullptr;
+        XRegisterIMInstantiateCallback(display->display_, nullptr, nullptr, nullptr,
+                                       InputMethodStarted, self);
+    }
+
+    void CreateInputContext(TopWindow& window) {
+        if (inputMethod_ == nullptr) return;
+        window.inputContext =
+            XCreateIC(inputMethod_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                      XNClientWindow, window.id, XNFocusWindow, window.id, nullptr);
+        if (window.inputContext == nullptr) return;
+        long filtered = 0;
+        XGetICValues(window.inputContext, XNFilterEvents, &filtered, nullptr);
+        XSelectInput(display_, window.id, kWindowEvents | filtered);
     }
 
     // Dialogs keep their size: the window manager offers no resizing.
@@ -428,14 +471,9 @@ private:
     void Handle(XEvent& event, InputSink& sink) {
         HWND hwnd = nullptr;
         TopWindow* window = WindowOf(event.xany.window, &hwnd);
+        if (selections_.Handle(event, [&sink](std::string text) { sink.Paste(Utf8ToUtf16(text)); }))
+            return;
         switch (event.type) {
-            case SelectionRequest:
-                return Serve(event.xselectionrequest);
-            case SelectionClear:
-                owned_.erase(event.xselectionclear.selection);
-                return;
-            case SelectionNotify:
-                return Pasted(event.xselection, sink);
             case ConfigureNotify:
                 // Xlib keeps the size the connection began with; the event has the new one.
                 if (event.xconfigure.window == RootWindow(display_, screen_)) {
@@ -518,8 +556,11 @@ private:
             case ButtonPress:
             case ButtonRelease:
                 time_ = event.xbutton.time;
-                // Buttons 4 and 5 are the wheel, which the dialog ignores; 2 and 3 are not used.
-                if (event.xbutton.button == Button1) {
+                // The middle button pastes the primary selection into the focused field, as X
+                // programs do. Buttons 4 and 5 are the wheel, which the dialog ignores.
+                if (event.xbutton.button == Button2 && event.type == ButtonPress) {
+                    selections_.Request(XA_PRIMARY, time_);
+                } else if (event.xbutton.button == Button1) {
                     sink.MouseButton(POINT{window->origin.x + event.xbutton.x,
                                            window->origin.y + event.xbutton.y},
                                      event.type == ButtonPress, ModifiersOf(event.xbutton.state));
@@ -588,6 +629,8 @@ private:
         const unsigned modifiers = ModifiersOf(event.state);
         UINT virtualKey = VirtualKeyOf(key);
         if (virtualKey == 0 && (modifiers & (kControl | kAlt))) virtualKey = LetterOrDigitKey(key);
+        // Alt+Space is a system key (the window menu), not a space typed.
+        if (virtualKey == 0 && (modifiers & kAlt) && key == XK_space) virtualKey = VK_SPACE;
         if (virtualKey == 'V' && modifiers == kControl && RequestPaste()) return;
         if (virtualKey == VK_INSERT && modifiers == kShift && RequestPaste()) return;
         if (virtualKey != 0) {
@@ -599,54 +642,18 @@ private:
 
     // Another program's CLIPBOARD is asked for; its text arrives as a paste. With no owner, or
     // when the text is our own, the key goes on to the field, which pastes our own.
-    bool RequestPaste() {
-        const ::Window owner = XGetSelectionOwner(display_, clipboard_);
-        if (owner == None || owner == selectionOwner_) return false;
-        XConvertSelection(display_, clipboard_, utf8String_, pasted_, selectionOwner_, time_);
-        return true;
-    }
-
-    void Pasted(const XSelectionEvent& event, InputSink& sink) {
-        if (event.property == None) return;
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, selectionOwner_, event.property, 0, 1 << 20, True,
-                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-            data != nullptr) {
-            if (format == 8 && (type == utf8String_ || type == XA_STRING)) {
-                std::string text(reinterpret_cast<const char*>(data), count);
-                if (type == XA_STRING) {
-                    std::string latin1;
-                    for (unsigned char c : text) AppendUtf8(latin1, c);
-                    text = latin1;
-                }
-                sink.Paste(Utf8ToUtf16(text));
-            }
-            XFree(data);
-        }
-    }
-
-    void Own(Atom selection, std::string text) {
-        owned_[selection] = std::move(text);
-        XSetSelectionOwner(display_, selection, selectionOwner_, time_);
-    }
+    bool RequestPaste() { return selections_.Request(selections_.clipboard(), time_); }
 
     // The selection in the focused field, as X programs share a selection: middle-click pastes
-    // it elsewhere. Password fields keep theirs.
+    // it elsewhere. Only where the view says it may be shared.
     void OwnPrimaryForSelection() {
         for (const WindowView& top : views_) {
             const WindowView* focused = FocusedEdit(top);
-            if (focused == nullptr || !focused->showSelection || (focused->style & ES_PASSWORD))
-                continue;
+            if (focused == nullptr || !focused->showSelection || !focused->shareSelection) continue;
             const std::size_t low = std::min(focused->selectionLow, focused->text.size());
             const std::size_t high = std::min(focused->selectionHigh, focused->text.size());
             if (high <= low) continue;
-            const std::string text = Utf16ToUtf8(focused->text.substr(low, high - low));
-            auto current = owned_.find(XA_PRIMARY);
-            if (current == owned_.end() || current->second != text) Own(XA_PRIMARY, text);
+            selections_.Own(XA_PRIMARY, Utf16ToUtf8(focused->text.substr(low, high - low)), time_);
         }
     }
 
@@ -658,64 +665,22 @@ private:
         return nullptr;
     }
 
-    void Serve(const XSelectionRequestEvent& request) {
-        XSelectionEvent reply{};
-        reply.type = SelectionNotify;
-        reply.display = request.display;
-        reply.requestor = request.requestor;
-        reply.selection = request.selection;
-        reply.target = request.target;
-        reply.time = request.time;
-        reply.property = None;
-        const Atom property = request.property != None ? request.property : request.target;
-        auto owned = owned_.find(request.selection);
-        if (owned != owned_.end()) {
-            const std::string& text = owned->second;
-            if (request.target == targets_) {
-                const Atom offered[] = {targets_, utf8String_, XA_STRING, text_};
-                XChangeProperty(display_, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(offered), 4);
-                reply.property = property;
-            } else if (request.target == utf8String_ || request.target == text_ ||
-                       request.target == XA_STRING) {
-                const bool latin1 = request.target == XA_STRING;
-                std::string bytes = latin1 ? Latin1Of(text) : text;
-                XChangeProperty(display_, request.requestor, property,
-                                latin1 ? XA_STRING : utf8String_, 8, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(bytes.data()),
-                                static_cast<int>(bytes.size()));
-                reply.property = property;
-            }
-        }
-        XSendEvent(display_, request.requestor, False, NoEventMask,
-                   reinterpret_cast<XEvent*>(&reply));
-    }
-
-    // STRING is Latin-1: characters beyond it become '?'.
-    static std::string Latin1Of(const std::string& utf8) {
-        std::string latin1;
-        for (const CodePoint& point : DecodeUtf16(Utf8ToUtf16(utf8)))
-            latin1 += point.value < 0x100 ? static_cast<char>(point.value) : '?';
-        return latin1;
-    }
-
     ::Display* display_;
     int screen_;
     XftFont* font_;
     int unit_;
     POINT screenSize_;
     ClassicPainter painter_;
+    Selections selections_;
+    bool handedOver_ = false;  // a child process serves the clipboard on this connection
     XIM inputMethod_ = nullptr;
-    ::Window selectionOwner_ = 0;
     ::Window focused_ = 0;  // ours with the X focus, if any
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
-         utf8String_ = 0, clipboard_ = 0, targets_ = 0, text_ = 0, pasted_ = 0, wmState_ = 0,
-         netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0, netWmTypeNormal_ = 0,
-         netWmPid_ = 0;
+         utf8String_ = 0, wmState_ = 0, netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0,
+         netWmTypeNormal_ = 0, netWmPid_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
-    std::map<Atom, std::string> owned_;
     std::map<HICON, std::optional<IconPixels>> staticIcons_;
 };
 

@@ -8,13 +8,13 @@
 # window's title, class, icon and size hints are read back with xprop, and a server that goes
 # away ends the program as Cancel.
 #
-# Usage: xvfb_e2e.sh path/to/credcipher path/to/send_close    (exit 77 = skipped: a tool missing)
-#        xvfb_e2e.sh path/to/credcipher path/to/send_close --screenshot FILE.png
+# Usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe    (exit 77 = skipped: a tool missing)
+#        xvfb_e2e.sh path/to/credcipher path/to/x_probe --screenshot FILE.png
 #        (only takes the README's picture: Chinese text encrypted, the focus on Encrypt)
 set -u
 
-binary=${1:?usage: xvfb_e2e.sh path/to/credcipher path/to/send_close [--screenshot FILE]}
-send_close=${2:?usage: xvfb_e2e.sh path/to/credcipher path/to/send_close [--screenshot FILE]}
+binary=${1:?usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe [--screenshot FILE]}
+x_probe=${2:?usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe [--screenshot FILE]}
 screenshot=
 [ "${3:-}" = --screenshot ] && screenshot=$(realpath "${4:?--screenshot needs a file}")
 tools="Xvfb xdotool xclip xprop openssl iconv base64 od"
@@ -26,86 +26,9 @@ for tool in $tools; do
     fi
 done
 
-# Under the leak checker, the font libraries' lifelong caches are not the program's leaks.
-LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp"
-export LSAN_OPTIONS
-
-work=$(mktemp -d)
-server_pid=
-start_server() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    server_pid=$!
-    local tries=0
-    until [ -s "$work/display" ] || [ $tries -ge 100 ]; do tries=$((tries + 1)); sleep 0.05; done
-    export DISPLAY=":$(cat "$work/display")"
-}
-cleanup() {
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+here=$(dirname "$(realpath "$0")")
+. "$here/x11_session.sh"
 start_server
-
-. "$(dirname "$(realpath "$0")")/../session_checks.sh"
-
-# Starts credcipher with locale $1; its exit code goes to $work/rc, stderr to $work/stderr.
-window=
-start() {
-    rm -f "$work/rc"
-    (LANG=$1 LC_ALL= WIN32_DISPLAY= "$binary" </dev/null >/dev/null 2>"$work/stderr"
-     echo $? >"$work/rc") &
-    window=$(timeout 10 xdotool search --sync --class credcipher | head -1)
-    [ -n "$window" ] || fail "the window did not appear"
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-}
-
-exit_code() {
-    local tries=0
-    until [ -s "$work/rc" ] || [ $tries -ge 100 ]; do tries=$((tries + 1)); sleep 0.05; done
-    cat "$work/rc" 2>/dev/null || echo "still running"
-}
-
-# Clicks the middle of a control given in dialog units of the 326 x 249 main dialog.
-click() {  # x y width height
-    xdotool mousemove --window "$window" $(((($1 + $3 / 2) * WIDTH) / 326)) \
-        $(((($2 + $4 / 2) * HEIGHT) / 249)) click 1
-}
-account_in() { click 53 45 238 14; }
-password_in() { click 53 69 238 14; }
-account_out() { click 53 143 238 14; }
-password_out() { click 53 167 238 14; }
-encrypt() { click 53 94 50 14; }
-decrypt() { click 145 94 50 14; }
-
-# Waits up to 5 s for a selection to hold the expected text, and returns what it holds.
-selection() {  # selection expected
-    local tries=0 got
-    while :; do
-        got=$(timeout 2 xclip -o -selection "$1" 2>/dev/null)
-        if [ "$got" = "$2" ] || [ $tries -ge 50 ]; then break; fi
-        tries=$((tries + 1))
-        sleep 0.1
-    done
-    printf '%s' "$got"
-}
-# Characters outside the keyboard map are typed on a key xdotool maps for each; slowly, so that
-# the program reads each key before the next mapping.
-type_text() { xdotool type --delay 40 -- "$1"; }
-
-# Selects the field's text (PRIMARY) and copies it (CLIPBOARD); both must hold `expected`.
-copy_out() {  # description field expected
-    "$2"
-    xdotool key ctrl+a
-    check "$1 (PRIMARY)" "$3" "$(selection primary "$3")"
-    xdotool key ctrl+c
-    check "$1 (CLIPBOARD)" "$3" "$(selection clipboard "$3")"
-}
-# Another program owns CLIPBOARD; Ctrl+V in the field pastes from it.
-paste_into() {  # field text
-    printf '%s' "$2" | xclip -selection clipboard -i
-    "$1"
-    xdotool key ctrl+a ctrl+v
-}
 
 # A session: encrypt, copy out, paste back, decrypt, copy the text out again.
 session() {  # locale encoding account password
@@ -169,9 +92,23 @@ session zh_CN.UTF-8 GBK '张三' '密码123'
 xdotool key Escape
 check "Escape closes with Cancel" 2 "$(exit_code)"
 
+# --- Alt+Space opens the window menu, also with no window manager: the space is no character
+# typed, and Escape closes the menu, not the dialog.
+start C.UTF-8
+account_in
+xdotool key alt+space
+sleep 0.3
+xdotool key Escape
+type_text x
+encrypt
+copy_out "Alt+Space types nothing" account_out "$(cipher_of x CP1252)"
+check "Escape closed the window menu only" "still running" "$(exit_code)"
+xdotool key Escape
+check "then Escape closes with Cancel" 2 "$(exit_code)"
+
 # --- The window manager's close: exit code 2.
 start C.UTF-8
-"$send_close" "$window"
+"$x_probe" close "$window"
 check "WM_DELETE_WINDOW closes with Cancel" 2 "$(exit_code)"
 
 # --- The server goes away: Cancel, and a line on stderr.

@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The real credcipher on a virtual X screen that is a desktop: a window manager (openbox), the
+# ibus input method with its XIM server in a private D-Bus session, and a clipboard manager
+# (xfsettingsd's, which takes a copy with SAVE_TARGETS). Checked as a person meets them:
+# - the input method goes away and comes back, and the window manager restarts, while the person
+#   types: nothing typed is lost, and the input method's new start is taken (ibus's Ctrl+Shift+U
+#   composes a character only through the input method);
+# - text copied survives the program: served on by the program's child until another program
+#   takes the clipboard, or handed to the clipboard manager; marked as a secret;
+# - selecting what the person typed shares nothing (PRIMARY); the middle button pastes PRIMARY;
+# - a 1 MB paste (INCR) is cut to the field's limit and copied out whole (INCR again);
+# - a pasted line break ends the paste, as the Windows program does under Wine.
+#
+# Usage: desktop_e2e.sh path/to/credcipher path/to/x_probe   (exit 77 = skipped: a tool missing)
+set -u
+
+binary=${1:?usage: desktop_e2e.sh path/to/credcipher path/to/x_probe}
+x_probe=${2:?usage: desktop_e2e.sh path/to/credcipher path/to/x_probe}
+for tool in Xvfb xdotool xclip xprop openssl iconv base64 od openbox ibus-daemon ibus \
+    dbus-run-session xfsettingsd; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+ibus_x11=/usr/libexec/ibus-x11
+[ -x "$ibus_x11" ] || { echo "SKIP: $ibus_x11 is not installed"; exit 77; }
+# ibus and the clipboard manager talk over D-Bus: a private session bus of the suite's own.
+if [ -z "${CREDCIPHER_PRIVATE_BUS:-}" ]; then
+    CREDCIPHER_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+
+here=$(dirname "$(realpath "$0")")
+. "$here/x11_session.sh"
+start_server
+export XMODIFIERS=@im=ibus
+
+# Waits up to 10 s for a command's output to be (or, with !, not to be) the expected text.
+await() {  # [!] expected command...
+    local negate=0 tries=0
+    if [ "$1" = '!' ]; then negate=1; shift; fi
+    local expected=$1
+    shift
+    while [ $tries -lt 100 ]; do
+        if [ "$("$@" 2>/dev/null)" = "$expected" ]; then
+            [ $negate -eq 0 ] && return 0
+        elif [ $negate -eq 1 ]; then
+            return 0
+        fi
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    return 1
+}
+owner() { "$x_probe" owner "$1"; }
+alive() { pgrep -fx -- "$binary" >/dev/null && echo alive || echo gone; }
+
+# A window manager, or a new one that replaces the one running, as a desktop restarts its own.
+# Not through ibus: openbox hangs on its way out when the input method went before it.
+wm_pid=
+start_wm() {
+    local before
+    before=$(owner WM_S0)
+    XMODIFIERS= openbox --sm-disable --replace >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    await ! "$before" owner WM_S0 || fail "openbox did not start"
+}
+xim_pid=
+start_xim() {
+    "$ibus_x11" >"$work/ibus-x11.log" 2>&1 &
+    xim_pid=$!
+    await ! 0x0 owner @server=ibus || fail "ibus's XIM server did not start"
+    sleep 1  # the program opens the input method when it sees the server
+}
+stop() {  # pid
+    kill "$1"
+    wait "$1" 2>/dev/null
+}
+# ibus's Unicode entry, which only the input method turns into one character.
+compose() { xdotool key --delay 60 ctrl+shift+u $(grep -o . <<<"$1") space; }
+
+ibus-daemon --panel=disable --replace >"$work/ibus.log" 2>&1 &
+ibus_pid=$!
+await xkb:us::eng sh -c 'ibus engine xkb:us::eng && ibus engine' ||
+    fail "ibus did not take its keyboard engine"
+start_wm
+
+# --- The input method goes while the dialog is open, and comes back; so does the window manager.
+start_xim
+start zh_CN.UTF-8
+account_in
+compose 4e2d
+sleep 1  # the composed character is on its way from the input method
+stop "$xim_pid"
+await 0x0 owner @server=ibus
+type_text ab
+old_wm=$wm_pid
+start_wm
+wait "$old_wm"
+account_in
+type_text c
+start_xim
+compose 6587
+password_in
+type_text 'pass'
+encrypt
+copy_out "typed through the input method's life" account_out "$(cipher_of '中abc文' GBK)"
+copy_out "and the password after it" password_out "$(cipher_of pass GBK)"
+
+# --- Selecting what the person typed leaves PRIMARY alone; the middle button pastes it.
+printf 'from primary' | xclip -selection primary -i
+account_in
+xdotool key ctrl+a
+sleep 0.5
+check "a selection of typed text is not shared" "from primary" "$(selection primary 'from primary')"
+password_in
+xdotool key ctrl+a BackSpace click 2
+encrypt
+copy_out "the middle button pasted PRIMARY" password_out "$(cipher_of 'from primary' GBK)"
+
+# --- A pasted line break ends the paste. The Windows program under Wine enciphers the paste
+# of "admin\n" to this text; OpenSSL agrees that it is the cipher of "admin".
+printf 'admin\n' | xclip -selection clipboard -i
+account_in
+xdotool key ctrl+a ctrl+v
+encrypt
+copy_out "a paste stops at its line break" account_out "BoN3Iagl6omv5BDo67fmQQ=="
+check "which is the cipher of its first line" "$(cipher_of admin GBK)" "BoN3Iagl6omv5BDo67fmQQ=="
+
+# --- 1 MB pasted (the owner sends it in pieces): the field keeps its limit of 32,767
+# characters, and a copy of them (98,301 bytes of UTF-8) goes out in pieces too.
+yes 中 | tr -d '\n' | head -c 1048575 | xclip -selection clipboard -i
+account_in
+xdotool key ctrl+a ctrl+v
+sleep 1
+xdotool key ctrl+a ctrl+c
+await 98301 sh -c 'xclip -o -selection clipboard | wc -c'
+check "a large paste is cut to the limit and copied out whole" "98301 32767" \
+    "$(xclip -o -selection clipboard | wc -c) $(xclip -o -selection clipboard | wc -m)"
+
+# --- Copied text outlives the program: its child serves it until another program takes it.
+account_out
+xdotool key ctrl+a ctrl+c
+xdotool key Escape
+check "the dialog's exit code is kept" 2 "$(exit_code)"
+check "the copy is there after the program ended" "$(cipher_of admin GBK)" \
+    "$(selection clipboard "$(cipher_of admin GBK)")"
+check "it is marked as a secret" secret \
+    "$(timeout 2 xclip -o -selection clipboard -t x-kde-passwordManagerHint)"
+check "a child serves it" alive "$(alive)"
+printf 'taken' | xclip -selection clipboard -i
+await gone alive || fail "the child serves on after another program took the clipboard"
+
+# --- With a clipboard manager running, the copy is handed to it and nothing stays behind.
+XMODIFIERS= xfsettingsd --disable-wm-check >"$work/xfsettingsd.log" 2>&1 &
+manager_pid=$!
+await ! 0x0 owner CLIPBOARD_MANAGER || fail "xfsettingsd's clipboard manager did not start"
+start C.UTF-8
+account_in
+type_text bob
+encrypt
+account_out
+xdotool key ctrl+a ctrl+c
+xdotool key Escape
+check "closed with Cancel" 2 "$(exit_code)"
+check "the clipboard manager keeps the copy" "$(cipher_of bob CP1252)" \
+    "$(selection clipboard "$(cipher_of bob CP1252)")"
+check "no process stays behind" gone "$(alive)"
+
+stop "$manager_pid"
+stop "$xim_pid"
+stop "$wm_pid"
+stop "$ibus_pid"
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
