@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, running and testing credcipher need, and only
-# those that are missing. Usage: scripts/setup.sh [run|test|windows]...
+# those that are missing. Usage: scripts/setup.sh [run|test|windows|package]...
 #   run      what the program needs (the default)
 #   test     what the test suites need on top
 #   windows  the mingw-w64 cross build and Wine
-#   package  building the Debian package (CPack with dpkg-shlibdeps)
+#   package  building, checking and installing the Debian packages (scripts/test-deb.sh)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libcrypto++-dev libncurses-dev binutils-mingw-w64-i686
@@ -23,7 +23,8 @@ for group in "${@:-run}"; do
                             fonts-wine fonts-wqy-microhei
                             g++-mingw-w64-x86-64-posix wine64)
                  needs_i386=1 ;;
-        package) packages+=(dpkg-dev file) ;;
+        package) packages+=(dpkg-dev debhelper lintian desktop-file-utils appstream file
+                            build-essential pkgconf cmake openssl python3) ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
