@@ -77,6 +77,11 @@ stop() {  # pid
     kill "$1"
     wait "$1" 2>/dev/null
 }
+# The focused field's text, copied out; the caret goes back to its end.
+typed() {
+    xdotool key ctrl+a ctrl+c End
+    timeout 2 xclip -o -selection clipboard
+}
 # ibus's Unicode entry, which only the input method turns into one character.
 compose() { xdotool key --delay 60 ctrl+shift+u $(grep -o . <<<"$1") space; }
 
@@ -91,7 +96,8 @@ start_xim
 start zh_CN.UTF-8
 account_in
 compose 4e2d
-sleep 1  # the composed character is on its way from the input method
+# The composed character comes from the input method: it is in the field before ibus goes.
+await 中 typed || fail "the input method's character did not arrive"
 stop "$xim_pid"
 await 0x0 owner @server=ibus
 type_text ab

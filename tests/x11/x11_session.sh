@@ -28,8 +28,8 @@ start() {
     rm -f "$work/rc"
     (LANG=$1 LC_ALL= WIN32_DISPLAY= "$binary" </dev/null >/dev/null 2>"$work/stderr"
      echo $? >"$work/rc") &
-    window=$(timeout 10 xdotool search --sync --class credcipher | head -1)
-    [ -n "$window" ] || fail "the window did not appear"
+    window=$(timeout 30 xdotool search --sync --class credcipher | head -1)
+    [ -n "$window" ] || fail "the window did not appear: $(cat "$work/stderr")"
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 
