@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // WideCharToMultiByte, MultiByteToWideChar, GetCPInfo and IsDBCSLeadByteEx on the generated
 // tables. A UTF-16 unit converts on its own (a surrogate pair the page lacks is two default
-// characters); a lead byte takes the byte after it where its row names a unit for the pair and
-// otherwise stands alone, and that byte is read anew.
+// characters); a lead byte takes any byte after it but the terminator.
 #include <algorithm>
 #include <span>
 #include <string>
@@ -51,19 +50,20 @@ bool ToBytes(const tables::Page& page, std::span<const char16_t> text, Output<ch
     return true;
 }
 
-bool ToUnits(const tables::Page& page, std::span<const unsigned char> text, Output<char16_t>& out) {
+bool ToUnits(const tables::Page& page, std::span<const unsigned char> text,
+             Output<char16_t>& out) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char byte = text[i];
         const std::uint16_t row = page.decodeRows[byte];
-        if (row != tables::kNotLead && i + 1 < text.size()) {
-            const char16_t pair = tables::kDecodeRows[row][text[i + 1]];
-            if (pair != tables::kLeadAlone) {
-                if (!out.Put(pair)) return false;
-                ++i;
-                continue;
-            }
+        if (row != tables::kNotLead && i + 1 < text.size() && text[i + 1] != 0) {
+            const unsigned char trail = text[++i];
+            const bool inRow = trail >= tables::kFirstTrail && trail <= tables::kLastTrail;
+            if (!out.Put(inRow ? tables::kDecodeRows[row][trail - tables::kFirstTrail]
+                               : page.badPair))
+                return false;
+        } else if (!out.Put(page.singles[byte])) {
+            return false;
         }
-        if (!out.Put(page.singles[byte])) return false;
     }
     return true;
 }

@@ -2,14 +2,16 @@
 // Makes the code pages' tables (codepages/tables.h) from the recording of Windows' conversions:
 //   generate_tables OUTPUT.cpp RECORDING.txt...
 // Each UTF-16 unit's bytes come from its "w" line; each byte alone from its "m" line; a lead
-// byte and the byte after it from their "p" line, and where there is none the recording says
-// that the pair reads as the lead alone and then the byte after it. Blocks and rows that repeat
-// are stored once. Fails on anything in a recording that these tables cannot express.
+// byte and the byte after it from their "p" line. The tables hold what the recording shows: a
+// lead byte followed by 0 stands alone (no "p" line), followed by any other byte makes one unit,
+// the same unit for every second byte outside 40..FE. Blocks and rows that repeat are stored
+// once. Fails on anything in a recording that these tables cannot express.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,9 +19,10 @@
 namespace {
 
 constexpr std::uint16_t kNoBytes = 0xFFFF;
-constexpr char16_t kLeadAlone = 0xFFFF;
 constexpr std::uint16_t kNotLead = 0xFFFF;
 constexpr unsigned int kUtf8 = 65001;
+constexpr unsigned int kFirstTrail = 0x40;
+constexpr unsigned int kLastTrail = 0xFE;
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
     std::cerr << "generate_tables: " << where << ": " << what << "\n";
@@ -115,7 +118,7 @@ Page Read(const std::string& path) {
             if (units.size() != 1) Fail(where, "not one unit");
             for (unsigned int input = first; input <= last; ++input) {
                 const unsigned int unit = units[0] + (input - first);
-                if (unit >= kLeadAlone) Fail(where, "unit out of range");
+                if (unit > 0xFFFF) Fail(where, "unit out of range");
                 if (tag == "m") {
                     page.singles[input] = static_cast<char16_t>(unit);
                     page.seenByte[input] = true;
@@ -184,17 +187,27 @@ int main(int argc, char** argv) {
         const std::string name = "k" + std::to_string(page.number);
         sources += std::string(sources.empty() ? "" : ", ") + std::to_string(page.number);
         std::string singles = "nullptr", encode = "nullptr", decode = "nullptr";
+        std::optional<char16_t> badPair;
         if (page.number != kUtf8) {
             std::vector<std::uint16_t> encodeBlocks(256), decodeRows(256, kNotLead);
             for (unsigned int high = 0; high < 256; ++high) {
                 encodeBlocks[high] = blocks.Add(std::vector<std::uint16_t>(
                     page.encode.begin() + high * 256, page.encode.begin() + high * 256 + 256));
                 if (!page.IsLead(high)) continue;
-                std::vector<char16_t> row(256, kLeadAlone);
-                for (unsigned int trail = 0; trail < 256; ++trail) {
-                    const auto found = page.pairs.find(high << 8 | trail);
-                    if (found != page.pairs.end()) row[trail] = found->second;
+                std::vector<char16_t> row;
+                for (unsigned int second = 1; second < 256; ++second) {
+                    const auto found = page.pairs.find(high << 8 | second);
+                    if (found == page.pairs.end())
+                        Fail(argv[i], "a lead byte that does not take the byte after it");
+                    if (second >= kFirstTrail && second <= kLastTrail) {
+                        row.push_back(found->second);
+                    } else if (!badPair) {
+                        badPair = found->second;
+                    } else if (found->second != *badPair) {
+                        Fail(argv[i], "second bytes outside 40..FE that read differently");
+                    }
                 }
+                if (page.pairs.count(high << 8)) Fail(argv[i], "a lead byte that takes a 0");
                 decodeRows[high] = rows.Add(row);
             }
             arrays << "constexpr char16_t " << name << "Singles[256] = {\n";
@@ -212,7 +225,8 @@ int main(int argc, char** argv) {
               << page.defaultChar << std::dec << ", {";
         for (unsigned int lead : page.leadBytes)
             pages << "0x" << std::hex << lead << std::dec << ", ";
-        pages << "}, " << singles << ", " << encode << ", " << decode << "},\n";
+        pages << "}, 0x" << std::hex << static_cast<unsigned int>(badPair.value_or(0)) << std::dec << ", " << singles << ", "
+              << encode << ", " << decode << "},\n";
     }
 
     std::ofstream out(argv[1]);
@@ -223,7 +237,7 @@ int main(int argc, char** argv) {
            "// scripts/record-codepages.sh records anew, and the build makes this file again.\n"
            "// Pages: "
         << sources << ". " << blocks.All().size() << " encoding blocks, " << rows.All().size()
-        << " decoding rows, of 512 bytes each.\n"
+        << " decoding rows.\n"
            "#include \"codepages/tables.h\"\n\n#include <iterator>\n\nnamespace codepages::tables "
            "{\n\n";
     out << "const Block kEncodeBlocks[] = {\n";
