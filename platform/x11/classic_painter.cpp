@@ -37,13 +37,22 @@ ClassicPainter::~ClassicPainter() {
     for (XftColor& color : colors_) XftColorFree(display_, visual_, colormap_, &color);
 }
 
+// Xft's advance is a short: long text is measured in pieces (cut between characters) and added
+// up, so that 32,767 characters measure as wide as they are.
 int ClassicPainter::Measure(std::u16string_view text) const {
-    if (text.empty()) return 0;
+    constexpr std::size_t kPieceBytes = 1024;
     const std::string utf8 = Utf16ToUtf8(text);
-    XGlyphInfo extents{};
-    XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(utf8.data()),
-                       static_cast<int>(utf8.size()), &extents);
-    return extents.xOff;
+    long width = 0;
+    for (std::size_t begin = 0; begin < utf8.size();) {
+        std::size_t end = std::min(begin + kPieceBytes, utf8.size());
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+        XGlyphInfo extents{};
+        XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(utf8.data() + begin),
+                           static_cast<int>(end - begin), &extents);
+        width += extents.xOff;
+        begin = end;
+    }
+    return static_cast<int>(std::min<long>(width, 1L << 30));
 }
 
 void ClassicPainter::Paint(Drawable target, int width, int height, const WindowView& frame,
@@ -219,8 +228,21 @@ void ClassicPainter::Edit(const WindowView& view) {
     Fill(client.left, client.top, Width(client), Height(client),
          view.enabled && !readOnly ? kWindow : kFace);
 
-    const std::u16string_view shown = view.shown;
-    const std::size_t first = std::min(view.firstVisible, shown.size());
+    // Only what fits is drawn, clipped to the client area: X coordinates are 16 bits, and text
+    // drawn whole would wrap around onto the label.
+    const std::size_t first = std::min(view.firstVisible, view.shown.size());
+    std::size_t last = first;
+    for (int x = 0; last < view.shown.size() && x <= Width(client);) {
+        const std::size_t next =
+            last + ((view.shown[last] & 0xFC00) == 0xD800 && last + 1 < view.shown.size() ? 2 : 1);
+        x += Measure(std::u16string_view(view.shown).substr(last, next - last));
+        last = next;
+    }
+    const std::u16string_view shown = std::u16string_view(view.shown).substr(0, last);
+    XRectangle clip{static_cast<short>(client.left), static_cast<short>(client.top),
+                    static_cast<unsigned short>(std::max(0, Width(client))),
+                    static_cast<unsigned short>(std::max(0, Height(client)))};
+    XftDrawSetClipRectangles(draw_, 0, 0, &clip, 1);
     const int y = client.top + std::max(0, (Height(client) - font_->ascent - font_->descent) / 2);
     const auto xOf = [&](std::size_t index) {
         index = std::clamp(index, first, shown.size());
@@ -237,8 +259,9 @@ void ClassicPainter::Edit(const WindowView& view) {
             Text(left, y, shown.substr(low, high - low), kSelectedText);
         }
     }
-    if (view.focused && view.caret >= first)
+    if (view.focused && view.caret >= first && view.caret <= last)
         Fill(xOf(view.caret), y, unit_, font_->ascent + font_->descent, kText);
+    XftDrawSetClip(draw_, nullptr);
 }
 
 // Lines broken at spaces where the next word does not fit, and anywhere in a run that is wider

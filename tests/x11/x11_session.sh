@@ -74,10 +74,35 @@ copy_out() {  # description field expected
     xdotool key ctrl+c
     check "$1 (CLIPBOARD)" "$3" "$(selection clipboard "$3")"
 }
+# Waits up to 10 s for a command's output to be (or, with !, not to be) the expected text.
+await() {  # [!] expected command...
+    local negate=0 tries=0
+    if [ "$1" = '!' ]; then negate=1; shift; fi
+    local expected=$1
+    shift
+    while [ $tries -lt 100 ]; do
+        if [ "$("$@" 2>/dev/null)" = "$expected" ]; then
+            [ $negate -eq 0 ] && return 0
+        elif [ $negate -eq 1 ]; then
+            return 0
+        fi
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    return 1
+}
+# The focused field's text, copied out; the caret goes back to its end. Keys that go through an
+# input method, and pastes, arrive after clicks made later: a click waits until they have.
+typed() {
+    xdotool key ctrl+a ctrl+c End
+    timeout 2 xclip -o -selection clipboard
+}
+arrived() { await "$1" typed || fail "the field did not get '$1'"; }
 # Another program owns CLIPBOARD; Ctrl+V in the field pastes from it.
 paste_into() {  # field text
     printf '%s' "$2" | xclip -selection clipboard -i
     "$1"
     xdotool key ctrl+a ctrl+v
+    arrived "$2"
 }
 

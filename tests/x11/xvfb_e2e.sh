@@ -17,8 +17,8 @@ binary=${1:?usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe [--screenshot 
 x_probe=${2:?usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe [--screenshot FILE]}
 screenshot=
 [ "${3:-}" = --screenshot ] && screenshot=$(realpath "${4:?--screenshot needs a file}")
-tools="Xvfb xdotool xclip xprop openssl iconv base64 od"
-[ -n "$screenshot" ] && tools="$tools xwd xwdtopnm pnmtopng"
+tools="Xvfb xdotool xclip xprop openssl iconv base64 od xwd xwdtopnm pnmcut ppmhist"
+[ -n "$screenshot" ] && tools="$tools pnmtopng"
 for tool in $tools; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
@@ -105,6 +105,35 @@ copy_out "Alt+Space types nothing" account_out "$(cipher_of x CP1252)"
 check "Escape closed the window menu only" "still running" "$(exit_code)"
 xdotool key Escape
 check "then Escape closes with Cancel" 2 "$(exit_code)"
+
+# --- Long text is drawn inside its field, whatever its length: a 66-character address stops at
+# the field's border, 4,096 and 32,767 characters (X's 16-bit coordinates) still show their end,
+# and the caret stays off the label. Pixels of the screen, in the dialog's units.
+pixels() {  # x y width height: the region's picture
+    xwd -silent -id "$window" | xwdtopnm 2>/dev/null |
+        pnmcut -left $((($1 * WIDTH) / 326)) -top $((($2 * HEIGHT) / 249)) \
+            -width $((($3 * WIDTH) / 326)) -height $((($4 * HEIGHT) / 249))
+}
+colours() { pixels "$@" | ppmhist -noheader | wc -l; }
+paste_long() {  # characters
+    head -c "$1" /dev/zero | tr '\0' a | sed 's/^a\{8\}/https:\/\//' |
+        xclip -selection clipboard -i
+    account_in
+    xdotool key ctrl+a ctrl+v "$2"
+    sleep 0.5
+}
+start C.UTF-8
+label=$(pixels 0 45 52 14 | od -An -tx1 | md5sum)
+paste_long 66 Home
+check "66 characters stop at the field's border" 1 "$(colours 292 45 30 14)"
+for length in 4096 32767; do
+    paste_long $length End
+    check "$length characters show their end" "yes" \
+        "$([ "$(colours 56 47 230 10)" -gt 1 ] && echo yes || echo no)"
+done
+check "the caret stays off the label" "$label" "$(pixels 0 45 52 14 | od -An -tx1 | md5sum)"
+xdotool key Escape
+check "closed with Cancel" 2 "$(exit_code)"
 
 # --- The window manager's close: exit code 2.
 start C.UTF-8
