@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cwchar>
 
 #include "cipher/base64.h"
 #include "src/utf.h"
@@ -62,6 +64,23 @@ std::vector<KeyString> TerminalKeys() {
         }
     }
     return keys;
+}
+
+// Text in the locale's encoding; a character it lacks becomes "?".
+std::string LocaleBytes(std::u16string_view text) {
+    std::string bytes;
+    std::mbstate_t state{};
+    for (const CodePoint& point : DecodeUtf16(text)) {
+        char encoded[MB_LEN_MAX];
+        const std::size_t length = std::wcrtomb(encoded, static_cast<wchar_t>(point.value), &state);
+        if (length == static_cast<std::size_t>(-1)) {
+            state = std::mbstate_t{};
+            bytes += '?';
+        } else {
+            bytes.append(encoded, length);
+        }
+    }
+    return bytes;
 }
 
 attr_t VideoAttributes(std::uint8_t attributes) {
@@ -146,12 +165,13 @@ public:
 
     void Beep() override { beep(); }
 
-    // OSC 52 sets the terminal's clipboard (over SSH too, and in tmux with set-clipboard on);
-    // a terminal that refuses it ignores it.
+    // OSC 52 sets the terminal's clipboard (over SSH too, and in tmux with set-clipboard on),
+    // in the locale's encoding like everything the program writes; a terminal that refuses it
+    // ignores it.
     void PublishClipboardText(std::u16string_view text) override {
-        const std::string utf8 = Utf16ToUtf8(text);
+        const std::string bytes = LocaleBytes(text);
         std::string encoded = Molvan::System::Base64::Encode(
-            reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+            reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
         std::erase_if(encoded, [](char c) { return c == '\r' || c == '\n'; });
         TerminalSession::Send("\033]52;c;" + encoded + "\a");
     }
