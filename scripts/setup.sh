@@ -17,9 +17,9 @@ for group in "${@:-run}"; do
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3
                          xvfb xdotool xclip x11-utils x11-apps netpbm) ;;
-        windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
-                            fonts-wine fonts-wqy-microhei
-                            g++-mingw-w64-x86-64-posix wine64)
+        # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.
+        windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 wine64 xvfb xauth
+                            locales fonts-wine fonts-wqy-microhei)
                  needs_i386=1 ;;
         package) packages+=(dpkg-dev file) ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
