@@ -83,11 +83,11 @@ if [ "$stage" = choose ]; then
     qemu_possible() {
         local out
         if ! out=$(in_namespace true 2>&1); then
-            qemu_error="no user namespace can be made here (${out##*: })"
+            qemu_error="no user namespace can be made here (${out%%$'\n'*})"
         elif ! out=$(in_namespace mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>&1)
         then
             qemu_error="a user namespace gets no binfmt_misc of its own here (needs Linux 6.7 or"
-            qemu_error+=" later; this is $(uname -r): ${out##*: })"
+            qemu_error+=" later; this is $(uname -r): ${out%%$'\n'*})"
         else
             return 0
         fi

@@ -27,4 +27,9 @@ wine_tests() {
     return $status
 }
 
-scripts/wine-run.sh --display --prefix "$build/wine" bash -c "$(declare -f wine_tests); wine_tests"
+SECONDS=0
+status=0
+scripts/wine-run.sh --display --prefix "$build/wine" bash -c "$(declare -f wine_tests); wine_tests" ||
+    status=1
+echo "run-under-wine.sh: $SECONDS s"
+exit $status
