@@ -172,6 +172,11 @@ private:
             for (int column = 0; column < grid.columns() && column < COLS; ++column) {
                 const Cell& cell = grid.at(column, row);
                 if (cell.tail) continue;
+                if (const char code = LineDrawingCode(cell.character)) {
+                    mvwaddch(stdscr, row, column,
+                             NCURSES_ACS(code) | VideoAttributes(cell.attributes));
+                    continue;
+                }
                 wchar_t text[3] = {static_cast<wchar_t>(cell.character),
                                    static_cast<wchar_t>(cell.combining), 0};
                 cchar_t shown{};

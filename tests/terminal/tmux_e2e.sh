@@ -11,7 +11,7 @@
 set -u
 
 binary=${1:?usage: tmux_e2e.sh path/to/credcipher}
-for tool in tmux openssl iconv base64 od; do
+for tool in tmux openssl iconv base64 od luit python3; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -284,6 +284,51 @@ check "Chinese account enciphered from its GBK bytes" "$chinese_cipher" \
     "$(field chinese 帐号： 2)"
 keys chinese Escape
 check "Escape under zh_CN" 2 "$(exit_code chinese)"
+
+# --- Locales whose encoding is not UTF-8 (scripts/setup.sh test generates them). luit, a real
+# converter between the UTF-8 terminal and the locale's encoding, stands for a terminal that
+# speaks it: typed text reaches the program in that encoding, and what it writes comes back.
+launcher="luit --" start latin1 en_US.ISO-8859-1
+keys latin1 Tab Tab
+text latin1 'éA'
+keys latin1 Tab Tab Space
+latin1_cipher=$(cipher_of 'éA' CP1252)
+wait_for latin1 "$latin1_cipher" >/dev/null
+# Rows 7 and 15: the account's input and output fields.
+check "ISO-8859-1: typed in Latin-1, enciphered in code page 1252" "$latin1_cipher" \
+    "$(screen latin1 | sed -n 15p | grep -oE '[A-Za-z0-9+/]{22}==')"
+check "ISO-8859-1: the field shows what was typed" 'éA' "$(screen latin1 | sed -n 7p | grep -o 'éA')"
+# Labels Latin-1 cannot show are shown by their code points: Encrypt and Decrypt differ.
+screen latin1 | grep -q 'U+52A0.*U+89E3' && pass ||
+    fail "ISO-8859-1: Encrypt and Decrypt are not told apart: $(screen latin1 | sed -n 11p)"
+keys latin1 Escape  # luit's own exit code is 0
+[ "$(exit_code latin1)" != timeout ] && pass || fail "Escape under ISO-8859-1 did not end the program"
+
+launcher="luit --" start gbk zh_CN.GBK
+keys gbk Tab Tab
+text gbk '张三'
+keys gbk Tab Tab Space
+gbk_cipher=$(cipher_of '张三' GBK)
+wait_for gbk "$gbk_cipher" >/dev/null
+check "GBK: typed in GBK, enciphered from its GBK bytes" "$gbk_cipher" \
+    "$(screen gbk | sed -n 15p | grep -oE '[A-Za-z0-9+/]{22}==')"
+check "GBK: labels and field shown in GBK" '帐号：   张三' "$(screen gbk | sed -n 7p | grep -o '帐号： *张三')"
+keys gbk Escape
+[ "$(exit_code gbk)" != timeout ] && pass || fail "Escape under GBK did not end the program"
+# The frame in the terminal's line-drawing set (shifted out: SO ... SI), not in GBK's box
+# characters, which such a terminal shows two cells wide. The GBK bytes typed straight in.
+start gbk_frame zh_CN.GBK
+case "$(tmux_ capture-pane -e -p -t gbk_frame | sed -n 1p)" in
+    *$'\016'lqqqqqqqqqq*) pass ;;
+    *) fail "GBK: the frame is not drawn with the line-drawing set" ;;
+esac
+keys gbk_frame Tab Tab
+tmux_ send-keys -t gbk_frame -H d5 c5 c8 fd  # 张三 in GBK
+keys gbk_frame Tab Tab Space
+wait_for gbk_frame "$gbk_cipher" >/dev/null || fail "GBK: the GBK bytes typed give no cipher text"
+keys gbk_frame Escape
+check "Escape under GBK, straight" 2 "$(exit_code gbk_frame)"
+launcher=
 
 # --- Signals: each one that ends the program restores the terminal first; SIGHUP ends it as
 # Cancel does, unless the parent ignores it.
