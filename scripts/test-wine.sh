@@ -75,6 +75,8 @@ scripts/wine-run.sh --display --prefix "$build/wine" bash -c "$(declare -f ui_su
 # The conformance probes still give Wine's recorded output (the POSIX side compares with it
 # in ctest).
 scripts/record-conformance.sh --check || status=1
+# The recording that codepages/ is generated from is still what Wine's conversions give.
+scripts/record-codepages.sh --check || status=1
 # Wine's own user32 tests under Wine: every check outside todo_wine holds.
 tests/wine_user32/run-under-wine.sh || status=1
 
