@@ -17,9 +17,18 @@ namespace {
 constexpr std::size_t kKeyLength = 16;
 using Block = std::array<CryptoPP::byte, CryptoPP::AES::BLOCKSIZE>;
 
-// Copies the first min(16, length) bytes of text; the rest of the block stays zero.
+// Copies the first min(16, length) bytes of text; the rest of the block stays zero. Copies of
+// fixed sizes (a whole block, or two overlapping halves) need no library call.
 void CopyPrefix(Block& block, const std::string& text) {
-    std::memcpy(block.data(), text.data(), std::min(block.size(), text.size()));
+    const std::size_t size = text.size();
+    if (size >= block.size()) {
+        std::memcpy(block.data(), text.data(), block.size());
+    } else if (size >= 8) {
+        std::memcpy(block.data(), text.data(), 8);
+        std::memcpy(block.data() + size - 8, text.data() + size - 8, 8);
+    } else {
+        std::memcpy(block.data(), text.data(), size);
+    }
 }
 
 // One block through a cipher object of its own, keyed with the key's first 16 bytes
@@ -53,7 +62,9 @@ std::string DecryptText(const std::string& cipherText, const std::string& key) {
     Base64::DecodePrefix(cipherText.data(), length, input.data(), static_cast<int>(input.size()));
     const Block output = Transform<CryptoPP::AES::Decryption>(key, input);
     // The block read as a NUL-terminated text, all 16 bytes when none is zero.
-    return std::string(output.begin(), std::find(output.begin(), output.end(), 0));
+    const char* text = reinterpret_cast<const char*>(output.data());
+    const char* end = std::char_traits<char>::find(text, output.size(), '\0');
+    return std::string(text, end != nullptr ? end : text + output.size());
 }
 
 }  // namespace Molvan::System
