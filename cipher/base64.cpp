@@ -165,10 +165,10 @@ int Base64::DecodePrefix(const char* text, int length, unsigned char* out, int c
         read += 4;
     }
     // The first byte of a group needs only its first two characters.
-    if (capacity - count < 3 && length - read >= 2 && text[read] != '\r' && text[read] != '\n') {
-        out[count++] =
+    if (capacity - count == 1 && length - read >= 2 && text[read] != '\r' && text[read] != '\n') {
+        out[count] =
             static_cast<unsigned char>(ByteValue(text[read]) << 2 | ByteValue(text[read + 1]) >> 4);
-        if (count == capacity) return count;
+        return capacity;
     }
     if (count == capacity) return count;
     text += read;
