@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe, the
-# console program build/windows/credcipher-cli.exe, and the UI-automation program that drives
+# console program build/windows/credcipher-cli.exe (with LICENSE.txt and LICENSE.cryptopp.txt,
+# the licences of what they contain, next to them), and the UI-automation program that drives
 # credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe); where Wine can run
 # only 64-bit programs, the same again in build/windows64.
 # Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
@@ -17,23 +18,7 @@ cryptopp=$build/deps/cryptopp  # the unpacked source; its stamp names the packag
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
-# apt-get source needs a deb-src entry for the suites the machine installs from. It goes into a
-# file of its own, next to the system's list, which stays as it is.
-add_deb_src() {
-    local list=/etc/apt/sources.list.d/credcipher-deb-src
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-            $sudo tee "$list.sources" >/dev/null
-    elif grep -qs '^deb ' /etc/apt/sources.list; then
-        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee "$list.list" >/dev/null
-    else
-        # shellcheck disable=SC1091
-        . /etc/os-release
-        echo "deb-src http://deb.debian.org/debian $VERSION_CODENAME main" |
-            $sudo tee "$list.list" >/dev/null
-    fi
-    $sudo apt-get update -qq
-}
+. scripts/deb-src.sh
 
 fetch_cryptopp() {
     if ! apt-cache showsrc libcrypto++ 2>/dev/null | grep -q '^Package: libcrypto++$'; then
@@ -68,6 +53,10 @@ build_for() {
         -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$dir" \
         -DCRYPTOPP_SOURCE_DIR="$cryptopp"
     cmake --build "$dir" --target credcipher credcipher-cli
+    # The programs contain Crypto++, linked statically: its licence (the Boost Software Licence)
+    # goes next to them, with ours.
+    cp "$root/LICENSE" "$dir/LICENSE.txt"
+    cp "$cryptopp/License.txt" "$dir/LICENSE.cryptopp.txt"
 
     cmake -S tests/windows -B "$dir/tests" -G Ninja --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \

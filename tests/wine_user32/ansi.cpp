@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: MIT
+// The ANSI functions that Wine's tests call, over the layer's wide ones: names and text are
+// converted through the ANSI code page; a resource or class name given as an ordinal passes as
+// it is. Messages that carry text (WM_SETTEXT, WM_GETTEXT, EM_REPLACESEL, EM_GETLINE, ...) are
+// converted on the way in and out, as Windows does for a wide window sent an ANSI message.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "wine_compat.h"
+
+namespace {
+
+std::u16string Wide(LPCSTR text, int length = -1) {
+    if (text == nullptr) return {};
+    int units = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    std::u16string wide(static_cast<std::size_t>(std::max(units, 0)), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), units);
+    if (length < 0 && !wide.empty()) wide.pop_back();  // the terminator
+    return wide;
+}
+
+std::string Ansi(const char16_t* text, int length) {
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, ansi.data(), bytes, nullptr, nullptr);
+    return ansi;
+}
+
+// A name that may be an ordinal (MAKEINTRESOURCE, an atom) held as wide text while a call lasts.
+class Name {
+public:
+    explicit Name(LPCSTR name) : ordinal_(name != nullptr && IS_INTRESOURCE(name)) {
+        if (!ordinal_) text_ = Wide(name);
+        pointer_ = ordinal_ ? reinterpret_cast<LPCWSTR>(name) : name ? text_.c_str() : nullptr;
+    }
+    operator LPCWSTR() const { return pointer_; }
+
+private:
+    bool ordinal_;
+    std::u16string text_;
+    LPCWSTR pointer_ = nullptr;
+};
+
+// Copies ANSI text into a caller's buffer of `size` bytes, terminated; returns the bytes copied.
+int CopyOut(const std::string& text, LPSTR buffer, int size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    int length = std::min(static_cast<int>(text.size()), size - 1);
+    std::copy_n(text.data(), length, buffer);
+    buffer[length] = '\0';
+    return length;
+}
+
+std::string WindowText(HWND hwnd) {
+    int length = GetWindowTextLengthW(hwnd);
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    length = GetWindowTextW(hwnd, text.data(), length + 1);
+    return Ansi(text.data(), length);
+}
+
+}  // namespace
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR name) { return GetModuleHandleW(Name(name)); }
+
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+    return FindResourceW(module, Name(name), Name(type));
+}
+
+int WINAPI lstrlenA(LPCSTR text) { return text ? static_cast<int>(strlen(text)) : 0; }
+int WINAPI lstrcmpA(LPCSTR a, LPCSTR b) { return strcmp(a ? a : "", b ? b : ""); }
+LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from) { return strcpy(to, from); }
+int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b) {
+    std::u16string_view x = a ? a : u"", y = b ? b : u"";
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
+    Name menu(wc->lpszMenuName), name(wc->lpszClassName);
+    WNDCLASSEXW wide{sizeof(WNDCLASSEXW),
+                     wc->style,
+                     wc->lpfnWndProc,
+                     wc->cbClsExtra,
+                     wc->cbWndExtra,
+                     wc->hInstance,
+                     wc->hIcon,
+                     wc->hCursor,
+                     wc->hbrBackground,
+                     menu,
+                     name,
+                     wc->hIconSm};
+    return RegisterClassExW(&wide);
+}
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
+    WNDCLASSEXA ex{sizeof(WNDCLASSEXA), wc->style,        wc->lpfnWndProc,   wc->cbClsExtra,
+                   wc->cbWndExtra,      wc->hInstance,    wc->hIcon,         wc->hCursor,
+                   wc->hbrBackground,   wc->lpszMenuName, wc->lpszClassName, nullptr};
+    return RegisterClassExA(&ex);
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE instance) {
+    return UnregisterClassW(Name(name), instance);
+}
+
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR name, WNDCLASSA* wc) {
+    WNDCLASSEXW wide{};
+    wide.cbSize = sizeof wide;
+    if (!GetClassInfoExW(instance, Name(name), &wide)) return FALSE;
+    *wc =
+        WNDCLASSA{wide.style, wide.lpfnWndProc, wide.cbClsExtra,    wide.cbWndExtra, wide.hInstance,
+                  wide.hIcon, wide.hCursor,     wide.hbrBackground, nullptr,         name};
+    return TRUE;
+}
+
+int WINAPI GetClassNameA(HWND hwnd, LPSTR name, int size) {
+    char16_t wide[256];
+    int length = GetClassNameW(hwnd, wide, 256);
+    if (length == 0) return 0;
+    return CopyOut(Ansi(wide, length), name, size);
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
+    return CreateWindowExW(exStyle, Name(className), Name(windowName), style, x, y, width, height,
+                           parent, menu, instance, param);
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+    return CallWindowProcW(proc, hwnd, message, wParam, lParam);
+}
+
+LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefDlgProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETTEXT:
+        case EM_REPLACESEL: {
+            if (lParam == 0) break;
+            std::u16string text = Wide(reinterpret_cast<LPCSTR>(lParam));
+            return SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        case WM_GETTEXT: {
+            if (!IsWindow(hwnd)) break;
+            return CopyOut(WindowText(hwnd), reinterpret_cast<LPSTR>(lParam),
+                           static_cast<int>(wParam));
+        }
+        case WM_GETTEXTLENGTH:
+            if (!IsWindow(hwnd)) break;
+            return static_cast<LRESULT>(WindowText(hwnd).size());
+        case EM_GETLINE: {
+            auto* buffer = reinterpret_cast<LPSTR>(lParam);
+            if (buffer == nullptr) break;
+            WORD size;
+            memcpy(&size, buffer, sizeof size);
+            std::vector<char16_t> wide(std::max<std::size_t>(size, 1) + 1, u'\0');
+            memcpy(wide.data(), &size, sizeof size);
+            auto length = static_cast<int>(
+                SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(wide.data())));
+            std::string text = Ansi(wide.data(), length);
+            int copied = std::min(static_cast<int>(text.size()), static_cast<int>(size));
+            std::copy_n(text.data(), copied, buffer);
+            return copied;
+        }
+        case WM_CHAR:
+            if (wParam >= 0x80 && wParam <= 0xFF) {
+                char byte = static_cast<char>(wParam);
+                char16_t unit = 0;
+                MultiByteToWideChar(CP_ACP, 0, &byte, 1, &unit, 1);
+                wParam = unit;
+            }
+            break;
+        default:
+            break;
+    }
+    return SendMessageW(hwnd, message, wParam, lParam);
+}
+
+BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return PostMessageW(hwnd, message, wParam, lParam);
+}
+
+BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
+    return GetMessageW(msg, hwnd, first, last);
+}
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last, UINT remove) {
+    return PeekMessageW(msg, hwnd, first, last, remove);
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg) { return DispatchMessageW(msg); }
+
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) { return IsDialogMessageW(dialog, msg); }
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
+    return DialogBoxParamW(instance, Name(name), owner, proc, param);
+}
+
+HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
+    return CreateDialogParamW(instance, Name(name), owner, proc, param);
+}
+
+HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE dialog_template,
+                                       HWND owner, DLGPROC proc, LPARAM param) {
+    return CreateDialogIndirectParamW(instance, dialog_template, owner, proc, param);
+}
+
+BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
+    return SetWindowTextW(hwnd, text ? Wide(text).c_str() : nullptr);
+}
+
+int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int size) {
+    if (!IsWindow(hwnd)) {
+        if (text && size > 0) text[0] = '\0';
+        return 0;
+    }
+    return CopyOut(WindowText(hwnd), text, size);
+}
+
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
+    HWND item = GetDlgItem(dialog, id);
+    if (item == nullptr) {
+        if (text && size > 0) text[0] = '\0';
+        return 0;
+    }
+    return static_cast<UINT>(GetWindowTextA(item, text, size));
+}
+
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam,
+                                   LPARAM lParam) {
+    HWND item = GetDlgItem(dialog, id);
+    return item ? SendMessageA(item, message, wParam, lParam) : 0;
+}
+
+LONG WINAPI GetWindowLongA(HWND hwnd, int index) { return GetWindowLongW(hwnd, index); }
+LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
+    return SetWindowLongW(hwnd, index, value);
+}
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) { return GetWindowLongPtrW(hwnd, index); }
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    return SetWindowLongPtrW(hwnd, index, value);
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) { return LoadIconW(instance, Name(name)); }
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return MessageBoxW(owner, text ? Wide(text).c_str() : nullptr,
+                       caption ? Wide(caption).c_str() : nullptr, type);
+}
+
+HANDLE WINAPI GetPropA(HWND hwnd, LPCSTR name) { return GetPropW(hwnd, Name(name)); }
+BOOL WINAPI SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
+    return SetPropW(hwnd, Name(name), data);
+}
+
+ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    return SetClassLongPtrW(hwnd, index, value);
+}

@@ -1,0 +1,508 @@
+// SPDX-License-Identifier: MIT
+// What Wine's user32 tests call beyond the platform layer's windows.h (POSIX only): the ANSI
+// functions (ansi.cpp, over the layer's wide ones) and what the layer does not have at all
+// (missing.cpp: stubs that fail with ERROR_CALL_NOT_IMPLEMENTED and name themselves on standard
+// output), with their constants and types as the Windows headers give them.
+#pragma once
+
+#include <assert.h>
+#include <commctrl.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+#include <cstddef>
+
+// ---------------------------------------------------------------------------------------------
+// Types
+typedef DWORD COLORREF;
+typedef void* HGDIOBJ;
+DECLARE_HANDLE(HRGN);
+DECLARE_HANDLE(HENHMETAFILE);
+DECLARE_HANDLE(HHOOK);
+typedef HANDLE HLOCAL;
+typedef INT_PTR(WINAPI* FARPROC)();
+typedef LRESULT(CALLBACK* HOOKPROC)(int, WPARAM, LPARAM);
+typedef int(CALLBACK* EDITWORDBREAKPROCA)(LPSTR, int, int, int);
+typedef int(CALLBACK* EDITWORDBREAKPROCW)(LPWSTR, int, int, int);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef long long LONGLONG;
+
+struct WNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+};
+typedef WNDCLASSA* LPWNDCLASSA;
+struct WNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+};
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+typedef CREATESTRUCTA* LPCREATESTRUCTA;
+
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+};
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+struct RGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+};
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+
+#define LF_FACESIZE 32
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    CHAR lfFaceName[LF_FACESIZE];
+};
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+};
+typedef LOGFONTA* LPLOGFONTA;
+struct TEXTMETRICA {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+};
+struct TEXTMETRICW {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    WCHAR tmFirstChar;
+    WCHAR tmLastChar;
+    WCHAR tmDefaultChar;
+    WCHAR tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+};
+typedef TEXTMETRICW* LPTEXTMETRICW;
+typedef TEXTMETRICA* LPTEXTMETRICA;
+struct NEWTEXTMETRICA {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    BYTE tmFirstChar;
+    BYTE tmLastChar;
+    BYTE tmDefaultChar;
+    BYTE tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+    DWORD ntmFlags;
+    UINT ntmSizeEM;
+    UINT ntmCellHeight;
+    UINT ntmAvgWidth;
+};
+typedef int(CALLBACK* FONTENUMPROCA)(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM);
+struct FONTSIGNATURE {
+    DWORD fsUsb[4];
+    DWORD fsCsb[2];
+};
+struct ABC {
+    int abcA;
+    UINT abcB;
+    int abcC;
+};
+struct NONCLIENTMETRICSW {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONTW lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONTW lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONTW lfMenuFont;
+    LOGFONTW lfStatusFont;
+    LOGFONTW lfMessageFont;
+    int iPaddedBorderWidth;
+};
+struct MENUBARINFO {
+    DWORD cbSize;
+    RECT rcBar;
+    HMENU hMenu;
+    HWND hwndMenu;
+    BOOL fBarFocused : 1;
+    BOOL fFocused : 1;
+};
+struct MENUITEMINFOA {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+};
+struct CBT_CREATEWNDA;
+
+// ---------------------------------------------------------------------------------------------
+// Constants
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define FIELD_OFFSET(type, field) ((LONG)offsetof(type, field))
+#define HandleToULong(h) ((ULONG)(ULONG_PTR)(h))
+#define ULongToHandle(u) ((HANDLE)(ULONG_PTR)(u))
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define OBM_CLOSE 32754
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SHIFTJIS_CHARSET 128
+#define HANGUL_CHARSET 129
+#define GB2312_CHARSET 134
+#define CHINESEBIG5_CHARSET 136
+#define GREEK_CHARSET 161
+#define EASTEUROPE_CHARSET 238
+#define FS_JISJAPAN 0x00020000
+#define FS_CHINESESIMP 0x00040000
+#define FS_WANSUNG 0x00080000
+#define FS_CHINESETRAD 0x00100000
+#define FS_JOHAB 0x00200000
+#define FW_NORMAL 400
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
+#define WHITE_BRUSH 0
+#define BLACK_BRUSH 4
+#define SYSTEM_FONT 13
+#define DEFAULT_GUI_FONT 17
+#define BI_RGB 0
+#define DIB_RGB_COLORS 0
+#define LOGPIXELSY 90
+#define COLOR_WINDOW 5
+#define COLOR_BTNFACE 15
+#define CB_DIR 0x0145
+#define LB_DIR 0x018D
+#define LB_ADDFILE 0x0196
+#define CF_TEXT 1
+#define CF_UNICODETEXT 13
+#define EC_LEFTMARGIN 0x0001
+#define EC_RIGHTMARGIN 0x0002
+#define EC_USEFONTINFO 0xffff
+#define GCLP_WNDPROC (-24)
+#define GCLP_HBRBACKGROUND (-10)
+#define GCL_STYLE (-26)
+#define GMEM_FIXED 0x0
+#define GMEM_MOVEABLE 0x2
+#define GMEM_ZEROINIT 0x40
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define LMEM_FIXED 0x0
+#define LMEM_MOVEABLE 0x2
+#define LMEM_ZEROINIT 0x40
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+#define LHND (LMEM_MOVEABLE | LMEM_ZEROINIT)
+#define HCBT_ACTIVATE 5
+#define WH_MSGFILTER (-1)
+#define WH_CBT 5
+#define MSGF_MENU 2
+#define OBJID_CLIENT ((LONG)0xFFFFFFFC)
+#define MIIM_STATE 0x00000001
+#define MF_HILITE 0x00000080
+#define MFS_HILITE MF_HILITE
+#define IMAGE_ENHMETAFILE 3
+#define QS_KEY 0x0001
+#define QS_MOUSEMOVE 0x0002
+#define QS_MOUSEBUTTON 0x0004
+#define QS_POSTMESSAGE 0x0008
+#define QS_TIMER 0x0010
+#define QS_PAINT 0x0020
+#define QS_SENDMESSAGE 0x0040
+#define QS_HOTKEY 0x0080
+#define QS_RAWINPUT 0x0400
+#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
+#define QS_INPUT (QS_MOUSE | QS_KEY | QS_RAWINPUT)
+#define QS_ALLINPUT (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_SENDMESSAGE)
+#define WAIT_OBJECT_0 0
+#define WAIT_TIMEOUT 258
+#define SB_LINEUP 0
+#define SB_LINEDOWN 1
+#define SB_PAGEUP 2
+#define SB_PAGEDOWN 3
+#define SPI_GETNONCLIENTMETRICS 0x0029
+#define WM_WININICHANGE 0x001A
+#define WM_DEVMODECHANGE 0x001B
+#define MB_OKCANCEL 0x00000001
+#define MB_ABORTRETRYIGNORE 0x00000002
+#define MB_YESNOCANCEL 0x00000003
+#define MB_YESNO 0x00000004
+#define MB_RETRYCANCEL 0x00000005
+#define MB_CANCELTRYCONTINUE 0x00000006
+#define MB_SYSTEMMODAL 0x00001000
+#define MB_TASKMODAL 0x00002000
+#define MB_HELP 0x00004000
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
+#ifndef ERROR_CALL_NOT_IMPLEMENTED
+#define ERROR_CALL_NOT_IMPLEMENTED 120
+#endif
+
+// ---------------------------------------------------------------------------------------------
+// KERNEL32
+HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+int WINAPI lstrlenA(LPCSTR text);
+int WINAPI lstrcmpA(LPCSTR a, LPCSTR b);
+int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b);
+LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from);
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID WINAPI GlobalLock(HGLOBAL memory);
+BOOL WINAPI GlobalUnlock(HGLOBAL memory);
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
+SIZE_T WINAPI GlobalSize(HGLOBAL memory);
+HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
+LPVOID WINAPI LocalLock(HLOCAL memory);
+BOOL WINAPI LocalUnlock(HLOCAL memory);
+HLOCAL WINAPI LocalFree(HLOCAL memory);
+SIZE_T WINAPI LocalSize(HLOCAL memory);
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all,
+                                       DWORD milliseconds, DWORD mask);
+
+// ---------------------------------------------------------------------------------------------
+// USER32, ANSI
+ATOM WINAPI RegisterClassA(const WNDCLASSA* wc);
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc);
+BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE instance);
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR name, WNDCLASSA* wc);
+int WINAPI GetClassNameA(HWND hwnd, LPSTR name, int size);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
+#define CreateWindowA(c, n, s, x, y, w, h, p, m, i, l) \
+    CreateWindowExA(0, c, n, s, x, y, w, h, p, m, i, l)
+LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last);
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last, UINT remove);
+LRESULT WINAPI DispatchMessageA(const MSG* msg);
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param);
+#define DialogBoxA(i, t, o, p) DialogBoxParamA(i, t, o, p, 0)
+HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param);
+HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE dialog_template,
+                                       HWND owner, DLGPROC proc, LPARAM param);
+BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);
+int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int size);
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size);
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+LONG WINAPI GetWindowLongA(HWND hwnd, int index);
+LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value);
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index);
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value);
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+HANDLE WINAPI GetPropA(HWND hwnd, LPCSTR name);
+BOOL WINAPI SetPropA(HWND hwnd, LPCSTR name, HANDLE data);
+ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value);
+BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL by_position, MENUITEMINFOA* info);
+HHOOK WINAPI SetWindowsHookExA(int id, HOOKPROC proc, HINSTANCE instance, DWORD thread);
+int WINAPI EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM param);
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font);
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
+BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
+
+// ---------------------------------------------------------------------------------------------
+// USER32 and GDI32, wide
+ULONG_PTR WINAPI SetClassLongPtrW(HWND hwnd, int index, LONG_PTR value);
+BOOL WINAPI IsWindowUnicode(HWND hwnd);
+HANDLE WINAPI GetPropW(HWND hwnd, LPCWSTR name);
+BOOL WINAPI SetPropW(HWND hwnd, LPCWSTR name, HANDLE data);
+HANDLE WINAPI RemovePropW(HWND hwnd, LPCWSTR name);
+COLORREF WINAPI GetPixel(HDC dc, int x, int y);
+UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id);
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+BOOL WINAPI OpenClipboard(HWND owner);
+BOOL WINAPI CloseClipboard();
+BOOL WINAPI EmptyClipboard();
+HANDLE WINAPI SetClipboardData(UINT format, HANDLE data);
+HANDLE WINAPI GetClipboardData(UINT format);
+HWND WINAPI GetOpenClipboardWindow();
+BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
+BOOL WINAPI GetCaretPos(LPPOINT point);
+BOOL WINAPI SetCaretPos(int x, int y);
+BOOL WINAPI EndMenu();
+BOOL WINAPI GetMenuBarInfo(HWND hwnd, LONG object, LONG item, MENUBARINFO* info);
+LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hook);
+BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
+HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name);
+HDC WINAPI GetDC(HWND hwnd);
+int WINAPI ReleaseDC(HWND hwnd, HDC dc);
+HDC WINAPI CreateCompatibleDC(HDC dc);
+BOOL WINAPI DeleteDC(HDC dc);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+HGDIOBJ WINAPI GetStockObject(int object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+int WINAPI GetObjectW(HANDLE object, int size, LPVOID buffer);
+int WINAPI GetDeviceCaps(HDC dc, int index);
+BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics);
+int WINAPI GetTextCharsetInfo(HDC dc, FONTSIGNATURE* signature, DWORD flags);
+BOOL WINAPI GetCharABCWidthsW(HDC dc, UINT first, UINT last, ABC* widths);
+DWORD WINAPI GdiGetCodePage(HDC dc);
+LONG WINAPI GdiGetCharDimensions(HDC dc, LPTEXTMETRICW metrics, LONG* height);
+HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom);
+int WINAPI GetClipRgn(HDC dc, HRGN region);
+int WINAPI GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPINFO* info,
+                     UINT usage);
+HDC WINAPI CreateEnhMetaFileW(HDC reference, LPCWSTR file, const RECT* bounds, LPCWSTR text);
+HENHMETAFILE WINAPI CloseEnhMetaFile(HDC dc);
+BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE metafile);
+BOOL WINAPI LineTo(HDC dc, int x, int y);
+
+// Wine's tests are C, where a void pointer converts to any object pointer.
+struct WinetestAnyPointer {
+    void* pointer;
+    template <typename T>
+    operator T*() const {
+        return static_cast<T*>(pointer);
+    }
+};
+#define GlobalLock(memory) (WinetestAnyPointer{GlobalLock(memory)})
+#define LocalLock(memory) (WinetestAnyPointer{LocalLock(memory)})
+// L"" strings (a 16-bit wchar_t) where the layer takes WCHAR text.
+inline HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
+                            DWORD style, int x, int y, int width, int height, HWND parent,
+                            HMENU menu, HINSTANCE instance, LPVOID param) {
+    return CreateWindowExW(exStyle, reinterpret_cast<LPCWSTR>(className),
+                           reinterpret_cast<LPCWSTR>(windowName), style, x, y, width, height,
+                           parent, menu, instance, param);
+}
+inline INT_PTR DialogBoxParamW(HINSTANCE instance, const wchar_t* name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
+    return DialogBoxParamW(instance, reinterpret_cast<LPCWSTR>(name), owner, proc, param);
+}

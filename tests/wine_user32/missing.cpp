@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+// What Wine's tests call and the layer does not have: each stub fails the way a missing Windows
+// function does (ERROR_CALL_NOT_IMPLEMENTED and a null or zero result) and names itself on
+// standard output, so that the runner reports which functions a test needed.
+#include "wine_compat.h"
+
+namespace {
+
+void NotImplemented(const char* name) {
+    // A macro's name comes in parentheses: "(GlobalLock)".
+    if (*name == '(') ++name;
+    printf("stub %.*s\n", static_cast<int>(strcspn(name, ")")), name);
+    fflush(stdout);
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+}
+
+}  // namespace
+
+#define STUB(type, name, parameters, result) \
+    type WINAPI name parameters {            \
+        NotImplemented(#name);               \
+        return result;                       \
+    }
+
+STUB(FARPROC, GetProcAddress, (HMODULE, LPCSTR), nullptr)
+STUB(HGLOBAL, GlobalAlloc, (UINT, SIZE_T), nullptr)
+STUB(LPVOID, (GlobalLock), (HGLOBAL), nullptr)
+STUB(BOOL, GlobalUnlock, (HGLOBAL), FALSE)
+STUB(HGLOBAL, GlobalFree, (HGLOBAL memory), memory)
+STUB(SIZE_T, GlobalSize, (HGLOBAL), 0)
+STUB(HLOCAL, LocalAlloc, (UINT, SIZE_T), nullptr)
+STUB(LPVOID, (LocalLock), (HLOCAL), nullptr)
+STUB(BOOL, LocalUnlock, (HLOCAL), FALSE)
+STUB(HLOCAL, LocalFree, (HLOCAL memory), memory)
+STUB(SIZE_T, LocalSize, (HLOCAL), 0)
+STUB(DWORD, MsgWaitForMultipleObjects, (DWORD, const HANDLE*, BOOL, DWORD, DWORD), 0xFFFFFFFF)
+
+STUB(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), nullptr)
+STUB(BOOL, GetMenuItemInfoA, (HMENU, UINT, BOOL, MENUITEMINFOA*), FALSE)
+STUB(HHOOK, SetWindowsHookExA, (int, HOOKPROC, HINSTANCE, DWORD), nullptr)
+STUB(LRESULT, CallNextHookEx, (HHOOK, int, WPARAM, LPARAM), 0)
+STUB(BOOL, UnhookWindowsHookEx, (HHOOK), FALSE)
+STUB(ULONG_PTR, SetClassLongPtrW, (HWND, int, LONG_PTR), 0)
+STUB(BOOL, IsWindowUnicode, (HWND), FALSE)
+STUB(HANDLE, GetPropW, (HWND, LPCWSTR), nullptr)
+STUB(BOOL, SetPropW, (HWND, LPCWSTR, HANDLE), FALSE)
+STUB(HANDLE, RemovePropW, (HWND, LPCWSTR), nullptr)
+STUB(UINT_PTR, SetTimer, (HWND, UINT_PTR, UINT, TIMERPROC), 0)
+STUB(BOOL, KillTimer, (HWND, UINT_PTR), FALSE)
+STUB(int, MessageBoxW, (HWND, LPCWSTR, LPCWSTR, UINT), 0)
+STUB(BOOL, OpenClipboard, (HWND), FALSE)
+STUB(BOOL, CloseClipboard, (), FALSE)
+STUB(BOOL, EmptyClipboard, (), FALSE)
+STUB(HANDLE, SetClipboardData, (UINT, HANDLE), nullptr)
+STUB(HANDLE, GetClipboardData, (UINT), nullptr)
+STUB(HWND, GetOpenClipboardWindow, (), nullptr)
+STUB(BOOL, AdjustWindowRect, (LPRECT, DWORD, BOOL), FALSE)
+STUB(BOOL, GetCaretPos, (LPPOINT), FALSE)
+STUB(BOOL, SetCaretPos, (int, int), FALSE)
+STUB(BOOL, EndMenu, (), FALSE)
+STUB(BOOL, GetMenuBarInfo, (HWND, LONG, LONG, MENUBARINFO*), FALSE)
+STUB(BOOL, SystemParametersInfoW, (UINT, UINT, PVOID, UINT), FALSE)
+STUB(HBITMAP, LoadBitmapW, (HINSTANCE, LPCWSTR), nullptr)
+
+STUB(int, EnumFontFamiliesA, (HDC, LPCSTR, FONTENUMPROCA, LPARAM), 0)
+STUB(HFONT, CreateFontIndirectA, (const LOGFONTA*), nullptr)
+STUB(BOOL, GetTextMetricsA, (HDC, LPTEXTMETRICA), FALSE)
+STUB(BOOL, GetTextMetricsW, (HDC, LPTEXTMETRICW), FALSE)
+STUB(BOOL, GetTextExtentPoint32A, (HDC, LPCSTR, int, LPSIZE), FALSE)
+STUB(BOOL, GetCharABCWidthsA, (HDC, UINT, UINT, ABC*), FALSE)
+STUB(BOOL, GetCharABCWidthsW, (HDC, UINT, UINT, ABC*), FALSE)
+STUB(HDC, GetDC, (HWND), nullptr)
+STUB(int, ReleaseDC, (HWND, HDC), 0)
+STUB(HDC, CreateCompatibleDC, (HDC), nullptr)
+STUB(BOOL, DeleteDC, (HDC), FALSE)
+STUB(HGDIOBJ, SelectObject, (HDC, HGDIOBJ), nullptr)
+STUB(HGDIOBJ, GetStockObject, (int), nullptr)
+STUB(BOOL, DeleteObject, (HGDIOBJ), FALSE)
+STUB(int, GetObjectW, (HANDLE, int, LPVOID), 0)
+STUB(int, GetDeviceCaps, (HDC, int), 0)
+STUB(int, GetTextCharsetInfo, (HDC, FONTSIGNATURE*, DWORD), DEFAULT_CHARSET)
+STUB(DWORD, GdiGetCodePage, (HDC), CP_ACP)
+STUB(LONG, GdiGetCharDimensions, (HDC, LPTEXTMETRICW, LONG*), 0)
+STUB(HRGN, CreateRectRgn, (int, int, int, int), nullptr)
+STUB(int, GetClipRgn, (HDC, HRGN), -1)
+STUB(int, GetDIBits, (HDC, HBITMAP, UINT, UINT, LPVOID, BITMAPINFO*, UINT), 0)
+STUB(HDC, CreateEnhMetaFileW, (HDC, LPCWSTR, const RECT*, LPCWSTR), nullptr)
+STUB(HENHMETAFILE, CloseEnhMetaFile, (HDC), nullptr)
+STUB(BOOL, DeleteEnhMetaFile, (HENHMETAFILE), FALSE)
+STUB(BOOL, LineTo, (HDC, int, int), FALSE)
+STUB(COLORREF, GetPixel, (HDC, int, int), 0xFFFFFFFF)
