@@ -52,11 +52,11 @@ constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
 }  // namespace
 
 std::string Base64::Encode(const unsigned char* data, int length) {
-    if (length <= 0) return {};
-    const int full = length / 3;
-    const int rest = length % 3;
+    const int full = length > 0 ? length / 3 : 0;
+    const int rest = length > 0 ? length % 3 : 0;
     const std::size_t groups = static_cast<std::size_t>(full) + (rest != 0 ? 1 : 0);
-    // A break follows every kLineLength / 4 full groups.
+    // A break follows every kLineLength / 4 full groups. One named result on every path, so
+    // that it is built in the caller's place.
     std::string text(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2, '\0');
     char* out = text.data();
 
@@ -79,12 +79,10 @@ std::string Base64::Encode(const unsigned char* data, int length) {
     encodeGroups(left);
     // The tail neither counts towards the line nor breaks it.
     if (rest != 0) {
-        const unsigned int b0 = data[3 * full];
-        const unsigned int b1 = rest == 2 ? data[3 * full + 1] : 0;
-        *out++ = kAlphabet[b0 >> 2];
-        *out++ = kAlphabet[((b0 << 4) | (b1 >> 4)) & 63];
-        *out++ = rest == 2 ? kAlphabet[(b1 << 2) & 63] : kPad;
-        *out++ = kPad;
+        const std::uint32_t v = std::uint32_t{in[0]} << 16 | (rest == 2 ? in[1] << 8 : 0);
+        std::memcpy(out, kPairs[v >> 12].data(), 2);
+        out[2] = rest == 2 ? kAlphabet[(v >> 6) & 63] : kPad;
+        out[3] = kPad;
     }
     return text;
 }
@@ -155,13 +153,29 @@ int Base64::DecodePrefix(const char* text, int length, unsigned char* out, int c
     const auto plainGroup = [text](int at) {
         return text[at] != '\r' && text[at] != '\n' && text[at + 2] != kPad && text[at + 3] != kPad;
     };
+    const auto decodeGroup = [text, out](int at, int to) {
+        const std::uint32_t v = ByteValue(text[at]) << 18 | ByteValue(text[at + 1]) << 12 |
+                                ByteValue(text[at + 2]) << 6 | ByteValue(text[at + 3]);
+        out[to] = static_cast<unsigned char>(v >> 16);
+        out[to + 1] = static_cast<unsigned char>(v >> 8);
+        out[to + 2] = static_cast<unsigned char>(v);
+    };
+    // Five groups at a time while they are all plain, then one at a time.
+    constexpr int kRun = 5;
     int read = 0;
+    const auto plainRun = [&] {
+        bool plain = true;
+        for (int g = 0; g < kRun; ++g) plain &= plainGroup(read + 4 * g);
+        return plain;
+    };
+    while (capacity - count >= 3 * kRun && length - read >= 4 * kRun && plainRun()) {
+        for (int g = 0; g < kRun; ++g) decodeGroup(read + 4 * g, count + 3 * g);
+        count += 3 * kRun;
+        read += 4 * kRun;
+    }
     while (capacity - count >= 3 && length - read >= 4 && plainGroup(read)) {
-        const std::uint32_t v = ByteValue(text[read]) << 18 | ByteValue(text[read + 1]) << 12 |
-                                ByteValue(text[read + 2]) << 6 | ByteValue(text[read + 3]);
-        out[count++] = static_cast<unsigned char>(v >> 16);
-        out[count++] = static_cast<unsigned char>(v >> 8);
-        out[count++] = static_cast<unsigned char>(v);
+        decodeGroup(read, count);
+        count += 3;
         read += 4;
     }
     // The first byte of a group needs only its first two characters.

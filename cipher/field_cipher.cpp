@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "cipher/base64.h"
@@ -31,6 +33,23 @@ void CopyPrefix(Block& block, const std::string& text) {
     }
 }
 
+// The number of bytes before the block's first zero byte, 16 when it has none. Each half is
+// searched as one word: (x - 0x01..01) & ~x & 0x80..80 has its lowest set bit in the first zero
+// byte (bits above it may be set too, which the lowest bit does not depend on).
+std::size_t TextLength(const Block& block) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return static_cast<std::size_t>(std::find(block.begin(), block.end(), 0) - block.begin());
+    }
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    for (std::size_t half = 0; half < 2; ++half) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, block.data() + 8 * half, 8);
+        const std::uint64_t zeros = (word - kOnes) & ~word & kHighs;
+        if (zeros != 0) return 8 * half + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+    }
+    return block.size();
+}
+
 // One block through a cipher object of its own, keyed with the key's first 16 bytes
 // (zero-padded) and XORed with an all-zero block: the plain AES-128 transform.
 template <typename Cipher>
@@ -39,9 +58,9 @@ Block Transform(const std::string& key, const Block& input) {
     Block keyBlock{};
     CopyPrefix(keyBlock, key);
     cipher.SetKey(keyBlock.data(), kKeyLength);
-    const Block xorBlock{};
+    static constexpr Block kZeroBlock{};  // the xor block, which stays zero
     Block output{};
-    cipher.ProcessAndXorBlock(input.data(), xorBlock.data(), output.data());
+    cipher.ProcessAndXorBlock(input.data(), kZeroBlock.data(), output.data());
     return output;
 }
 
@@ -62,9 +81,7 @@ std::string DecryptText(const std::string& cipherText, const std::string& key) {
     Base64::DecodePrefix(cipherText.data(), length, input.data(), static_cast<int>(input.size()));
     const Block output = Transform<CryptoPP::AES::Decryption>(key, input);
     // The block read as a NUL-terminated text, all 16 bytes when none is zero.
-    const char* text = reinterpret_cast<const char*>(output.data());
-    const char* end = std::char_traits<char>::find(text, output.size(), '\0');
-    return std::string(text, end != nullptr ? end : text + output.size());
+    return std::string(reinterpret_cast<const char*>(output.data()), TextLength(output));
 }
 
 }  // namespace Molvan::System

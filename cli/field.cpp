@@ -89,9 +89,7 @@ bool IsCanonicalCipherText(const CString& text) {
     return Base64Value(text[21]) % 16 == 0;
 }
 
-bool IsLineBreak(WCHAR unit) {
-    return unit < 0x0E ? unit >= 0x0A : unit == 0x85 || unit == 0x2028 || unit == 0x2029;
-}
+bool IsLineBreak(WCHAR unit) { return unit == u'\n' || unit == u'\r'; }
 
 bool HasLineBreak(const CString& text) {
     return std::any_of(text.begin(), text.end(), IsLineBreak);

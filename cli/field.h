@@ -62,8 +62,8 @@ private:
 // "=", and no bits set past the block's 16 bytes.
 bool IsCanonicalCipherText(const CString& text);
 
-// Whether a character ends a line for some reader: LF, CR, VT, FF, NEL and the Unicode line and
-// paragraph separators.
+// Whether a character ends a line: LF, or CR, which ends one for readers of CR LF (this program
+// among them, when it is the last character).
 bool IsLineBreak(WCHAR unit);
 bool HasLineBreak(const CString& text);
 

@@ -40,9 +40,9 @@ Warnings (on standard error, one line per field and kind; errors with
 --strict): a text longer than 16 bytes in the code page is cut to 16 bytes;
 characters the code page lacks become "?"; a cipher text that is not one
 block of canonical Base64 (24 characters ending in "==") is read leniently;
-deciphered bytes that are not text in the code page; a line break in a text
-(deciphered, it is written as \x0A unless -z is given); input bytes that are
-not valid in their encoding.
+deciphered bytes that are not text in the code page; a line break (LF or CR)
+in a text (deciphered, it is written as \x0A or \x0D unless -z is given);
+input bytes that are not valid in their encoding.
 
 When standard output is a terminal, control characters in deciphered text are
 shown as \xHH (and "\" as "\\"); otherwise the text is written as it is.

@@ -254,8 +254,9 @@ public:
     }
 
     std::string EncodingNote() const override {
-        return "Arguments, input and output are text in the locale's encoding (LC_ALL, LC_CTYPE,\n"
-               "LANG; UTF-8 when none is set).\n";
+        return "Arguments, input and output are text in the locale's encoding (LC_ALL,\n"
+               "LC_CTYPE, LANG; UTF-8 when none is set); a UTF-8 byte order mark at the start\n"
+               "of the input is skipped.\n";
     }
 
 private:

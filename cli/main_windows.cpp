@@ -106,9 +106,10 @@ public:
     }
 
     std::string EncodingNote() const override {
-        return "Arguments are read as Unicode. A console is read and written as Unicode; input\n"
-               "and output that are redirected (a file or a pipe) are UTF-8 (a byte order mark at\n"
-               "the start of the input is skipped), each output line ending in LF.\n";
+        return "Arguments are read as Unicode. A console is read and written as Unicode;\n"
+               "input and output that are redirected (a file or a pipe) are UTF-8 (a byte\n"
+               "order mark at the start of the input is skipped), each output line ending in\n"
+               "LF.\n";
     }
 
 private:

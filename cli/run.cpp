@@ -16,11 +16,10 @@ namespace CodePageText = Molvan::System::CodePageText;
 
 bool IsControl(WCHAR unit) { return unit < 0x20 || unit == 0x7F || (unit >= 0x80 && unit < 0xA0); }
 
-// The character as \xHH or \uHHHH.
+// The control character as \xHH.
 void AppendEscaped(CString& out, WCHAR unit) {
     char hex[8];
-    std::snprintf(hex, sizeof hex, unit < 0x100 ? "\\x%02X" : "\\u%04X",
-                  static_cast<unsigned int>(unit));
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned int>(unit));
     for (const char* c = hex; *c != 0; ++c) out.push_back(static_cast<WCHAR>(*c));
 }
 
@@ -111,13 +110,13 @@ public:
     bool refused() const { return refused_; }
 
 private:
-    // On a terminal, control characters and line breaks as \xHH (and the backslash doubled), so
+    // On a terminal, control characters as \xHH (and the backslash doubled), so
     // that deciphered text cannot move the cursor, change colours or retitle the terminal it is
     // shown in. Elsewhere only what would end the record, unless records end in NUL.
     const CString& Shown(const CString& text) {
         const bool terminal = streams_.OutputIsTerminal();
         const auto escaped = [&](WCHAR unit) {
-            return terminal ? IsControl(unit) || unit == 0x2028 || unit == 0x2029 || unit == u'\\'
+            return terminal ? IsControl(unit) || unit == u'\\'
                             : !options_.zeroTerminated && IsLineBreak(unit);
         };
         if (std::none_of(text.begin(), text.end(), escaped)) return text;
