@@ -41,17 +41,10 @@ std::string PageName(unsigned int page) { return "code page " + std::to_string(p
 
 // Every page this tool converts keeps ASCII as it is, so ASCII needs no conversion. NUL is left
 // to the conversion, which ends the text there.
-template <typename Unit>
-bool IsAscii(const std::basic_string<Unit>& text) {
-    return std::all_of(text.begin(), text.end(), [](Unit unit) { return unit > 0 && unit < 0x80; });
-}
-
 void ToPage(unsigned int page, const CString& text, std::string& bytes, bool& lossy) {
     lossy = false;
-    if (IsAscii(text)) {
-        bytes.clear();
-        AppendUnits(bytes, text);
-    } else {
+    bytes.clear();
+    if (!AppendUnits(bytes, text) || bytes.find('\0') != std::string::npos) {
         bytes = CodePageText::FromWide(page, text, lossy);
     }
 }
@@ -59,11 +52,8 @@ void ToPage(unsigned int page, const CString& text, std::string& bytes, bool& lo
 // The bytes as text in page; false when they are not text there (they do not convert back to
 // themselves).
 bool FromPage(unsigned int page, const std::string& bytes, CString& text) {
-    if (IsAscii(bytes)) {
-        text.clear();
-        AppendUnits(text, bytes);
-        return true;
-    }
+    text.clear();
+    if (AppendUnits(text, bytes)) return true;
     text = CodePageText::ToWide(page, bytes);
     bool lossy = false;
     return CodePageText::FromWide(page, text, lossy) == bytes && !lossy;
@@ -79,6 +69,15 @@ bool IsTypable(const CString& text) {
 
 }  // namespace
 
+FieldCipher::FieldCipher() {
+    // Room for a field's usual texts from the start, so that later fields allocate nothing.
+    bytes_.reserve(64);
+    result_.cipherText.reserve(32);
+    result_.plain.resize(1);
+    result_.plain[0].text.reserve(32);
+    result_.plain[0].codePages.reserve(1);
+}
+
 bool IsCanonicalCipherText(const CString& text) {
     if (text.size() != 24 || text[22] != u'=' || text[23] != u'=') return false;
     if (!std::all_of(text.begin(), text.begin() + 22,
@@ -89,10 +88,8 @@ bool IsCanonicalCipherText(const CString& text) {
     return Base64Value(text[21]) % 16 == 0;
 }
 
-bool IsLineBreak(WCHAR unit) { return unit == u'\n' || unit == u'\r'; }
-
 bool HasLineBreak(const CString& text) {
-    return std::any_of(text.begin(), text.end(), IsLineBreak);
+    return std::any_of(text.begin(), text.end(), [](WCHAR unit) { return IsLineBreak(unit); });
 }
 
 const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePage) {
@@ -119,7 +116,7 @@ const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePa
     }
     const std::string cipherText = Molvan::System::EncryptText(bytes_, Key());
     result_.cipherText.clear();
-    AppendUnits(result_.cipherText, cipherText);
+    AppendUnits(result_.cipherText, cipherText);  // Base64 is ASCII
     return result_;
 }
 

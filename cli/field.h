@@ -39,6 +39,8 @@ struct FieldResult {
 // Enciphers and deciphers one field after another, keeping its buffers from field to field.
 class FieldCipher {
 public:
+    FieldCipher();
+
     // Enciphers text as its bytes in codePage.
     const FieldResult& Encrypt(const CString& text, unsigned int codePage);
 
@@ -64,7 +66,7 @@ bool IsCanonicalCipherText(const CString& text);
 
 // Whether a character ends a line: LF, or CR, which ends one for readers of CR LF (this program
 // among them, when it is the last character).
-bool IsLineBreak(WCHAR unit);
+inline bool IsLineBreak(WCHAR unit) { return unit == u'\n' || unit == u'\r'; }
 bool HasLineBreak(const CString& text);
 
 }  // namespace cli

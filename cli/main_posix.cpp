@@ -56,11 +56,8 @@ public:
 
     // False when bytes held a sequence that is not valid in the codeset.
     bool ToWide(const std::string& bytes, CString& text) const {
-        if (IsAscii(bytes)) {
-            text.clear();
-            cli::AppendUnits(text, bytes);
-            return true;
-        }
+        text.clear();
+        if (cli::AppendUnits(text, bytes)) return true;
         if (IsUtf8()) {
             text = CodePageText::ToWide(CodePageText::kUtf8, bytes);
             return cli::IsValidUtf8(bytes);
@@ -75,9 +72,10 @@ public:
     }
 
     void AppendFromWide(const CString& text, std::string& bytes) const {
-        if (IsAscii(text)) {
-            cli::AppendUnits(bytes, text);
-        } else if (IsUtf8()) {
+        const std::size_t old = bytes.size();
+        if (cli::AppendUnits(bytes, text)) return;
+        bytes.resize(old);
+        if (IsUtf8()) {
             bool lossy = false;
             bytes += CodePageText::FromWide(CodePageText::kUtf8, text, lossy);
         } else {
@@ -87,13 +85,6 @@ public:
     }
 
 private:
-    template <typename Text>
-    static bool IsAscii(const Text& text) {
-        return std::all_of(text.begin(), text.end(), [](auto unit) {
-            return static_cast<std::make_unsigned_t<decltype(unit)>>(unit) < 0x80;
-        });
-    }
-
     static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
 
     void Close() {
@@ -199,7 +190,13 @@ public:
     explicit PosixStreams(const LocaleText& locale)
         : locale_(locale),
           inTerminal_(isatty(STDIN_FILENO) == 1),
-          outTerminal_(isatty(STDOUT_FILENO) == 1) {}
+          outTerminal_(isatty(STDOUT_FILENO) == 1) {
+        // Both output buffers at their full size from the start: allocated before any field,
+        // they stay out of the way of what each field allocates and frees.
+        out_.reserve(2 * kBufferBytes);
+        flushing_.reserve(2 * kBufferBytes);
+        bytes_.reserve(256);
+    }
 
     ~PosixStreams() override { HiddenInput::Restore(); }
 
@@ -248,9 +245,11 @@ public:
     bool OutputIsTerminal() const override { return outTerminal_; }
 
     void Flush() override {
-        // Taken out first: what fails to be written is dropped, not tried again.
-        const std::string pending = std::exchange(out_, std::string());
-        WriteAll(STDOUT_FILENO, "standard output", pending.data(), pending.size());
+        // Taken out first: what fails to be written is dropped, not tried again. The two
+        // buffers trade places, so that neither is allocated again.
+        flushing_.swap(out_);
+        out_.clear();
+        WriteAll(STDOUT_FILENO, "standard output", flushing_.data(), flushing_.size());
     }
 
     std::string EncodingNote() const override {
@@ -303,6 +302,7 @@ private:
     cli::LineReader<char> reader_{&Read, [this] { Flush(); }};
     std::string bytes_;
     std::string out_;
+    std::string flushing_;
 };
 
 // A core dump of this process would hold the secrets it was given.

@@ -71,7 +71,7 @@ public:
             const CString& text = arg.text;
             if (onlyFields_ || text.size() < 2 || text[0] != u'-') {
                 if (!Operand(arg)) return std::nullopt;
-            } else if (text == u"--") {
+            } else if (text.size() == 2 && text[1] == u'-') {
                 onlyFields_ = true;
             } else if (text[1] == u'-') {
                 if (!Long(text)) return std::nullopt;

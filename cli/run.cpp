@@ -125,7 +125,7 @@ private:
             if (!escaped(unit)) {
                 shown_.push_back(unit);
             } else if (unit == u'\\') {
-                shown_.append(u"\\\\");
+                shown_.append(2, u'\\');
             } else {
                 AppendEscaped(shown_, unit);
             }
@@ -177,6 +177,7 @@ int Run(const std::vector<InputField>& args, Streams& streams) {
             const char* what =
                 options->command == Command::kEncrypt ? "text to encrypt" : "cipher text";
             InputField field;
+            field.text.reserve(256);
             for (std::size_t number = 1;; ++number) {
                 if (prompt) streams.Prompt(what);
                 if (!streams.ReadField(field)) break;

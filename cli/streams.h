@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "cipher/wide_string.h"
 
@@ -24,14 +25,23 @@ struct InputField {
     bool invalid = false;  // held bytes that are not valid in its encoding (now U+FFFD)
 };
 
-// Appends text of one unit type to a string of another, unit by unit (ASCII text); unlike
-// append() with iterators of another type, it makes no temporary string.
+// Appends text of one unit type to a string of another, unit by unit, and says whether it was
+// ASCII (all units below 0x80), which every encoding here keeps as it is. Unlike append() with
+// iterators of another type, it makes no temporary string.
 template <typename To, typename From>
-void AppendUnits(To& to, const From& from) {
+bool AppendUnits(To& to, const From& from) {
+    using In = std::make_unsigned_t<typename From::value_type>;
     const std::size_t old = to.size();
     to.resize(old + from.size());
-    auto out = to.begin() + static_cast<std::ptrdiff_t>(old);
-    for (auto unit : from) *out++ = static_cast<typename To::value_type>(unit);
+    typename To::value_type* out = to.data() + old;
+    const typename From::value_type* in = from.data();
+    unsigned int all = 0;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        const In unit = static_cast<In>(in[i]);
+        all |= unit;
+        out[i] = static_cast<typename To::value_type>(unit);
+    }
+    return all < 0x80;
 }
 
 // Longer than any text a dialog field holds; bounds the memory of a line without an end.
