@@ -279,22 +279,30 @@ TEST(Cli, ControlCharactersReachATerminalOnlyEscaped) {
     EXPECT_EQ(RunCli({"decrypt", field}).out, text + "\n");
 }
 
+// Starts "credcipher-cli encrypt" reading the pipe in (whose reading end it then closes here),
+// writing to out unless it is -1; the child holds neither other end (nor parentEnd).
+pid_t StartEncrypt(const int in[2], int out, int parentEnd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    if (out != -1) posix_spawn_file_actions_adddup2(&actions, out, 1);
+    posix_spawn_file_actions_addclose(&actions, in[1]);
+    if (parentEnd != -1) posix_spawn_file_actions_addclose(&actions, parentEnd);
+    std::string program = CliPath(), command = "encrypt";
+    char* argv[] = {program.data(), command.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, CliPath(), &actions, nullptr, argv, environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(in[0]);
+    return pid;
+}
+
 TEST(Cli, EachResultIsWrittenBeforeTheNextLineIsRead) {
     int in[2], out[2];
     ASSERT_EQ(pipe(in), 0);
     ASSERT_EQ(pipe(out), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, in[1]);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::string program = CliPath(), command = "encrypt";
-    char* argv[] = {program.data(), command.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, CliPath(), &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(in[0]);
+    const pid_t pid = StartEncrypt(in, out[1], out[0]);
+    ASSERT_GT(pid, 0);
     close(out[1]);
     for (const char* line : {"alice\n", "admin\n"}) {
         ASSERT_EQ(write(in[1], line, 6), 6);
@@ -449,16 +457,8 @@ TEST(Cli, AllCodePagesRankTheMadePageFirst) {
 TEST(Cli, NoCoreDumpHoldsASecret) {
     int in[2];
     ASSERT_EQ(pipe(in), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_addclose(&actions, in[1]);
-    std::string program = CliPath(), command = "encrypt";
-    char* argv[] = {program.data(), command.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, CliPath(), &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(in[0]);
+    const pid_t pid = StartEncrypt(in, -1, -1);
+    ASSERT_GT(pid, 0);
     const std::string proc = "/proc/" + std::to_string(pid);
     const std::string noCore = "Max core file size        0                    0 ";
     std::string limits;
