@@ -16,7 +16,7 @@ for group in "${@:-run}"; do
     case "$group" in
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-                         libssl-dev openssl tmux locales clang-format python3
+                         libssl-dev openssl tmux locales clang-format python3 valgrind mandoc
                          xvfb xdotool xclip x11-utils x11-apps netpbm)
               needs_locales=1 ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
