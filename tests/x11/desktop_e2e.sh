@@ -85,6 +85,7 @@ old_wm=$wm_pid
 start_wm
 wait "$old_wm"
 account_in
+await "$window" xdotool getwindowfocus || fail "the new window manager gave no focus"
 type_text c
 start_xim
 compose 6587
@@ -102,18 +103,14 @@ account_in
 xdotool key ctrl+a
 sleep 0.5
 check "a selection of typed text is not shared" "from primary" "$(selection primary 'from primary')"
-password_in
-xdotool click 2
-arrived 'passfrom primary'
+paste_with password_in "click 2" 'passfrom primary'
 encrypt
 copy_out "the middle button pasted PRIMARY" password_out "$(cipher_of 'passfrom primary' GBK)"
 
 # --- A pasted line break ends the paste. The Windows program under Wine enciphers the paste
 # of "admin\n" to this text; OpenSSL agrees that it is the cipher of "admin".
 printf 'admin\n' | xclip -selection clipboard -i
-account_in
-xdotool key ctrl+a ctrl+v
-arrived admin
+paste_with account_in "key ctrl+a ctrl+v" admin
 encrypt
 copy_out "a paste stops at its line break" account_out "BoN3Iagl6omv5BDo67fmQQ=="
 check "which is the cipher of its first line" "$(cipher_of admin GBK)" "BoN3Iagl6omv5BDo67fmQQ=="
@@ -121,10 +118,7 @@ check "which is the cipher of its first line" "$(cipher_of admin GBK)" "BoN3Iagl
 # --- 1 MB pasted (the owner sends it in pieces): the field keeps its limit of 32,767
 # characters, and a copy of them (98,301 bytes of UTF-8) goes out in pieces too.
 yes 中 | tr -d '\n' | head -c 1048575 | xclip -selection clipboard -i
-account_in
-xdotool key ctrl+a ctrl+v
-typed_size() { typed | wc -c; }
-await 98301 typed_size
+paste_with account_in "key ctrl+a ctrl+v" "$(yes 中 | tr -d '\n' | head -c 98301)"
 check "a large paste is cut to the limit and copied out whole" "98301 32767" \
     "$(xclip -o -selection clipboard | wc -c) $(xclip -o -selection clipboard | LC_ALL=C.UTF-8 wc -m)"
 

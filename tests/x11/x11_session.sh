@@ -39,17 +39,31 @@ exit_code() {
     cat "$work/rc" 2>/dev/null || echo "still running"
 }
 
-# Clicks the middle of a control given in dialog units of the 326 x 249 main dialog.
+# The controls of the 326 x 249 main dialog, in its dialog units: x y width height.
+place_of() {
+    case $1 in
+        account_in) echo 53 45 238 14 ;;
+        password_in) echo 53 69 238 14 ;;
+        account_out) echo 53 143 238 14 ;;
+        password_out) echo 53 167 238 14 ;;
+        encrypt) echo 53 94 50 14 ;;
+        decrypt) echo 145 94 50 14 ;;
+    esac
+}
+# Clicks the middle of a control given in dialog units.
 click() {  # x y width height
     xdotool mousemove --window "$window" $(((($1 + $3 / 2) * WIDTH) / 326)) \
         $(((($2 + $4 / 2) * HEIGHT) / 249)) click 1
 }
-account_in() { click 53 45 238 14; }
-password_in() { click 53 69 238 14; }
-account_out() { click 53 143 238 14; }
-password_out() { click 53 167 238 14; }
-encrypt() { click 53 94 50 14; }
-decrypt() { click 145 94 50 14; }
+for control in account_in password_in account_out password_out encrypt decrypt; do
+    eval "$control() { click \$(place_of $control); }"
+done
+# The picture of a region of the window, given in dialog units.
+pixels() {  # x y width height
+    xwd -silent -id "$window" | xwdtopnm 2>/dev/null |
+        pnmcut -left $((($1 * WIDTH) / 326)) -top $((($2 * HEIGHT) / 249)) \
+            -width $((($3 * WIDTH) / 326)) -height $((($4 * HEIGHT) / 249)) | md5sum
+}
 
 # Waits up to 5 s for a selection to hold the expected text, and returns what it holds.
 selection() {  # selection expected
@@ -98,11 +112,20 @@ typed() {
     timeout 2 xclip -o -selection clipboard
 }
 arrived() { await "$1" typed || fail "the field did not get '$1'"; }
+# Pastes with `keys` into `field` and waits for the field's text to become `expected`. Until the
+# pasted text has arrived no key may be pressed (it would go before the paste), so the field's
+# picture is watched first.
+paste_with() {  # field keys expected
+    "$1"
+    local before
+    before=$(pixels $(place_of "$1"))
+    xdotool $2
+    await ! "$before" pixels $(place_of "$1")
+    arrived "$3"
+}
 # Another program owns CLIPBOARD; Ctrl+V in the field pastes from it.
 paste_into() {  # field text
     printf '%s' "$2" | xclip -selection clipboard -i
-    "$1"
-    xdotool key ctrl+a ctrl+v
-    arrived "$2"
+    paste_with "$1" "key ctrl+a ctrl+v" "$2"
 }
 
