@@ -54,7 +54,6 @@ start_xim() {
     "$ibus_x11" >"$work/ibus-x11.log" 2>&1 &
     xim_pid=$!
     await ! 0x0 owner @server=ibus || fail "ibus's XIM server did not start"
-    sleep 3  # the program opens the input method when it sees the server
 }
 stop() {  # pid
     kill "$1"
@@ -76,26 +75,31 @@ account_in
 compose 4e2d
 # The composed character comes from the input method: it is in the field before ibus goes.
 arrived 中
-sleep 1  # the keys that copied it are back from the input method
 stop "$xim_pid"
 await 0x0 owner @server=ibus
+# Keys the input method held when it went are gone with it (the copy's End, perhaps); those
+# pressed after it went come as plain keys.
+xdotool key End
 type_text ab
 arrived 中ab
 old_wm=$wm_pid
 start_wm
 wait "$old_wm"
-account_in
-await "$window" xdotool getwindowfocus || fail "the new window manager gave no focus"
+# A click gives the focus once the new window manager has taken the window.
+clicked_focus() { account_in; xdotool getwindowfocus; }
+await "$window" clicked_focus || fail "the new window manager gave no focus"
 type_text c
+arrived 中abc
+# The input method's new start is taken: once the program has seen it, a character composes.
 start_xim
-compose 6587
-arrived 中abc文
 password_in
+composed() { xdotool key ctrl+a BackSpace; compose 6587; sleep 0.5; typed; }
+await 文 composed || fail "the restarted input method was not taken"
 type_text pass
-arrived pass
+arrived 文pass
 encrypt
-copy_out "typed through the input method's life" account_out "$(cipher_of '中abc文' GBK)"
-copy_out "and the password after it" password_out "$(cipher_of pass GBK)"
+copy_out "typed through the input method's life" account_out "$(cipher_of '中abc' GBK)"
+copy_out "and after its new start" password_out "$(cipher_of '文pass' GBK)"
 
 # --- Selecting what the person typed leaves PRIMARY alone; the middle button pastes it.
 printf 'from primary' | xclip -selection primary -i
@@ -103,9 +107,9 @@ account_in
 xdotool key ctrl+a
 sleep 0.5
 check "a selection of typed text is not shared" "from primary" "$(selection primary 'from primary')"
-paste_with password_in "click 2" 'passfrom primary'
+paste_with password_in "click 2" '文passfrom primary'
 encrypt
-copy_out "the middle button pasted PRIMARY" password_out "$(cipher_of 'passfrom primary' GBK)"
+copy_out "the middle button pasted PRIMARY" password_out "$(cipher_of '文passfrom primary' GBK)"
 
 # --- A pasted line break ends the paste. The Windows program under Wine enciphers the paste
 # of "admin\n" to this text; OpenSSL agrees that it is the cipher of "admin".
