@@ -53,9 +53,9 @@ public:
         Show();
     }
 
-    void WaitForInput(InputSink& sink) override {
+    void WaitForInput(InputSink& sink, int timeout) override {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {session_->wakeFd(), POLLIN, 0}};
-        const int ready = poll(fds, 2, -1);
+        const int ready = poll(fds, 2, timeout);
         std::vector<InputEvent> batch;
         if (ready > 0 && (fds[1].revents & POLLIN)) session_->Drain();
         if (session_->TakeContinued()) {
