@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The terminal's input decoder on arbitrary bytes: whatever comes before it, valid UTF-8 text
+// The terminal's input decoding on arbitrary bytes. Whatever comes before it, valid UTF-8 text
 // comes out whole (an invalid byte never swallows what follows), and no byte becomes more than
-// one character.
+// one character. And the decoder is never stuck: after any input, arriving at any pace, and the
+// wait it asks for, a typed character and a plain key still arrive as themselves.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 #include "terminal/input_decoder.h"
 
 using win32::terminal::DecodeUtf8Input;
+using win32::terminal::InputDecoder;
+using win32::terminal::Milliseconds;
+using win32::terminal::Utf8Stream;
 
 namespace {
 
@@ -40,6 +44,78 @@ std::string ValidText(const std::uint8_t* data, std::size_t size, std::u32string
     return text;
 }
 
+// Remembers the last thing that reached the window system.
+class LastCall : public win32::InputSink {
+public:
+    void KeyPress(UINT virtualKey, unsigned modifiers) override {
+        key = virtualKey;
+        keyModifiers = modifiers;
+        text.clear();
+    }
+    void Text(std::u16string_view typed) override {
+        text = typed;
+        key = 0;
+    }
+    void Paste(std::u16string_view) override { Other(); }
+    void MouseMove(POINT) override { Other(); }
+    void MouseButton(POINT, bool, unsigned) override { Other(); }
+    void DisplayChanged() override { Other(); }
+
+    UINT key = 0;
+    unsigned keyModifiers = 0;
+    std::u16string text;
+
+private:
+    void Other() {
+        key = 0;
+        text.clear();
+    }
+};
+
+// Feeds `bytes` to a decoder as a terminal delivers them; a byte 0xFF ends a read, and the
+// byte after it is how many milliseconds (x 8) pass before the next. Then it waits as the
+// decoder asks, and types "x" and a Tab, which must arrive as themselves.
+void CheckNeverStuck(std::string_view bytes) {
+    InputDecoder decoder;
+    LastCall sink;
+    const InputDecoder::CellToPixel cell = [](int column, int row) -> std::optional<POINT> {
+        return POINT{column, row};
+    };
+    Utf8Stream utf8;
+    Milliseconds now = 0;
+    std::u32string characters;
+    auto deliver = [&] {
+        decoder.Deliver(characters, now, sink, cell, true);
+        characters.clear();
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == 0xFF && i + 1 < bytes.size()) {
+            if (!characters.empty()) deliver();
+            now += 8 * static_cast<unsigned char>(bytes[++i]);
+            if (const auto deadline = decoder.Deadline(); deadline && now >= *deadline) deliver();
+            continue;
+        }
+        utf8.Push(byte, characters);
+    }
+    if (!characters.empty()) deliver();
+    if (const auto deadline = decoder.Deadline()) {
+        if (*deadline < now) std::abort();  // a deadline in the past was not settled
+        now = *deadline;
+        deliver();
+    }
+    if (decoder.Deadline()) std::abort();  // still waiting after its wait ran out
+
+    now += 1;
+    utf8.Push('x', characters);
+    deliver();
+    if (sink.text.empty() || sink.text.back() != u'x') std::abort();  // typed text lost
+    now += 1;
+    characters = U"\t";
+    deliver();
+    if (sink.key != VK_TAB || sink.keyModifiers != 0) std::abort();  // a plain key lost
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,5 +133,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (whole.size() > input.size()) std::abort();  // at most one character per byte
 
+    CheckNeverStuck(noise);
     return 0;
 }

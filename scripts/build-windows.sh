@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe, the
-# console program build/windows/credcipher-cli.exe, and the UI-automation program that drives
+# console program build/windows/credcipher-cli.exe (with LICENSE.txt and LICENSE.cryptopp.txt,
+# the licences of what they contain, next to them), and the UI-automation program that drives
 # credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe); where Wine can run
 # only 64-bit programs, the same again in build/windows64.
 # Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
@@ -52,6 +53,10 @@ build_for() {
         -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$dir" \
         -DCRYPTOPP_SOURCE_DIR="$cryptopp"
     cmake --build "$dir" --target credcipher credcipher-cli
+    # The programs contain Crypto++, linked statically: its licence (the Boost Software Licence)
+    # goes next to them, with ours.
+    cp "$root/LICENSE" "$dir/LICENSE.txt"
+    cp "$cryptopp/License.txt" "$dir/LICENSE.cryptopp.txt"
 
     cmake -S tests/windows -B "$dir/tests" -G Ninja --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \

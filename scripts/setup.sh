@@ -1,27 +1,30 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, running and testing credcipher need, and only
-# those that are missing. Usage: scripts/setup.sh [run|test|windows]...
+# those that are missing. Usage: scripts/setup.sh [run|test|windows|package]...
 #   run      what the program needs (the default)
 #   test     what the test suites need on top
 #   windows  the mingw-w64 cross build and Wine
-#   package  building the Debian package (CPack with dpkg-shlibdeps)
+#   package  building, checking and installing the Debian packages (scripts/test-deb.sh)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libcrypto++-dev libncurses-dev binutils-mingw-w64-i686
           libx11-dev libxft-dev fonts-wqy-microhei)
 needs_i386=0
+needs_locales=0
 for group in "${@:-run}"; do
     case "$group" in
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3
-                         xvfb xdotool xclip x11-utils x11-apps netpbm) ;;
+                         xvfb xdotool xclip x11-utils x11-apps netpbm)
+              needs_locales=1 ;;
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
                             fonts-wine fonts-wqy-microhei
                             g++-mingw-w64-x86-64-posix wine64)
                  needs_i386=1 ;;
-        package) packages+=(dpkg-dev file) ;;
+        package) packages+=(dpkg-dev debhelper lintian desktop-file-utils appstream file
+                            build-essential pkgconf cmake openssl python3) ;;
         *) echo "setup.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
@@ -45,4 +48,17 @@ if [ "${#missing[@]}" -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
+fi
+
+# Locales whose encoding is not UTF-8, for the terminal suites (generated once; the program itself
+# needs none of them).
+if [ "$needs_locales" -eq 1 ]; then
+    for spec in en_US:ISO-8859-1 zh_CN:GBK zh_TW:BIG5 ja_JP:EUC-JP; do
+        name=${spec%%:*}.${spec#*:}
+        normalised=$(printf '%s' "${spec%%:*}.${spec#*:}" | tr -d '-' | tr 'A-Z' 'a-z')
+        if ! locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$normalised"; then
+            echo "setup.sh: generating the locale $name"
+            $sudo localedef -i "${spec%%:*}" -f "${spec#*:}" "$name"
+        fi
+    done
 fi

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Runs every test: the suites under GCC (the terminal one drives the real program in tmux), the
-# Debian package built and run from a scratch root, the Windows programs under Wine, the suites
-# again under ASan+UBSan (clang), and the fuzzers briefly.
+# Debian packages built, checked with lintian, installed and run, the Windows programs under
+# Wine, the suites again under ASan+UBSan (clang), and the fuzzers briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh run test
+scripts/setup.sh run test package
 
 cmake --preset debug
 cmake --build --preset debug

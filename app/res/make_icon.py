@@ -3,8 +3,9 @@
 """Draws the credcipher icon, a golden key, and writes it as credcipher.ico.
 
 The icon holds a 32x32 and a 16x16 image, both with 16 colours (4 bits per pixel) from the
-standard Windows palette, each with a transparency mask; next to it, credcipher.png (32x32) for
-the desktop entry. Standard library only; the build uses the committed files, so run this only
+standard Windows palette, each with a transparency mask. Next to it, in icons/, the desktop's
+icon theme sizes: credcipher-N.png for N = 16, 32, 48, 64 and 128, and credcipher.svg drawn from
+the same shapes. Standard library only; the build uses the committed files, so run this only
 after changing the drawing:
 
     python3 app/res/make_icon.py [output.ico]
@@ -27,19 +28,19 @@ BLACK, OLIVE, YELLOW, WHITE = 0, 3, 11, 15
 TRANSPARENT = None
 
 
+# The key in a 32x32 design space: the bow, a ring round the hole (centre, inner and outer
+# radius), and the shaft with two teeth below it as rectangles (left, top, right, bottom).
+BOW = (9.5, 16.0, 3.2, 8.0)
+BARS = [(16.0, 14.0, 30.5, 18.0), (21.5, 18.0, 24.5, 22.5), (26.5, 18.0, 29.5, 22.5)]
+SIZES = [16, 32, 48, 64, 128]
+
+
 def inside_key(x, y):
     """True when the point (x, y), in a 32x32 design space, lies on the key's metal."""
-    # The bow: a ring round the hole.
-    d = math.hypot(x - 9.5, y - 16.0)
-    if 3.2 <= d <= 8.0:
+    cx, cy, inner, outer = BOW
+    if inner <= math.hypot(x - cx, y - cy) <= outer:
         return True
-    # The shaft.
-    if 16.0 <= x <= 30.5 and 14.0 <= y <= 18.0:
-        return True
-    # Two teeth below the shaft.
-    if (21.5 <= x <= 24.5 or 26.5 <= x <= 29.5) and 18.0 <= y <= 22.5:
-        return True
-    return False
+    return any(left <= x <= right and top <= y <= bottom for left, top, right, bottom in BARS)
 
 
 def draw(size):
@@ -119,13 +120,38 @@ def png(size):
             chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
+def svg():
+    """The same key as scalable shapes: the metal in yellow over a one-unit black outline.
+
+    The outer circle and the bars run clockwise, the hole anticlockwise, so that with the
+    nonzero rule the hole is empty and the overlap of bow and shaft is filled."""
+    cx, cy, inner, outer = BOW
+    ring = (f"M{cx - outer},{cy}a{outer},{outer} 0 1,1 {2 * outer},0a{outer},{outer} 0 1,1 "
+            f"{-2 * outer},0zM{cx - inner},{cy}a{inner},{inner} 0 1,0 {2 * inner},0a{inner},"
+            f"{inner} 0 1,0 {-2 * inner},0z")
+    bars = "".join(f"M{left},{top}H{right}V{bottom}H{left}z" for left, top, right, bottom in BARS)
+    shape = ring + bars
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<!-- SPDX-License-Identifier: MIT -->\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            f'  <path d="{shape}" fill="#000" stroke="#000" '
+            'stroke-width="2" stroke-linejoin="round"/>\n'
+            f'  <path d="{shape}" fill="#ff0"/>\n'
+            '</svg>\n')
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "credcipher.ico")
     with open(path, "wb") as out:
         out.write(icon([32, 16]))
-    with open(os.path.splitext(path)[0] + ".png", "wb") as out:
-        out.write(png(32))
+    icons = os.path.join(os.path.dirname(path), "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in SIZES:
+        with open(os.path.join(icons, f"credcipher-{size}.png"), "wb") as out:
+            out.write(png(size))
+    with open(os.path.join(icons, "credcipher.svg"), "w", encoding="utf-8") as out:
+        out.write(svg())
 
 
 if __name__ == "__main__":

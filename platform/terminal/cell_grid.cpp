@@ -4,6 +4,7 @@
 #include <langinfo.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -15,25 +16,57 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
+bool Utf8Locale() {
+    const char* codeset = nl_langinfo(CODESET);
+    return codeset != nullptr &&
+           (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+
+// A character the locale's encoding lacks, where that is not UTF-8.
+bool NeedsReplacement(char32_t c) {
+    if (Utf8Locale() || LineDrawingCode(c) != 0) return false;
+    return IsControl(c) || wcwidth(static_cast<wchar_t>(c)) < 0;
+}
+
 }  // namespace
 
+char LineDrawingCode(char32_t c) {
+    static constexpr struct {
+        char32_t glyph;
+        char code;
+    } kCodes[] = {{U'─', 'q'}, {U'│', 'x'}, {U'┌', 'l'}, {U'┐', 'k'}, {U'└', 'm'}, {U'┘', 'j'},
+                  {U'═', 'q'}, {U'║', 'x'}, {U'╔', 'l'}, {U'╗', 'k'}, {U'╚', 'm'}, {U'╝', 'j'},
+                  {U'◀', ','}, {U'▶', '+'}, {U'▲', '-'}, {U'▼', '.'}};
+    if (c < 0x2500 || c > 0x25FF || Utf8Locale()) return 0;
+    for (const auto& entry : kCodes) {
+        if (entry.glyph == c) return entry.code;
+    }
+    return 0;
+}
+
 int CellWidth(char32_t c) {
-    if (IsControl(c)) return 1;
+    if (NeedsReplacement(c)) return static_cast<int>(ShownAs(c).size());
+    if (IsControl(c) || LineDrawingCode(c) != 0) return 1;
     const int width = wcwidth(static_cast<wchar_t>(c));
     return width < 0 ? 1 : width;
 }
 
 char32_t Printable(char32_t c) {
+    if (LineDrawingCode(c) != 0) return c;
     if (IsControl(c) || wcwidth(static_cast<wchar_t>(c)) < 0) return kReplacement;
     return c;
 }
 
+std::u32string ShownAs(char32_t c) {
+    if (!NeedsReplacement(c)) return std::u32string(1, Printable(c));
+    if (IsControl(c) || c == kReplacement) return U"?";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(c));
+    return std::u32string(hex, hex + std::strlen(hex));
+}
+
 void UseUtf8CharacterHandling() {
-    const char* codeset = nl_langinfo(CODESET);
-    if (codeset != nullptr &&
-        (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
-        return;
-    }
+    if (Utf8Locale()) return;
     const char* ctype = std::setlocale(LC_CTYPE, nullptr);
     if (ctype == nullptr || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
@@ -79,6 +112,10 @@ void Grid::Clear(int column, int row) {
 }
 
 int Grid::Put(int column, int row, char32_t c, std::uint8_t attributes, int limit) {
+    if (NeedsReplacement(c)) {
+        for (char32_t shown : ShownAs(c)) column = Put(column, row, shown, attributes, limit);
+        return column;
+    }
     const int width = CellWidth(c);
     if (width == 0) {
         // A combining mark belongs to the character before it.

@@ -29,16 +29,28 @@ struct Cell {
     bool tail = false;  // right half of a wide character
 };
 
-// Character handling for the width rules below: the locale's when it speaks UTF-8 or another
-// multibyte code set, else (C, POSIX) C.UTF-8.
+// Character handling for the width rules below: the locale's, in whatever encoding it has
+// (UTF-8, ISO-8859-1, GBK, ...), as the terminal shows what the program writes in it; C and
+// POSIX, which name no encoding, are taken as C.UTF-8.
 void UseUtf8CharacterHandling();
 
+// Where the locale's encoding is not UTF-8, the frames and arrows the painter draws are shown
+// with the terminal's own line-drawing set (curses' alternate character set): the VT100 code
+// of `c` in that set ('q' for a horizontal line), or 0 when `c` is shown as itself.
+char LineDrawingCode(char32_t c);
+
 // Columns a code point takes on the terminal (wcwidth in the current locale): 0 for combining
-// marks, 2 for wide characters, and 1 for anything the terminal cannot show (it is shown as a
-// replacement character).
+// marks, 2 for wide characters, 1 for the line-drawing set, 1 for controls and for what a
+// UTF-8 locale cannot show (a replacement character), and in another encoding the columns of
+// the replacement shown for a character it lacks (see ShownAs).
 int CellWidth(char32_t c);
-// The character shown for `c`: U+FFFD for controls and for what wcwidth does not know.
+// The character shown for `c`: U+FFFD for controls and for what wcwidth does not know (in
+// another encoding than UTF-8, see ShownAs).
 char32_t Printable(char32_t c);
+// What the terminal shows for `c`: `c` itself; in another encoding than UTF-8, "?" for U+FFFD
+// and controls, and "U+52A0", its code point, for a character the encoding lacks, so that texts
+// the terminal cannot show still differ where they differ.
+std::u32string ShownAs(char32_t c);
 
 // Columns the text takes.
 int TextCells(std::u16string_view text);

@@ -2,8 +2,10 @@
 #include "terminal/input_decoder.h"
 
 #include <curses.h>
+#include <langinfo.h>
 
-#include <iterator>
+#include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace win32::terminal {
@@ -13,7 +15,15 @@ namespace {
 // Pasted text beyond this is dropped: no edit takes more than its limit anyway.
 constexpr std::size_t kPasteLimit = 0x10000;
 
+// A control sequence longer than this is no key: it is read to its end and dropped.
+constexpr std::size_t kSequenceLimit = 64;
+
 constexpr char32_t kEscape = 0x1B;
+constexpr char32_t kBell = 0x07;
+constexpr char32_t kCancel = 0x18;      // CAN and SUB abandon a sequence or string
+constexpr char32_t kSubstitute = 0x1A;  //
+constexpr char32_t kStringTerminator = 0x9C;
+constexpr std::u32string_view kPasteEndMarker = U"\x1b[201~";
 
 // xterm's modifier parameter (and the digit of terminfo's extended key names): 1 + a bit set of
 // Shift 1, Alt 2, Ctrl 4.
@@ -177,17 +187,6 @@ std::vector<int> Parameters(std::string_view text) {
     return values;
 }
 
-// "ESC [ 2 0 1 ~" at batch[i], the end of a paste that the terminal description did not know.
-bool IsPasteEnd(const std::vector<InputEvent>& batch, std::size_t i) {
-    static constexpr char32_t kEnd[] = {kEscape, U'[', U'2', U'0', U'1', U'~'};
-    if (batch.size() - i < std::size(kEnd)) return false;
-    for (std::size_t k = 0; k < std::size(kEnd); ++k) {
-        if (batch[i + k].kind != InputEvent::kCharacter || batch[i + k].character != kEnd[k])
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<KeyWithModifiers> KeyFromCurses(int code, std::string_view name) {
@@ -309,6 +308,39 @@ std::u32string DecodeUtf8Input(std::string_view bytes) {
     return out;
 }
 
+LocaleStream::LocaleStream() {
+    const char* codeset = nl_langinfo(CODESET);
+    utf8_ = codeset != nullptr &&
+            (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+
+void LocaleStream::Push(unsigned char byte, std::u32string& out) {
+    if (utf8_) {
+        utf8Stream_.Push(byte, out);
+        return;
+    }
+    wchar_t wide = 0;
+    const char c = static_cast<char>(byte);
+    const std::size_t result = std::mbrtowc(&wide, &c, 1, &state_);
+    if (result == static_cast<std::size_t>(-2)) {
+        ++pending_;
+        return;
+    }
+    if (result == static_cast<std::size_t>(-1)) {
+        // The bytes before this one began no character: one U+FFFD, and this byte afresh.
+        state_ = std::mbstate_t{};
+        const bool hadPending = pending_ > 0;
+        pending_ = 0;
+        out += U'\uFFFD';
+        if (hadPending) Push(byte, out);
+        return;
+    }
+    pending_ = 0;
+    out += static_cast<char32_t>(wide);
+}
+
+InputDecoder::InputDecoder(std::vector<KeyString> keys) : keys_(std::move(keys)) {}
+
 void InputDecoder::Flush(InputSink& sink) {
     if (text_.empty()) return;
     std::u16string text;
@@ -316,9 +348,31 @@ void InputDecoder::Flush(InputSink& sink) {
     sink.Text(text);
 }
 
-void InputDecoder::Paste(const InputEvent& event) {
-    if (event.kind != InputEvent::kCharacter || pasteEnded_) return;
-    char32_t c = event.character;
+void InputDecoder::Reset() {
+    state_ = State::kGround;
+    sequence_.clear();
+    overlong_ = false;
+    alt_ = false;
+}
+
+void InputDecoder::Key(UINT virtualKey, unsigned modifiers, InputSink& sink) {
+    Flush(sink);
+    sink.KeyPress(virtualKey, modifiers | (alt_ ? unsigned{kAlt} : 0u));
+}
+
+void InputDecoder::PasteCharacter(char32_t c, InputSink& sink) {
+    if (c == kPasteEndMarker[pasteEndMatched_]) {
+        if (++pasteEndMatched_ == kPasteEndMarker.size()) EndPaste(sink);
+        return;
+    }
+    // What looked like the end marker was pasted text. Only its first character is an ESC, so
+    // none of it can begin the marker anew; `c` can.
+    PasteMatchedPart();
+    if (c == kPasteEndMarker[0]) {
+        pasteEndMatched_ = 1;
+        return;
+    }
+    if (pasteEnded_) return;
     if (c == U'\r' || c == U'\n') {
         pasteEnded_ = true;
         return;
@@ -327,10 +381,18 @@ void InputDecoder::Paste(const InputEvent& event) {
     AppendUtf16(paste_, c);
 }
 
+void InputDecoder::PasteMatchedPart() {
+    const std::size_t matched = pasteEndMatched_;
+    pasteEndMatched_ = 0;
+    for (std::size_t i = 0; i < matched && !pasteEnded_ && paste_.size() + 2 <= kPasteLimit; ++i)
+        AppendUtf16(paste_, kPasteEndMarker[i]);
+}
+
 void InputDecoder::EndPaste(InputSink& sink) {
-    if (pasting_ && focusInEdit_ && !paste_.empty()) sink.Paste(paste_);
+    if (focusInEdit_ && !paste_.empty()) sink.Paste(paste_);
     pasting_ = false;
     paste_.clear();
+    pasteEndMatched_ = 0;
 }
 
 // An SGR mouse report "CSI < button ; column ; row M" (m on release), 1-based cells. Only the
@@ -350,143 +412,264 @@ void InputDecoder::MouseReport(const std::vector<int>& parameters, bool pressed,
     sink.MouseButton(*point, pressed, modifiers);
 }
 
-// Handles what follows an ESC at batch[next - 1]; returns the index of the first event not used.
-std::size_t InputDecoder::EscapeSequence(const std::vector<InputEvent>& batch, std::size_t next,
-                                         InputSink& sink) {
-    Flush(sink);
-    auto characterAt = [&batch](std::size_t i) -> std::optional<char32_t> {
-        if (i < batch.size() && batch[i].kind == InputEvent::kCharacter) return batch[i].character;
-        return std::nullopt;
-    };
-    if (next < batch.size() && batch[next].kind == InputEvent::kKey) {
-        sink.KeyPress(batch[next].virtualKey, batch[next].modifiers | kAlt);
-        return next + 1;
+// "CSI M" and three bytes, each 32 more than its value: terminals without SGR reports. A
+// release does not say which button went up; only the left one is ever reported as held.
+void InputDecoder::LegacyMouseReport(InputSink& sink) {
+    const int button = static_cast<int>(sequence_[3]) - 32;
+    const int column = static_cast<int>(sequence_[4]) - 32;
+    const int row = static_cast<int>(sequence_[5]) - 32;
+    if (button < 0 || column < 1 || row < 1) return;
+    if ((button & 3) == 3 && !(button & 32)) {
+        MouseReport({button & ~3, column, row}, false, sink);
+    } else {
+        MouseReport({button, column, row}, true, sink);
     }
-    const std::optional<char32_t> c = characterAt(next);
-    if (!c) {
-        sink.KeyPress(VK_ESCAPE, 0);
-        return next;
-    }
-
-    if (*c == U'[' && characterAt(next + 1)) {
-        // A control sequence the terminal description did not know: decode what xterm sends,
-        // drop the rest.
-        std::string parameters;
-        std::size_t i = next + 1;
-        for (; characterAt(i) && *characterAt(i) >= 0x20 && *characterAt(i) <= 0x3F; ++i)
-            parameters += static_cast<char>(*characterAt(i));
-        const std::optional<char32_t> final = characterAt(i);
-        if (!final || *final < 0x40 || *final > 0x7E) return i;
-        const std::vector<int> values = Parameters(parameters);
-        const unsigned modifiers = values.size() > 1 ? XtermModifiers(values[1]) : 0;
-        if (!parameters.empty() && parameters[0] == '<' && (*final == U'M' || *final == U'm')) {
-            MouseReport(Parameters(std::string_view(parameters).substr(1)), *final == U'M', sink);
-        } else if (*final == U'Z') {
-            sink.KeyPress(VK_TAB, kShift);
-        } else if (*final == U'~' && values[0] == 200) {
-            pasting_ = true;
-            pasteEnded_ = false;
-            paste_.clear();
-        } else if (*final == U'~') {
-            if (auto key = TildeKey(values[0])) sink.KeyPress(*key, modifiers);
-        } else if (auto key = FinalKey(*final)) {
-            sink.KeyPress(*key, modifiers);
-        }
-        return i + 1;
-    }
-    if (*c == U'O' && characterAt(next + 1)) {
-        const char32_t final = *characterAt(next + 1);
-        if (auto key = FinalKey(final)) {
-            sink.KeyPress(*key, 0);
-        } else if (final == U'M') {
-            sink.KeyPress(VK_RETURN, 0);  // keypad Enter
-        } else if (auto typed = KeypadCharacter(final)) {
-            AppendUtf16(text_, *typed);
-        }
-        return next + 2;
-    }
-    if (*c == kEscape) {
-        sink.KeyPress(VK_ESCAPE, 0);
-        return next;
-    }
-    if (auto key = ControlCharacter(*c)) {
-        sink.KeyPress(key->virtualKey, key->modifiers | kAlt);
-    } else if (*c == U' ') {
-        sink.KeyPress(VK_SPACE, kAlt);
-    } else if (*c >= U'a' && *c <= U'z') {
-        sink.KeyPress(static_cast<UINT>(*c - U'a' + 'A'), kAlt);
-    } else if (*c >= U'A' && *c <= U'Z') {
-        sink.KeyPress(static_cast<UINT>(*c), kAlt | kShift);
-    } else if (*c >= U'0' && *c <= U'9') {
-        sink.KeyPress(static_cast<UINT>(*c), kAlt);
-    }
-    return next + 1;
 }
 
-void InputDecoder::Deliver(const std::vector<InputEvent>& batch, InputSink& sink,
+bool InputDecoder::TerminalKey(InputSink& sink) {
+    const KeyString* whole = nullptr;
+    for (const KeyString& key : keys_) {
+        if (key.sequence.size() > sequence_.size() && key.sequence.starts_with(sequence_))
+            return true;  // a longer key begins so: wait for it
+        if (key.sequence == sequence_) whole = &key;
+    }
+    if (whole == nullptr) return false;
+    Key(whole->key.virtualKey, whole->key.modifiers, sink);
+    Reset();
+    return true;
+}
+
+void InputDecoder::ControlSequence(char32_t final, InputSink& sink) {
+    const std::u32string_view body = std::u32string_view(sequence_).substr(2);
+    std::string parameters;
+    for (char32_t c : body.substr(0, body.size() - 1)) parameters += static_cast<char>(c);
+    const std::vector<int> values = Parameters(parameters);
+    const unsigned modifiers = values.size() > 1 ? XtermModifiers(values[1]) : 0;
+    if (!parameters.empty() && parameters[0] == '<' && (final == U'M' || final == U'm')) {
+        MouseReport(Parameters(std::string_view(parameters).substr(1)), final == U'M', sink);
+    } else if (final == U'Z') {
+        Key(VK_TAB, kShift, sink);
+    } else if (final == U'~' && values[0] == 200) {
+        Flush(sink);
+        pasting_ = true;
+        pasteEnded_ = false;
+        paste_.clear();
+    } else if (final == U'~') {
+        if (auto key = TildeKey(values[0])) Key(*key, modifiers, sink);
+    } else if (parameters.find_first_not_of("0123456789;") != std::string::npos) {
+        // Private and intermediate forms ("CSI ? 1 ; 2 c", "CSI 1 $ y") are replies, not keys.
+    } else if (auto key = FinalKey(final)) {
+        Key(*key, modifiers, sink);
+    }
+}
+
+void InputDecoder::SingleShift(char32_t final, InputSink& sink) {
+    std::string parameters;
+    for (char32_t c : std::u32string_view(sequence_).substr(2, sequence_.size() - 3))
+        parameters += static_cast<char>(c);
+    const std::vector<int> values = Parameters(parameters);
+    const unsigned modifiers = XtermModifiers(values.back());
+    if (auto key = FinalKey(final)) {
+        Key(*key, modifiers, sink);
+    } else if (final == U'M') {
+        Key(VK_RETURN, modifiers, sink);  // keypad Enter
+    } else if (auto typed = KeypadCharacter(final)) {
+        AppendUtf16(text_, *typed);
+    }
+}
+
+void InputDecoder::Ground(char32_t c, InputSink& sink) {
+    if (c == kEscape) {
+        Flush(sink);
+        state_ = State::kEscape;
+        sequence_ = U"\x1b";
+        return;
+    }
+    if (IsC1(c)) {
+        // The 8-bit forms of CSI, SS3, DCS, OSC, PM and APC are their ESC forms; other C1
+        // controls are dropped.
+        if (c == 0x9B || c == 0x8F || c == 0x90 || c == 0x9D || c == 0x9E || c == 0x9F) {
+            Ground(kEscape, sink);
+            Escaped(c - 0x40, sink);
+        }
+        return;
+    }
+    if (c == U' ') {
+        Key(VK_SPACE, 0, sink);
+    } else if (c < 0x20 || c == 0x7F) {
+        if (auto key = ControlCharacter(c)) Key(key->virtualKey, key->modifiers, sink);
+    } else {
+        AppendUtf16(text_, c);
+    }
+}
+
+void InputDecoder::Escaped(char32_t c, InputSink& sink) {
+    sequence_ += c;
+    std::optional<State> introduced;
+    if (c == U'[') introduced = State::kControlSequence;
+    if (c == U'O') introduced = State::kSingleShift;
+    if (c == U']' || c == U'P' || c == U'_' || c == U'^') introduced = State::kString;
+    if (TerminalKey(sink)) {
+        // Delivered, or the beginning of a longer key of the description.
+        if (state_ == State::kEscape) state_ = introduced.value_or(State::kControlSequence);
+        return;
+    }
+    if (introduced) {
+        state_ = *introduced;
+        return;
+    }
+    if (c == kEscape) {
+        // ESC ESC: the first is the Escape key, or Alt for the sequence that follows.
+        if (alt_) {
+            alt_ = false;
+            Key(VK_ESCAPE, 0, sink);
+        }
+        alt_ = true;
+        sequence_ = U"\x1b";
+        return;
+    }
+    if (alt_) {  // ESC ESC x: Escape, then Alt+x
+        alt_ = false;
+        Key(VK_ESCAPE, 0, sink);
+    }
+    alt_ = true;
+    if (auto key = ControlCharacter(c)) {
+        Key(key->virtualKey, key->modifiers, sink);
+    } else if (c == U' ') {
+        Key(VK_SPACE, 0, sink);
+    } else if (c >= U'a' && c <= U'z') {
+        Key(static_cast<UINT>(c - U'a' + 'A'), 0, sink);
+    } else if (c >= U'A' && c <= U'Z') {
+        Key(static_cast<UINT>(c), kShift, sink);
+    } else if (c >= U'0' && c <= U'9') {
+        Key(static_cast<UINT>(c), 0, sink);
+    }
+    Reset();
+}
+
+// ESC [ or ESC O and what follows, up to the final character.
+void InputDecoder::Sequence(char32_t c, InputSink& sink) {
+    if (c == kEscape || c < 0x20 || c > 0x7E) {
+        // Not part of a sequence: what came before is dropped, and `c` is read afresh (a new
+        // sequence, or a key typed after an incomplete one).
+        Reset();
+        if (c != kCancel && c != kSubstitute) Character(c, sink);
+        return;
+    }
+    if (sequence_.size() < kSequenceLimit) {
+        sequence_ += c;
+    } else {
+        overlong_ = true;
+    }
+    if (!overlong_ && TerminalKey(sink)) return;
+    const bool final = c >= 0x40 && c <= 0x7E && sequence_.size() > 2;
+    if (!final) return;
+    if (overlong_) {
+        Reset();
+    } else if (state_ == State::kControlSequence && sequence_ == U"\x1b[M") {
+        state_ = State::kLegacyMouse;
+    } else {
+        if (sequence_[1] == U'[') ControlSequence(c, sink);
+        if (sequence_[1] == U'O') SingleShift(c, sink);
+        Reset();
+    }
+}
+
+// An OSC, DCS, APC or PM string: read to its end (BEL or ST) and dropped. A control character
+// other than those ends it too and counts as typed: no reply holds one.
+void InputDecoder::InString(char32_t c, InputSink& sink) {
+    if (state_ == State::kStringEscape) {
+        Reset();
+        if (c != U'\\') {
+            Ground(kEscape, sink);
+            Escaped(c, sink);
+        }
+        return;
+    }
+    if (c == kBell || c == kStringTerminator) {
+        Reset();
+    } else if (c == kEscape) {
+        state_ = State::kStringEscape;
+    } else if (c < 0x20 || c == 0x7F) {
+        Reset();
+        if (c != kCancel && c != kSubstitute) Character(c, sink);
+    }
+}
+
+void InputDecoder::Character(char32_t c, InputSink& sink) {
+    if (pasting_) {
+        PasteCharacter(c, sink);
+        return;
+    }
+    switch (state_) {
+        case State::kGround:
+            Ground(c, sink);
+            break;
+        case State::kEscape:
+            Escaped(c, sink);
+            break;
+        case State::kControlSequence:
+        case State::kSingleShift:
+            Sequence(c, sink);
+            break;
+        case State::kLegacyMouse:
+            sequence_ += c;
+            if (sequence_.size() == 6) {
+                LegacyMouseReport(sink);
+                Reset();
+            }
+            break;
+        case State::kString:
+        case State::kStringEscape:
+            InString(c, sink);
+            break;
+    }
+}
+
+std::optional<Milliseconds> InputDecoder::Deadline() const {
+    if (pasting_) return lastArrival_ + kPasteStall;
+    switch (state_) {
+        case State::kGround:
+            return std::nullopt;
+        case State::kEscape:
+            return lastArrival_ + kEscapeWait;
+        default:
+            return lastArrival_ + kSequenceStall;
+    }
+}
+
+// Input that waited past its deadline: a lone ESC is the Escape key, a paste ends, and a begun
+// sequence is dropped unless it is already a whole key of the terminal description.
+void InputDecoder::Expire(InputSink& sink) {
+    if (pasting_) {
+        PasteMatchedPart();
+        EndPaste(sink);
+        return;
+    }
+    if (state_ == State::kEscape) {
+        const bool twice = alt_;
+        alt_ = false;
+        Key(VK_ESCAPE, 0, sink);
+        if (twice) Key(VK_ESCAPE, 0, sink);
+    } else if (!overlong_) {
+        for (const KeyString& key : keys_) {
+            if (key.sequence == sequence_) Key(key.key.virtualKey, key.key.modifiers, sink);
+        }
+    }
+    Reset();
+}
+
+void InputDecoder::Deliver(std::u32string_view characters, Milliseconds now, InputSink& sink,
                            const CellToPixel& cellToPixel, bool focusInEdit) {
     cellToPixel_ = &cellToPixel;
     focusInEdit_ = focusInEdit;
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-        const InputEvent& event = batch[i];
-        if (pasting_ && event.kind != InputEvent::kPasteEnd) {
-            if (IsPasteEnd(batch, i)) {
-                EndPaste(sink);
-                i += 5;
-            } else {
-                Paste(event);
-            }
-            continue;
-        }
-        switch (event.kind) {
-            case InputEvent::kPasteStart:
-                Flush(sink);
-                pasting_ = true;
-                pasteEnded_ = false;
-                paste_.clear();
-                break;
-            case InputEvent::kPasteEnd:
-                EndPaste(sink);
-                break;
-            case InputEvent::kResize:
-                Flush(sink);
-                sink.DisplayChanged();
-                break;
-            case InputEvent::kMouseButton: {
-                Flush(sink);
-                if (const std::optional<POINT> point = cellToPixel(event.column, event.row)) {
-                    sink.MouseMove(*point);
-                    sink.MouseButton(*point, event.down, event.modifiers);
-                }
-                break;
-            }
-            case InputEvent::kMouseMove:
-                Flush(sink);
-                if (const std::optional<POINT> point = cellToPixel(event.column, event.row))
-                    sink.MouseMove(*point);
-                break;
-            case InputEvent::kKey:
-                Flush(sink);
-                sink.KeyPress(event.virtualKey, event.modifiers);
-                break;
-            case InputEvent::kCharacter: {
-                const char32_t c = event.character;
-                if (c == kEscape) {
-                    i = EscapeSequence(batch, i + 1, sink) - 1;
-                } else if (c == U' ') {
-                    Flush(sink);
-                    sink.KeyPress(VK_SPACE, 0);
-                } else if (c < 0x20 || c == 0x7F) {
-                    if (auto key = ControlCharacter(c)) {
-                        Flush(sink);
-                        sink.KeyPress(key->virtualKey, key->modifiers);
-                    }
-                } else if (!IsC1(c)) {
-                    AppendUtf16(text_, c);
-                }
-                break;
-            }
-        }
+    if (characters.empty()) {
+        // Input that arrived wins over a deadline: only a wait with nothing new settles one.
+        if (const std::optional<Milliseconds> deadline = Deadline(); deadline && now >= *deadline)
+            Expire(sink);
+    } else {
+        lastArrival_ = now;
+        for (char32_t c : characters) Character(c, sink);
     }
     Flush(sink);
     cellToPixel_ = nullptr;

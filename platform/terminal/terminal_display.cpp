@@ -6,7 +6,12 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 
 #include "cipher/base64.h"
 #include "src/utf.h"
@@ -23,8 +28,41 @@ namespace {
 
 constexpr CellSize kCell{kCellWidth, kCellHeight};
 
-// A batch never grows past this; what is left is read on the next wait.
-constexpr std::size_t kBatchLimit = 1 << 16;
+Milliseconds Now() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return Milliseconds{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+
+// The key strings of the terminal description that begin with ESC (the others are control
+// characters, which the decoder knows), with the keys they stand for.
+std::vector<KeyString> TerminalKeys() {
+    std::vector<KeyString> keys;
+    // Extended keys (kLFT5, ...) have codes past KEY_MAX that curses numbers as it reads them.
+    for (int code = KEY_MIN; code < KEY_MAX + 1024; ++code) {
+        const char* name = keyname(code);
+        if (name == nullptr) continue;
+        const std::optional<KeyWithModifiers> key = KeyFromCurses(code, name);
+        if (!key) continue;
+        for (int count = 0;; ++count) {
+            char* bound = keybound(code, count);
+            if (bound == nullptr) break;
+            std::u32string sequence;
+            for (const char* c = bound; *c != '\0'; ++c) {
+                const auto byte = static_cast<unsigned char>(*c);
+                if (byte >= 0x80 && byte < 0xA0) {  // an 8-bit control: its ESC form
+                    sequence += U'\x1b';
+                    sequence += static_cast<char32_t>(byte - 0x40);
+                } else {
+                    sequence += static_cast<char32_t>(byte);
+                }
+            }
+            std::free(bound);
+            if (sequence.size() > 1 && sequence[0] == U'\x1b') keys.push_back({sequence, *key});
+        }
+    }
+    return keys;
+}
 
 attr_t VideoAttributes(std::uint8_t attributes) {
     attr_t video = A_NORMAL;
@@ -55,8 +93,13 @@ public:
 
     void WaitForInput(InputSink& sink, int timeout) override {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {session_->wakeFd(), POLLIN, 0}};
+        // The sooner of the message queue's limit (a timer) and the key decoder's.
+        if (const std::optional<Milliseconds> deadline = decoder_.Deadline()) {
+            const int decoder =
+                static_cast<int>(std::clamp<Milliseconds>(*deadline - Now(), 0, 60000));
+            timeout = timeout < 0 ? decoder : std::min(timeout, decoder);
+        }
         const int ready = poll(fds, 2, timeout);
-        std::vector<InputEvent> batch;
         if (ready > 0 && (fds[1].revents & POLLIN)) session_->Drain();
         if (session_->TakeContinued()) {
             session_->SetModes();
@@ -64,29 +107,11 @@ public:
         }
         if (session_->TakeResized()) {
             Resize();
-            batch.push_back(InputEvent::Of(InputEvent::kResize));
+            sink.DisplayChanged();
         }
-        if (ready > 0 && fds[0].revents) {
-            int available = 0;
-            if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) ||
-                (ioctl(STDIN_FILENO, FIONREAD, &available) == 0 && available == 0)) {
-                TerminalSession::HangUp();
-            }
-            Read(batch);
-        }
-        const std::vector<PlacedWindow>& placed = placed_;
-        decoder_.Deliver(
-            batch, sink,
-            [&placed](int column, int row) -> std::optional<POINT> {
-                // A click on a task bar entry restores its window, as the shell's task bar
-                // does with a system command.
-                if (HWND minimized = TaskBarEntryAt(placed, column, row)) {
-                    PostMessageW(minimized, WM_SYSCOMMAND, SC_RESTORE, 0);
-                    return std::nullopt;
-                }
-                return PixelOfCell(placed, column, row, kCell);
-            },
-            focusInEdit_);
+        std::u32string characters;
+        if (ready > 0 && fds[0].revents) Read(characters);
+        if (ready == 0 || !characters.empty()) Deliver(characters, sink);
     }
 
     void Beep() override { beep(); }
@@ -102,49 +127,33 @@ public:
     }
 
 private:
-    // Bytes are decoded here rather than by curses, which drops the rest of a read after an
-    // invalid byte.
-    void Read(std::vector<InputEvent>& batch) {
-        std::u32string characters;
-        auto takeCharacters = [&batch, &characters] {
-            for (char32_t c : characters) batch.push_back(InputEvent::Character(c));
-            characters.clear();
-        };
-        int code = 0;
-        while (batch.size() < kBatchLimit && (code = wgetch(stdscr)) != ERR) {
-            if (code < KEY_MIN) {
-                utf8_.Push(static_cast<unsigned char>(code), characters);
-                takeCharacters();
-                continue;
-            }
-            utf8_.Finish(characters);
-            takeCharacters();
-            if (code == kPasteStartKey) {
-                batch.push_back(InputEvent::Of(InputEvent::kPasteStart));
-            } else if (code == kPasteEndKey) {
-                batch.push_back(InputEvent::Of(InputEvent::kPasteEnd));
-            } else if (code == KEY_MOUSE) {
-                // ncurses may queue several reports behind one KEY_MOUSE (a press and its
-                // release arriving together); getmouse hands out the newest first.
-                std::vector<InputEvent> reports;
-                MEVENT mouse{};
-                while (getmouse(&mouse) == OK) {
-                    unsigned modifiers = 0;
-                    if (mouse.bstate & BUTTON_SHIFT) modifiers |= kShift;
-                    if (mouse.bstate & BUTTON_CTRL) modifiers |= kControl;
-                    if (mouse.bstate & BUTTON_ALT) modifiers |= kAlt;
-                    if (mouse.bstate & (BUTTON1_RELEASED | BUTTON1_CLICKED))
-                        reports.push_back(InputEvent::Mouse(mouse.x, mouse.y, false, modifiers));
-                    if (mouse.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED))
-                        reports.push_back(InputEvent::Mouse(mouse.x, mouse.y, true, modifiers));
-                }
-                batch.insert(batch.end(), reports.rbegin(), reports.rend());
-            } else if (code != KEY_RESIZE) {
-                const char* name = keyname(code);
-                if (auto key = KeyFromCurses(code, name ? name : ""))
-                    batch.push_back(InputEvent::Key(key->virtualKey, key->modifiers));
-            }
+    // The bytes are read and decoded here, not by curses: the decoder needs to know when each
+    // part of a key's sequence arrived, and curses drops the rest of a read after an invalid
+    // byte.
+    void Read(std::u32string& characters) {
+        char bytes[4096];
+        const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+        if (count == 0 || (count < 0 && errno != EINTR && errno != EAGAIN)) {
+            TerminalSession::HangUp();
         }
+        for (ssize_t i = 0; i < count; ++i)
+            text_.Push(static_cast<unsigned char>(bytes[i]), characters);
+    }
+
+    void Deliver(std::u32string_view characters, InputSink& sink) {
+        const std::vector<PlacedWindow>& placed = placed_;
+        decoder_.Deliver(
+            characters, Now(), sink,
+            [&placed](int column, int row) -> std::optional<POINT> {
+                // A click on a task bar entry restores its window, as the shell's task bar
+                // does with a system command.
+                if (HWND minimized = TaskBarEntryAt(placed, column, row)) {
+                    PostMessageW(minimized, WM_SYSCOMMAND, SC_RESTORE, 0);
+                    return std::nullopt;
+                }
+                return PixelOfCell(placed, column, row, kCell);
+            },
+            focusInEdit_);
     }
 
     // The windows are shown again at once on the new size, as last read.
@@ -166,6 +175,11 @@ private:
             for (int column = 0; column < grid.columns() && column < COLS; ++column) {
                 const Cell& cell = grid.at(column, row);
                 if (cell.tail) continue;
+                if (const char code = LineDrawingCode(cell.character)) {
+                    mvwaddch(stdscr, row, column,
+                             NCURSES_ACS(code) | VideoAttributes(cell.attributes));
+                    continue;
+                }
                 wchar_t text[3] = {static_cast<wchar_t>(cell.character),
                                    static_cast<wchar_t>(cell.combining), 0};
                 cchar_t shown{};
@@ -189,8 +203,8 @@ private:
     std::vector<WindowView> views_;
     std::vector<PlacedWindow> placed_;
     bool focusInEdit_ = false;
-    Utf8Stream utf8_;
-    InputDecoder decoder_;
+    LocaleStream text_;
+    InputDecoder decoder_{TerminalKeys()};
 };
 
 }  // namespace

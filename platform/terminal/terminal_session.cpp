@@ -6,13 +6,16 @@
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+#include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
+#include <string>
+#include <string_view>
 
 #include "terminal/cell_grid.h"
 
@@ -20,27 +23,28 @@ namespace win32::terminal {
 
 namespace {
 
-// Escape delay: long enough for a key's sequence to arrive whole, short enough that Escape
-// feels immediate.
-constexpr int kEscapeDelayMs = 25;
-
-constexpr mmask_t kMouseEvents =
-    BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON_SHIFT | BUTTON_CTRL | BUTTON_ALT;
-
-constexpr int kFatalSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
-                                 SIGABRT, SIGBUS,  SIGFPE, SIGILL};
+// Every signal whose default action ends the program: the terminal is restored first. SIGHUP
+// ends it as Cancel does; the others end it by their default action once the terminal is back.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT,
+                                  SIGBUS,  SIGFPE,  SIGUSR1,   SIGSEGV, SIGUSR2, SIGPIPE,
+                                  SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM,
+                                  SIGPROF, SIGPOLL, SIGPWR,    SIGSYS};
+// Signals that stop the program: the terminal is restored before, and set up again after.
+constexpr int kStoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 constexpr int kNoticedSignals[] = {SIGWINCH, SIGCONT};
 
 // What the signal handlers need, set up before they are installed.
 volatile sig_atomic_t g_active = 0;  // the terminal is in our modes
 termios g_savedModes;
+termios g_programModes;
 char g_restoreSequence[512];
 std::size_t g_restoreLength = 0;
 int g_wakePipe[2] = {-1, -1};
 volatile sig_atomic_t g_resized = 0;
 volatile sig_atomic_t g_continued = 0;
 SCREEN* g_screen = nullptr;
-struct sigaction g_previous[std::size(kFatalSignals) + std::size(kNoticedSignals)];
+struct sigaction g_previous[NSIG];
+bool g_installed[NSIG] = {};
 
 void WriteAll(const char* data, std::size_t length) {
     while (length > 0) {
@@ -52,6 +56,11 @@ void WriteAll(const char* data, std::size_t length) {
     }
 }
 
+void Wake() {
+    const char byte = 's';
+    if (g_wakePipe[1] >= 0) (void)!write(g_wakePipe[1], &byte, 1);
+}
+
 // The one tear-down, async-signal-safe: the saved sequence and modes put the terminal back.
 void RestoreTerminal() {
     if (!g_active) return;
@@ -60,12 +69,40 @@ void RestoreTerminal() {
     tcsetattr(STDIN_FILENO, TCSANOW, &g_savedModes);
 }
 
-void OnFatalSignal(int signal) {
+void OnEndingSignal(int signal) {
     const int saved = errno;
     RestoreTerminal();
+    // The terminal hung up: nobody is left to answer the dialog, which ends as Cancel.
+    if (signal == SIGHUP) _exit(IDCANCEL);
     // The handler was installed with SA_RESETHAND: the signal raised again is delivered with
     // its default action once this handler returns (a fault simply recurs).
     raise(signal);
+    errno = saved;
+}
+
+void Install(int signal, void (*handler)(int), int flags);
+
+void OnStoppingSignal(int signal) {
+    const int saved = errno;
+    const bool wasActive = g_active != 0;
+    RestoreTerminal();
+    // Stop by the signal's own default action, as an untouched program stops, then carry on
+    // here once continued.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    sigaction(signal, &byDefault, nullptr);
+    sigset_t only, previous;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    sigprocmask(SIG_UNBLOCK, &only, &previous);
+    raise(signal);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    Install(signal, OnStoppingSignal, SA_RESTART);
+    if (wasActive) {
+        g_continued = 1;
+        Wake();
+    }
     errno = saved;
 }
 
@@ -73,9 +110,24 @@ void OnNoticedSignal(int signal) {
     const int saved = errno;
     if (signal == SIGWINCH) g_resized = 1;
     if (signal == SIGCONT) g_continued = 1;
-    const char byte = 's';
-    if (g_wakePipe[1] >= 0) (void)!write(g_wakePipe[1], &byte, 1);
+    Wake();
     errno = saved;
+}
+
+void Install(int signal, void (*handler)(int), int flags) {
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = handler;
+    action.sa_flags = flags;
+    sigaction(signal, &action, nullptr);
+}
+
+// A signal the parent ignores (nohup, a background job's SIGINT) stays ignored.
+void InstallUnlessIgnored(int signal, void (*handler)(int), int flags) {
+    if (sigaction(signal, nullptr, &g_previous[signal]) != 0) return;
+    if (g_previous[signal].sa_handler == SIG_IGN) return;
+    Install(signal, handler, flags);
+    g_installed[signal] = true;
 }
 
 const char* Capability(const char* name) {
@@ -86,7 +138,7 @@ const char* Capability(const char* name) {
 
 // Appends a terminfo string without its padding ("$<2>", "$<5*/>"): a delay for slow terminals
 // of old, never text to print.
-void AppendRestore(const char* text) {
+void AppendWithoutPadding(std::string& out, const char* text) {
     if (text == nullptr) return;
     for (const char* c = text; *c != '\0'; ++c) {
         if (c[0] == '$' && c[1] == '<') {
@@ -96,36 +148,39 @@ void AppendRestore(const char* text) {
                 continue;
             }
         }
-        if (g_restoreLength + 1 >= sizeof g_restoreSequence) return;
-        g_restoreSequence[g_restoreLength++] = *c;
+        out += *c;
     }
 }
 
 void InstallHandlers() {
-    struct sigaction action {};
-    sigemptyset(&action.sa_mask);
-    action.sa_handler = OnFatalSignal;
-    action.sa_flags = SA_RESETHAND;
-    for (std::size_t i = 0; i < std::size(kFatalSignals); ++i)
-        sigaction(kFatalSignals[i], &action, &g_previous[i]);
-    action.sa_handler = OnNoticedSignal;
-    action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kNoticedSignals); ++i)
-        sigaction(kNoticedSignals[i], &action, &g_previous[std::size(kFatalSignals) + i]);
+    for (int signal : kEndingSignals) InstallUnlessIgnored(signal, OnEndingSignal, SA_RESETHAND);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+        InstallUnlessIgnored(signal, OnEndingSignal, SA_RESETHAND);
+    for (int signal : kStoppingSignals) InstallUnlessIgnored(signal, OnStoppingSignal, SA_RESTART);
+    for (int signal : kNoticedSignals) InstallUnlessIgnored(signal, OnNoticedSignal, SA_RESTART);
 }
 
 void RemoveHandlers() {
-    const int count = static_cast<int>(std::size(kFatalSignals) + std::size(kNoticedSignals));
-    for (int i = 0; i < count; ++i) {
-        const int signal = i < static_cast<int>(std::size(kFatalSignals))
-                               ? kFatalSignals[i]
-                               : kNoticedSignals[i - std::size(kFatalSignals)];
-        sigaction(signal, &g_previous[i], nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (g_installed[signal]) sigaction(signal, &g_previous[signal], nullptr);
+        g_installed[signal] = false;
     }
     for (int& fd : g_wakePipe) {
         if (fd >= 0) close(fd);
         fd = -1;
     }
+}
+
+// A terminal without an alternate screen gets the dialog drawn over the shell's screen: the
+// shell's lines are scrolled up into the terminal's history first, so that the screen cleared
+// at the end erases only the dialog.
+void ScrollShellAway() {
+    const char* move = Capability("cup");
+    if (move == nullptr || LINES <= 0) return;
+    std::string scroll;
+    AppendWithoutPadding(scroll, tparm(const_cast<char*>(move), LINES - 1, 0));
+    scroll.append(static_cast<std::size_t>(LINES), '\n');
+    WriteAll(scroll.data(), scroll.size());
 }
 
 }  // namespace
@@ -137,8 +192,7 @@ std::unique_ptr<TerminalSession> TerminalSession::Open() {
     if (tcgetattr(STDIN_FILENO, &g_savedModes) != 0) return nullptr;
     if (pipe2(g_wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) return nullptr;
 
-    // Our handlers go in before ncurses starts, so that it leaves these signals to us (it keeps
-    // SIGTSTP, which it handles by leaving and re-entering its modes).
+    // Our handlers go in before ncurses starts, so that it leaves every signal to us.
     InstallHandlers();
     use_tioctl(TRUE);  // the terminal's real size wins over exported LINES and COLUMNS
     SCREEN* screen = newterm(nullptr, stdout, stdin);
@@ -160,27 +214,26 @@ std::unique_ptr<TerminalSession> TerminalSession::Open() {
     raw();
     noecho();
     nonl();
-    nodelay(stdscr, TRUE);
-    meta(stdscr, TRUE);  // bytes of UTF-8 text come whole; we decode them
-    set_escdelay(kEscapeDelayMs);
-    mouseinterval(0);
-    define_key("\033[200~", kPasteStartKey);
-    define_key("\033[201~", kPasteEndKey);
-    curs_set(0);
+    tcgetattr(STDIN_FILENO, &g_programModes);
 
     // What puts the terminal back from a signal handler, which cannot call endwin(). A terminal
     // without an alternate screen is cleared instead, so that no dialog stays behind.
-    g_restoreLength = 0;
-    AppendRestore(Capability("sgr0"));
-    AppendRestore(Capability("cnorm"));
-    AppendRestore(Capability("rmkx"));
-    AppendRestore("\033[?2004l\033[?1006l\033[?1002l\033[?1000l");
+    // The cursor is shown last: leaving the alternate screen may bring back its state there.
+    std::string restore;
+    AppendWithoutPadding(restore, Capability("sgr0"));
+    AppendWithoutPadding(restore, Capability("rmkx"));
+    restore += "\033[?2004l\033[?1006l\033[?1002l\033[?1000l";
     const char* leaveAlternateScreen = Capability("rmcup");
-    AppendRestore(leaveAlternateScreen != nullptr ? leaveAlternateScreen : Capability("clear"));
+    AppendWithoutPadding(
+        restore, leaveAlternateScreen != nullptr ? leaveAlternateScreen : Capability("clear"));
+    AppendWithoutPadding(restore, Capability("cnorm"));
+    g_restoreLength = std::min(restore.size(), sizeof g_restoreSequence);
+    std::memcpy(g_restoreSequence, restore.data(), g_restoreLength);
+    if (leaveAlternateScreen == nullptr) ScrollShellAway();
 
     std::unique_ptr<TerminalSession> session(new TerminalSession);
-    session->SetModes();
     g_active = 1;
+    session->SetModes();
     static const bool kRestoreAtExit = std::atexit(RestoreTerminal) == 0;
     static_cast<void>(kRestoreAtExit);
     return session;
@@ -214,15 +267,27 @@ bool TerminalSession::TakeContinued() {
 }
 
 void TerminalSession::SetModes() {
-    // Switching keypad and mouse off and on makes curses send their modes again.
+    if (!g_active) {
+        // Continued after a stop, which restored the terminal behind curses' back: the
+        // program's modes and screen again.
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_programModes);
+        std::string enter;
+        AppendWithoutPadding(enter, Capability("smcup"));
+        WriteAll(enter.data(), enter.size());
+        curs_set(1);  // curses sends a visibility only when it changes: make sure it does
+        curs_set(0);
+    }
+    // Switching the keypad off and on makes curses send its mode again.
     keypad(stdscr, FALSE);
     keypad(stdscr, TRUE);
-    mousemask(0, nullptr);
-    mousemask(kMouseEvents, nullptr);
     clearok(curscr, TRUE);
     wnoutrefresh(stdscr);
     doupdate();
-    WriteAll("\033[?2004h", 8);  // bracketed paste
+    // Bracketed paste; clicks, and motion while a button is held (a drag on the caption moves
+    // the dialog as it goes), reported in the SGR form, which has no limit on the cell.
+    constexpr std::string_view kModes = "\033[?2004h\033[?1000h\033[?1002h\033[?1006h";
+    WriteAll(kModes.data(), kModes.size());
+    g_active = 1;
 }
 
 void TerminalSession::Send(std::string_view sequence) {
@@ -231,9 +296,7 @@ void TerminalSession::Send(std::string_view sequence) {
 
 void TerminalSession::HangUp() {
     RestoreTerminal();
-    signal(SIGHUP, SIG_DFL);
-    raise(SIGHUP);
-    _exit(128 + SIGHUP);
+    _exit(IDCANCEL);
 }
 
 }  // namespace win32::terminal

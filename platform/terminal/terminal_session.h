@@ -2,9 +2,11 @@
 // The terminal while the program owns it: the locale, curses on standard input and output, the
 // modes the program sets (raw keys, keypad, mouse reports, bracketed paste, alternate screen) and
 // one tear-down that puts all of it back. The tear-down runs when the session ends, at exit, and
-// from the handlers of SIGINT, SIGTERM, SIGHUP and the crash signals, with async-signal-safe
-// calls only; the signal then takes its default action. After Ctrl+Z and fg (SIGCONT) the modes
-// are set again.
+// from the handler of every signal that ends the program, with async-signal-safe calls only;
+// the signal then takes its default action, except SIGHUP, which ends the program as Cancel
+// does. The signals that stop it (Ctrl+Z, and a background read or write) restore the terminal
+// too; after fg (SIGCONT) the modes are set again. Signals ignored when the program started
+// stay ignored.
 #pragma once
 
 #include <curses.h>
@@ -13,10 +15,6 @@
 #include <string_view>
 
 namespace win32::terminal {
-
-// Key codes curses gives the bracketed-paste markers.
-inline constexpr int kPasteStartKey = KEY_MAX + 1;
-inline constexpr int kPasteEndKey = KEY_MAX + 2;
 
 class TerminalSession {
 public:
@@ -34,14 +32,13 @@ public:
     // Each true once after the terminal was resized, or continued after a stop.
     bool TakeResized();
     bool TakeContinued();
-    // Sets the program's modes again (a continued program finds the terminal as the shell
-    // left it).
+    // Sets the program's modes (again, when a stop restored the terminal).
     void SetModes();
 
     // Writes a control sequence of the program's own (not through curses).
     static void Send(std::string_view sequence);
 
-    // The terminal went away: there is nobody to answer the dialog.
+    // The terminal went away: there is nobody to answer the dialog, which ends as Cancel.
     [[noreturn]] static void HangUp();
 
 private:

@@ -81,20 +81,13 @@ private:
     }
 };
 
-using Batch = std::vector<InputEvent>;
 using Calls = std::vector<std::string>;
 
-// A batch of characters, as ncurses hands over bytes it did not recognise as a key.
-Batch Chars(std::u32string_view text) {
-    Batch batch;
-    for (char32_t c : text) batch.push_back(InputEvent::Character(c));
-    return batch;
-}
-
-Batch operator+(Batch a, const Batch& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+// Characters that arrived together, and when (ms). No characters: the display's wait ran out.
+struct Arrival {
+    std::u32string characters;
+    Milliseconds at = 0;
+};
 
 // Cells map to pixels 100 x 1000; row 99 is the display's own (its task bar).
 std::optional<POINT> CellCentre(int column, int row) {
@@ -102,10 +95,16 @@ std::optional<POINT> CellCentre(int column, int row) {
     return POINT{column * 100, row * 1000};
 }
 
-Calls Decode(const std::vector<Batch>& batches, bool focusInEdit = true) {
-    InputDecoder decoder;
+// What reaches the window system, once whatever still waits at the end has been settled.
+Calls Decode(const std::vector<Arrival>& arrivals, bool focusInEdit = true,
+             std::vector<KeyString> keys = {}) {
+    InputDecoder decoder(std::move(keys));
     RecordingSink sink;
-    for (const Batch& batch : batches) decoder.Deliver(batch, sink, CellCentre, focusInEdit);
+    for (const Arrival& arrival : arrivals)
+        decoder.Deliver(arrival.characters, arrival.at, sink, CellCentre, focusInEdit);
+    if (const std::optional<Milliseconds> deadline = decoder.Deadline())
+        decoder.Deliver({}, *deadline, sink, CellCentre, focusInEdit);
+    EXPECT_FALSE(decoder.Deadline().has_value()) << "still waiting after its deadline";
     return sink.calls;
 }
 
@@ -113,104 +112,179 @@ TEST(InputDecoder, TypedTextAndKeys) {
     ASSERT_TRUE(kUtf8Locale);
     const struct {
         const char* name;
-        Batch batch;
+        std::u32string characters;
         Calls calls;
     } cases[] = {
-        {"plain text in one call", Chars(U"abc"), {"text abc"}},
-        {"space is the key, so that it presses buttons",
-         Chars(U"a b"),
-         {"text a", "key SPACE", "text b"}},
-        {"wide and astral characters", Chars(U"中文\U0001F511"), {"text <4E2D><6587><D83D><DD11>"}},
+        {"plain text in one call", U"abc", {"text abc"}},
+        {"space is the key, so that it presses buttons", U"a b", {"text a", "key SPACE", "text b"}},
+        {"wide and astral characters", U"中文\U0001F511", {"text <4E2D><6587><D83D><DD11>"}},
         {"tab, enter and backspace",
-         Chars(U"\t\r\n\x7f\b"),
+         U"\t\r\n\x7f\b",
          {"key TAB", "key RETURN", "key RETURN", "key BACK", "key BACK"}},
         {"control letters",
-         Chars(U"\x01\x03\x16\x18\x1a"),
+         U"\x01\x03\x16\x18\x1a",
          {"key A+ctrl", "key C+ctrl", "key V+ctrl", "key X+ctrl", "key Z+ctrl"}},
-        {"other controls are dropped",
-         Batch{InputEvent::Character(0)} + Chars(U"\x1c\x1fx\x85"),
-         {"text x"}},
-        {"a lone escape", Chars(U"\x1b"), {"key ESCAPE"}},
-        {"escape twice", Chars(U"\x1b\x1b"), {"key ESCAPE", "key ESCAPE"}},
+        {"other controls are dropped", std::u32string{0, 0x1c, 0x1f, U'x', 0x85}, {"text x"}},
+        {"a lone escape", U"\x1b", {"key ESCAPE"}},
+        {"escape twice", U"\x1b\x1b", {"key ESCAPE", "key ESCAPE"}},
         {"escape prefix is alt",
-         Chars(U"\x1b"
-               "f\x1b"
-               "F\x1b"
-               "4\x1b "),
+         U"\x1b"
+         "f\x1b"
+         "F\x1b"
+         "4\x1b ",
          {"key F+alt", "key F+alt+shift", "key 4+alt", "key SPACE+alt"}},
-        {"alt with control characters",
-         Chars(U"\x1b\x7f\x1b\r"),
-         {"key BACK+alt", "key RETURN+alt"}},
-        {"alt with a key ncurses decoded",
-         Chars(U"x\x1b") + Batch{InputEvent::Key(VK_F4)},
-         {"text x", "key F4+alt"}},
-        {"keys ncurses decoded",
-         Batch{InputEvent::Key(VK_TAB, kShift), InputEvent::Key(VK_LEFT)},
-         {"key TAB+shift", "key LEFT"}},
-        {"xterm sequences the terminal description lacks",
-         Chars(U"\x1b[1;3S\x1b[1;5D\x1b[3~\x1b[3;2~\x1b[Z\x1bOP\x1b[1;2H\x1b[2~"),
+        {"alt with control characters", U"\x1b\x7f\x1b\r", {"key BACK+alt", "key RETURN+alt"}},
+        {"escape before a key's sequence is alt",
+         U"x\x1b\x1b[D\x1b\x1bx",
+         {"text x", "key LEFT+alt", "key ESCAPE", "key X+alt"}},
+        {"xterm sequences",
+         U"\x1b[1;3S\x1b[1;5D\x1b[3~\x1b[3;2~\x1b[Z\x1bOP\x1b[1;2H\x1b[2~\x9b"
+         U"D",
          {"key F4+alt", "key LEFT+ctrl", "key DELETE", "key DELETE+shift", "key TAB+shift",
-          "key F1", "key HOME+shift", "key INSERT"}},
+          "key F1", "key HOME+shift", "key INSERT", "key LEFT"}},
         {"keypad keys in application mode are their main keys",
-         Chars(U"\x1bOM\x1bOp\x1bOy\x1bOk\x1bOn"),
+         U"\x1bOM\x1bOp\x1bOy\x1bOk\x1bOn",
          {"key RETURN", "text 0", "text 9", "text +", "text ."}},
-        {"unknown sequences vanish", Chars(U"\x1b[?1;2c\x1b[I\x1b[99~ok"), {"text ok"}},
-        {"a sequence cut off by the batch's end is dropped", Chars(U"\x1b[1;"), {}},
-        {"alt and [ alone", Chars(U"\x1b["), {}},
-        {"resize", Batch{InputEvent::Of(InputEvent::kResize)}, {"display changed"}},
+        {"unknown sequences and replies vanish",
+         U"\x1b[?1;2c\x1b[I\x1b[99~\x1b[?62;22c\x1b[1$yok",
+         {"text ok"}},
+        {"a control sequence longer than any key",
+         U"\x1b[" + std::u32string(200, U'1') + U"Dok",
+         {"text ok"}},
+        {"a sequence that never ends is dropped", U"\x1b[1;", {}},
+        {"alt and [ alone", U"\x1b[", {}},
+        {"a typed character after a begun sequence is typed", U"\x1b[1;\tz", {"key TAB", "text z"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Decode({c.batch}), c.calls) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(Decode({{c.characters}}), c.calls) << c.name;
+}
+
+// OSC, DCS, APC and PM strings (replies the program never asked for) end at BEL or ST, in
+// their 7-bit and 8-bit forms; a control character or a new ESC ends an unfinished one.
+TEST(InputDecoder, TerminalStringsAreConsumed) {
+    const struct {
+        const char* name;
+        std::u32string characters;
+        Calls calls;
+    } cases[] = {
+        {"colour report, DCS reply, title, APC, PM",
+         U"\x1b]11;rgb:0000/0000/0000\a\x1bP1$r0m\x1b\\\x1b]0;x\x1b\\\x1b_apc\x1b\\\x1b^pm\aok",
+         {"text ok"}},
+        {"8-bit forms",
+         U"\x9d"
+         U"0;t\x9c\x90q\x9c\x9f"
+         U"a\x9cok",
+         {"text ok"}},
+        {"non-ASCII content", U"\x1b]2;標題\aok", {"text ok"}},
+        {"CAN abandons a string", U"\x1b]11;rgb\x18ok", {"text ok"}},
+        {"a control character ends it and counts", U"\x1bPabc\rz", {"key RETURN", "text z"}},
+        {"an ESC ends it and begins a sequence", U"\x1b]abc\x1b[Dz", {"key LEFT", "text z"}},
+        {"a string that never ends is dropped", U"\x1b]11;rgb:0/0/0", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Decode({{c.characters}}), c.calls) << c.name;
+}
+
+// When the parts of a key's sequence arrive decides what they are: a lone ESC is Escape once
+// kEscapeWait has passed with nothing after it; a begun sequence waits kSequenceStall.
+TEST(InputDecoder, SplitSequencesAndWaits) {
+    const struct {
+        const char* name;
+        std::vector<Arrival> arrivals;
+        Calls calls;
+    } cases[] = {
+        {"split after its ESC", {{U"\x1b", 0}, {U"[D", 50}}, {"key LEFT"}},
+        {"split after its ESC [", {{U"\x1b[", 0}, {U"D", 300}}, {"key LEFT"}},
+        {"split after its ESC [ 1 ; 5", {{U"\x1b[1;5", 0}, {U"D", 900}}, {"key LEFT+ctrl"}},
+        {"an alt key split", {{U"\x1b", 0}, {U"f", kEscapeWait - 1}}, {"key F+alt"}},
+        {"Escape once the wait ran out, then a key",
+         {{U"abc\x1b", 0}, {U"", kEscapeWait}, {U"[D", kEscapeWait + 1}},
+         {"text abc", "key ESCAPE", "text [D"}},
+        {"not yet Escape before the wait ran out",
+         {{U"\x1b", 0}, {U"", kEscapeWait - 1}, {U"[D", kEscapeWait + 1}},
+         {"key LEFT"}},
+        {"input that arrived wins over a late wake-up", {{U"\x1b", 0}, {U"[D", 500}}, {"key LEFT"}},
+        {"a stalled sequence is dropped, the next key arrives",
+         {{U"\x1b[1;", 0}, {U"", kSequenceStall}, {U"a", kSequenceStall + 1}},
+         {"text a"}},
+        {"a stalled string is dropped, the next key arrives",
+         {{U"\x1b]11;rgb", 0}, {U"", kSequenceStall}, {U"a", kSequenceStall + 1}},
+         {"text a"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Decode(c.arrivals), c.calls) << c.name;
+}
+
+// The terminal description's own key strings, where they differ from xterm's: the Linux
+// console's F1 and Shift+Tab, rxvt's Shift+Up; and one that is a prefix of another.
+TEST(InputDecoder, KeysOfTheTerminalDescription) {
+    const std::vector<KeyString> keys = {
+        {U"\x1b[[A", {VK_F1, 0}},   {U"\x1b\t", {VK_TAB, kShift}}, {U"\x1b[a", {VK_UP, kShift}},
+        {U"\x1b[1~", {VK_HOME, 0}}, {U"\x1b[1~x", {VK_END, 0}},
+    };
+    const struct {
+        const char* name;
+        std::vector<Arrival> arrivals;
+        Calls calls;
+    } cases[] = {
+        {"whole",
+         {{U"\x1b[[A\x1b\t\x1b[a\x1b[1~x", 0}},
+         {"key F1", "key TAB+shift", "key UP+shift", "key END"}},
+        {"split", {{U"\x1b[", 0}, {U"[", 200}, {U"A", 400}}, {"key F1"}},
+        {"with alt", {{U"\x1b\x1b[[A", 0}}, {"key F1+alt"}},
+        {"a key that begins a longer one, then nothing", {{U"\x1b[1~", 0}}, {"key HOME"}},
+        {"xterm's forms still known", {{U"\x1b[Z\x1b[D", 0}}, {"key TAB+shift", "key LEFT"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Decode(c.arrivals, true, keys), c.calls) << c.name;
 }
 
 TEST(InputDecoder, MouseClicksLandOnTheCellsPixel) {
-    const Batch batch =
-        Chars(U"ab") + Batch{InputEvent::Mouse(3, 4, true, kShift), InputEvent::Mouse(3, 4, false),
-                             InputEvent::Move(5, 6)};
-    EXPECT_EQ(Decode({batch}), (Calls{"text ab", "move 300,4000", "down 300,4000+shift",
-                                      "move 300,4000", "up 300,4000", "move 500,6000"}));
-    // SGR reports (1-based) from terminals whose description ncurses lacks: left button only.
-    EXPECT_EQ(Decode({Chars(U"\x1b[<0;10;5M\x1b[<32;11;5M\x1b[<0;11;5m\x1b[<64;1;1M\x1b[<2;1;1M")}),
-              (Calls{"move 900,4000", "down 900,4000", "move 1000,4000", "move 1000,4000",
-                     "up 1000,4000"}));
+    // SGR reports (1-based cells): left button only, motion while held.
+    EXPECT_EQ(Decode({{U"ab\x1b[<4;4;5M\x1b[<0;4;5m\x1b[<32;6;7M\x1b[<64;1;1M\x1b[<2;1;1M"}}),
+              (Calls{"text ab", "move 300,4000", "down 300,4000+shift", "move 300,4000",
+                     "up 300,4000", "move 500,6000"}));
+    // Legacy reports: each byte 32 more than its value; a release names no button.
+    EXPECT_EQ(
+        Decode({{U"\x1b[M $%\x1b[M#$%\x1b[M@&%\x1b[M!$%"}}),
+        (Calls{"move 300,4000", "down 300,4000", "move 300,4000", "up 300,4000", "move 500,4000"}));
+    // The display's own cells (its task bar) take the click themselves.
+    EXPECT_EQ(Decode({{U"\x1b[<0;1;100M"}}), Calls{});
 }
 
 TEST(InputDecoder, PasteGoesIntoTheEditAsItIsUpToItsFirstLineBreak) {
     ASSERT_TRUE(kUtf8Locale);
-    const InputEvent start = InputEvent::Of(InputEvent::kPasteStart);
-    const InputEvent end = InputEvent::Of(InputEvent::kPasteEnd);
+    const std::u32string start = U"\x1b[200~", end = U"\x1b[201~";
     const struct {
         const char* name;
-        std::vector<Batch> batches;
+        std::vector<Arrival> arrivals;
         bool focusInEdit;
         Calls calls;
     } cases[] = {
-        {"one line",
-         {Batch{start} + Chars(U"hello world") + Batch{end}},
-         true,
-         {"paste hello world"}},
+        {"one line", {{start + U"hello world" + end}}, true, {"paste hello world"}},
         {"stops at the first line break, keys and controls inside are text",
-         {Batch{start} + Chars(U"one\ttwo\x1b\r\nthree") + Batch{InputEvent::Key(VK_TAB), end} +
-          Chars(U"x")},
+         {{start + U"one\ttwo\x1b\r\nthree\x1b[D" + end + U"x"}},
          true,
          {"paste one<0009>two<001B>", "text x"}},
-        {"spread over batches",
-         {Chars(U"a") + Batch{start} + Chars(U"中"), Chars(U"文"), Batch{end}},
+        {"spread over reads, the end marker split too",
+         {{U"a" + start + U"中", 0}, {U"文\x1b[2", 10}, {U"01~b", 20}},
          true,
-         {"text a", "paste <4E2D><6587>"}},
-        {"nothing outside an edit", {Batch{start} + Chars(U"a b\r") + Batch{end}}, false, {}},
-        {"markers the terminal description lacks",
-         {Chars(U"\x1b[200~pa ste\x1b[201~!")},
+         {"text a", "paste <4E2D><6587>", "text b"}},
+        {"what only looked like the end marker is pasted",
+         {{start + U"a\x1b[20x" + end}},
          true,
-         {"paste pa ste", "text !"}},
-        {"an empty paste", {Batch{start, end}}, true, {}},
+         {"paste a<001B>[20x"}},
+        {"nothing outside an edit", {{start + U"a b\r" + end}}, false, {}},
+        {"an empty paste", {{start + end}}, true, {}},
+        {"a paste without its end ends when it stalls; keys are keys again",
+         {{start + U"abc", 0},
+          {U"", kPasteStall - 1},
+          {U"d", kPasteStall},
+          {U"", 2 * kPasteStall},
+          {U"\t", 2 * kPasteStall + 1}},
+         true,
+         {"paste abcd", "key TAB"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Decode(c.batches, c.focusInEdit), c.calls) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(Decode(c.arrivals, c.focusInEdit), c.calls) << c.name;
 
     // A huge paste is bounded.
-    Batch huge{start};
-    for (int i = 0; i < 100000; ++i) huge.push_back(InputEvent::Character(U'z'));
-    huge.push_back(end);
-    const Calls calls = Decode({huge});
+    const Calls calls = Decode({{start + std::u32string(100000, U'z') + end}});
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_LE(calls[0].size(), 5u + 0x10000u);
     EXPECT_GE(calls[0].size(), 5u + 32767u);
@@ -242,6 +316,37 @@ TEST(Utf8Stream, KeepsEverythingAfterAnInvalidByte) {
     EXPECT_EQ(out, U"");
     stream.Push(0xad, out);
     EXPECT_EQ(out, U"中");
+}
+
+// Other encodings than UTF-8 (the locales the test set-up generates): each byte that begins no
+// character is one U+FFFD, and the byte after it is read afresh.
+TEST(LocaleStream, DecodesTheLocalesEncoding) {
+    const struct {
+        const char* locale;
+        std::string_view bytes;
+        std::u32string characters;
+    } cases[] = {
+        {"en_US.ISO-8859-1",
+         "\xe9"
+         "A\xff",
+         U"\u00e9A\u00ff"},
+        {"zh_CN.GBK", "\xd5\xc5\xc8\xfd", U"张三"},
+        {"zh_CN.GBK", "\xd5\n\xffz", U"\uFFFD\n\uFFFDz"},
+        {"zh_TW.BIG5", "\xb1\x69\xa4\x54", U"張三"},
+        {"ja_JP.EUC-JP", "\xc4\xa5\xbb\xb0\x8e\xb1", U"張三\uFF71"},
+        {"C.UTF-8", "\xe5\xbc\xa0\xff", U"张\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        if (std::setlocale(LC_CTYPE, c.locale) == nullptr) {
+            ADD_FAILURE() << c.locale << " is not installed (scripts/setup.sh test generates it)";
+            continue;
+        }
+        LocaleStream stream;
+        std::u32string out;
+        for (char byte : c.bytes) stream.Push(static_cast<unsigned char>(byte), out);
+        EXPECT_EQ(out, c.characters) << c.locale;
+    }
+    std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 TEST(KeyFromCurses, KeysAndModifiers) {

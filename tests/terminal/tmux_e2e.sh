@@ -11,7 +11,7 @@
 set -u
 
 binary=${1:?usage: tmux_e2e.sh path/to/credcipher}
-for tool in tmux openssl iconv base64 od; do
+for tool in tmux openssl iconv base64 od luit python3; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -34,26 +34,28 @@ trap cleanup EXIT
 
 # Starts credcipher in session $1 with locale $2 (and TERM $3, environment $4, size $5, and
 # what shows that it is up, $6); the exit code goes to $work/$1.rc and the
-# terminal modes before and after to $work/$1.before / .after. The inner shell writes its pid
-# and becomes credcipher, so that tests can signal it.
+# terminal modes before and after to $work/$1.before / .after (the pane stays, as a dead pane's
+# modes are tmux's own). The inner shell writes its pid
+# and becomes credcipher (through $launcher, if set), so that tests can signal it.
+launcher=
 start() {
     local name=$1 lang=$2 term=${3:-xterm-256color} environment=${4:-} size=${5:-80x24}
     local ready=${6:-App}
     tmux_ new-session -d -s "$name" -x "${size%x*}" -y "${size#*x}" \
         "env $environment TERM=$term LANG=$lang LC_ALL= sh -c 'stty -g > $work/$name.before; \
-sh -c \"echo \\\$\\\$ > $work/$name.pid; exec \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
-stty -g > $work/$name.after'"
+sh -c \"echo \\\$\\\$ > $work/$name.pid; exec $launcher \\\"$binary\\\"\"; echo \$? > $work/$name.rc; \
+stty -g > $work/$name.after; exec sleep 600'"
     wait_for "$name" "$ready" || fail "$name: the dialog did not appear"
 }
 
 screen() { tmux_ capture-pane -p -t "$1"; }
 
-# Waits up to 5 s for a pattern (grep -E) on the screen of session $1.
+# Waits up to 10 s for a pattern (grep -E) on the screen of session $1.
 wait_for() {
     local name=$1 pattern=$2 tries=0
     until screen "$name" | grep -Eq -- "$pattern"; do
         tries=$((tries + 1))
-        if [ $tries -ge 100 ]; then
+        if [ $tries -ge 200 ]; then
             echo "--- screen of $name while waiting for '$pattern':"
             screen "$name"
             return 1
@@ -62,12 +64,12 @@ wait_for() {
     done
 }
 
-# Waits up to 5 s for the program of session $1 to exit; prints its exit code.
+# Waits up to 10 s for the program of session $1 to exit; prints its exit code.
 exit_code() {
     local name=$1 tries=0
     until [ -s "$work/$name.after" ]; do
         tries=$((tries + 1))
-        if [ $tries -ge 100 ]; then
+        if [ $tries -ge 200 ]; then
             echo "timeout"
             return
         fi
@@ -85,10 +87,17 @@ field() {
 keys() { tmux_ send-keys -t "$@"; }
 text() { tmux_ send-keys -t "$1" -l -- "$2"; }
 
+# The modes of the pane as tmux keeps them: alternate screen, cursor shown, keypad and cursor
+# key modes, mouse reports (1000, 1002, 1003, 1006).
+shell_modes="alternate 0 cursor 1 keypad 00 mouse 0000"
+pane_modes() {
+    tmux_ display -p -t "$1" 'alternate #{alternate_on} cursor #{cursor_flag} keypad #{keypad_flag}#{keypad_cursor_flag} mouse #{mouse_standard_flag}#{mouse_button_flag}#{mouse_any_flag}#{mouse_sgr_flag}'
+}
+
 # After the program ended the pane shows the main screen again, with the modes it had before.
 check_restored() {
     local name=$1
-    check "$name: alternate screen left" 0 "$(tmux_ display -p -t "$name" '#{alternate_on}')"
+    check "$name: the pane's modes restored" "$shell_modes" "$(pane_modes "$name")"
     if screen "$name" | grep -q 'App'; then fail "$name: the dialog is still on the screen"; else pass; fi
     check "$name: terminal modes restored" "$(cat "$work/$name.before")" "$(cat "$work/$name.after")"
 }
@@ -276,15 +285,154 @@ check "Chinese account enciphered from its GBK bytes" "$chinese_cipher" \
 keys chinese Escape
 check "Escape under zh_CN" 2 "$(exit_code chinese)"
 
-# --- Signals: the terminal is restored, the signal ends the program.
-for signal in INT TERM HUP SEGV; do
+# --- Locales whose encoding is not UTF-8 (scripts/setup.sh test generates them). luit, a real
+# converter between the UTF-8 terminal and the locale's encoding, stands for a terminal that
+# speaks it: typed text reaches the program in that encoding, and what it writes comes back.
+launcher="luit --" start latin1 en_US.ISO-8859-1
+keys latin1 Tab Tab
+text latin1 'éA'
+keys latin1 Tab Tab Space
+latin1_cipher=$(cipher_of 'éA' CP1252)
+wait_for latin1 "$latin1_cipher" >/dev/null
+# Rows 7 and 15: the account's input and output fields.
+check "ISO-8859-1: typed in Latin-1, enciphered in code page 1252" "$latin1_cipher" \
+    "$(screen latin1 | sed -n 15p | grep -oE '[A-Za-z0-9+/]{22}==')"
+check "ISO-8859-1: the field shows what was typed" 'éA' "$(screen latin1 | sed -n 7p | grep -o 'éA')"
+# Labels Latin-1 cannot show are shown by their code points: Encrypt and Decrypt differ.
+screen latin1 | grep -q 'U+52A0.*U+89E3' && pass ||
+    fail "ISO-8859-1: Encrypt and Decrypt are not told apart: $(screen latin1 | sed -n 11p)"
+keys latin1 Escape  # luit's own exit code is 0
+[ "$(exit_code latin1)" != timeout ] && pass || fail "Escape under ISO-8859-1 did not end the program"
+
+launcher="luit --" start gbk zh_CN.GBK
+keys gbk Tab Tab
+text gbk '张三'
+keys gbk Tab Tab Space
+gbk_cipher=$(cipher_of '张三' GBK)
+wait_for gbk "$gbk_cipher" >/dev/null
+check "GBK: typed in GBK, enciphered from its GBK bytes" "$gbk_cipher" \
+    "$(screen gbk | sed -n 15p | grep -oE '[A-Za-z0-9+/]{22}==')"
+check "GBK: labels and field shown in GBK" '帐号：   张三' "$(screen gbk | sed -n 7p | grep -o '帐号： *张三')"
+keys gbk Escape
+[ "$(exit_code gbk)" != timeout ] && pass || fail "Escape under GBK did not end the program"
+# The frame in the terminal's line-drawing set (shifted out: SO ... SI), not in GBK's box
+# characters, which such a terminal shows two cells wide. The GBK bytes typed straight in.
+start gbk_frame zh_CN.GBK
+case "$(tmux_ capture-pane -e -p -t gbk_frame | sed -n 1p)" in
+    *$'\016'lqqqqqqqqqq*) pass ;;
+    *) fail "GBK: the frame is not drawn with the line-drawing set" ;;
+esac
+keys gbk_frame Tab Tab
+tmux_ send-keys -t gbk_frame -H d5 c5 c8 fd  # 张三 in GBK
+keys gbk_frame Tab Tab Space
+wait_for gbk_frame "$gbk_cipher" >/dev/null || fail "GBK: the GBK bytes typed give no cipher text"
+keys gbk_frame Escape
+check "Escape under GBK, straight" 2 "$(exit_code gbk_frame)"
+launcher=
+
+# --- Signals: each one that ends the program restores the terminal first; SIGHUP ends it as
+# Cancel does, unless the parent ignores it.
+for signal in INT TERM SEGV USR1 USR2 ALRM PIPE XCPU VTALRM PROF HUP; do
     name=signal_$signal
     start "$name" C.UTF-8
     kill -s "$signal" "$(cat "$work/$name.pid")"
     code=$(exit_code "$name")
-    check "SIG$signal ends the program" "$((128 + $(kill -l "$signal")))" "$code"
+    expected=$((128 + $(kill -l "$signal")))
+    [ "$signal" = HUP ] && expected=2
+    check "SIG$signal ends the program" "$expected" "$code"
     check_restored "$name"
 done
+printf '#!/bin/sh\ntrap "" HUP\nexec "$@"\n' >"$work/ignore_hup"
+chmod +x "$work/ignore_hup"
+launcher="$work/ignore_hup" start nohup C.UTF-8
+kill -s HUP "$(cat "$work/nohup.pid")"
+keys nohup Tab Tab
+text nohup 'alive'
+wait_for nohup '帐号： +alive' >/dev/null || fail "an ignored SIGHUP ended the program"
+keys nohup Escape
+check "Escape after an ignored SIGHUP" 2 "$(exit_code nohup)"
+
+# The signals that stop it: the terminal is the shell's while stopped, the dialog's again after
+# SIGCONT. The program runs as a job of its own in the foreground, as a shell with job control
+# runs it, with the signals a shell resets for its jobs (tmux leaves TTIN and TTOU ignored): a
+# process group without a parent outside it is never stopped.
+cat >"$work/own_job" <<'EOF_JOB'
+#!/usr/bin/env python3
+import os, signal, sys
+os.setpgid(0, 0)
+signal.signal(signal.SIGTTOU, signal.SIG_IGN)
+os.tcsetpgrp(0, os.getpgrp())
+for number in (signal.SIGTTIN, signal.SIGTTOU, signal.SIGPIPE, signal.SIGXFSZ):
+    signal.signal(number, signal.SIG_DFL)
+os.execv(sys.argv[1], sys.argv[1:])
+EOF_JOB
+chmod +x "$work/own_job"
+for signal in TSTP TTIN TTOU; do
+    name=stop_$signal
+    launcher="$work/own_job" start "$name" C.UTF-8
+    pid=$(cat "$work/$name.pid")
+    kill -s "$signal" "$pid"
+    tries=0
+    until [ "$(ps -o stat= -p "$pid" | cut -c1)" = T ] || [ $tries -ge 200 ]; do
+        tries=$((tries + 1))
+        sleep 0.05
+    done
+    check "SIG$signal: the pane's modes while stopped" "$shell_modes" "$(pane_modes "$name")"
+    check "SIG$signal: terminal modes while stopped" "$(cat "$work/$name.before")" \
+        "$(stty -g -F "$(tmux_ display -p -t "$name" '#{pane_tty}')")"
+    check "SIG$signal stops the program" T "$(ps -o stat= -p "$pid" | cut -c1)"
+    kill -s CONT "$pid"
+    wait_for "$name" '║ App' >/dev/null || fail "SIG$signal: no dialog after SIGCONT"
+    check "SIG$signal: mouse reports again after SIGCONT" "mouse 0111" \
+        "$(pane_modes "$name" | grep -o 'mouse.*')"
+    keys "$name" Tab Tab
+    text "$name" 'back'
+    wait_for "$name" '帐号： +back' >/dev/null || fail "SIG$signal: no typing after SIGCONT"
+    keys "$name" Escape
+    check "SIG$signal: Escape after SIGCONT" 2 "$(exit_code "$name")"
+    check_restored "$name"
+done
+
+# --- Nothing a terminal sends leaves the program deaf, and no reply becomes text.
+# TERM=linux: Shift+Tab is ESC Tab there, and ESC [ Z elsewhere; both move the focus back.
+start linux C.UTF-8 linux
+keys linux Tab Tab
+text linux "$(printf 'ab\033[Z')"  # account -> Cancel
+keys linux Tab
+text linux "$(printf 'c\033\t')"    # account (all selected) -> Cancel
+keys linux Tab
+text linux 'd'
+wait_for linux '帐号： +d ' >/dev/null
+check "TERM=linux: ESC [ Z and ESC Tab are Shift+Tab" d "$(field linux 帐号： 1)"
+# Replies to questions the program never asked: colour reports, a DCS reply, a title, APC
+# and PM strings, with BEL and ST ends.
+text linux "$(printf '\033]11;rgb:0/0/0\a\033P1$r0m\033\\\033]0;x\033\\\033_apc\033\\\033^pm\a\033[?62;22cok')"
+wait_for linux '帐号： +dok ' >/dev/null
+check "terminal replies are not typed text" dok "$(field linux 帐号： 1)"
+keys linux Escape
+check "TERM=linux: Escape" 2 "$(exit_code linux)"
+
+# A key's sequence split by a slow link: after its ESC (50 ms), after its "ESC [" (300 ms).
+# The gaps are timed by the tmux server itself.
+start split C.UTF-8
+keys split Tab Tab
+text split abc
+tmux_ send-keys -t split Escape \; run-shell -d 0.05 '' \; send-keys -t split -l '[D'
+text split X
+tmux_ send-keys -t split -l $'\033[' \; run-shell -d 0.3 '' \; send-keys -t split -l 'D'
+text split Y
+wait_for split '帐号： +abYXc ' >/dev/null
+check "split sequences are keys" abYXc "$(field split 帐号： 1)"
+check "the dialog asks for drag reports (1002) in SGR form (1006)" "mouse 0111" \
+    "$(pane_modes split | grep -o 'mouse.*')"
+# A paste whose end never comes ends after a while; the keys after it are keys again.
+text split "$(printf '\033[200~pasted')"
+sleep 2.5
+text split Z
+wait_for split '帐号： +abYpastedZXc ' >/dev/null
+check "a paste without its end" abYpastedZXc "$(field split 帐号： 1)"
+keys split Escape
+check "a lone Escape is Cancel" 2 "$(exit_code split)"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
