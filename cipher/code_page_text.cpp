@@ -25,13 +25,7 @@ int CheckedLength(std::size_t size) {
 
 }  // namespace
 
-unsigned int AnsiCodePage() {
-#if defined(_WIN32)
-    return GetACP();
-#else
-    return CodePage::AnsiCodePage();
-#endif
-}
+unsigned int AnsiCodePage() { return GetACP(); }
 
 bool IsAvailable(unsigned int page) {
     return page != CodePage::kAnsi && MultiByteToWideChar(page, 0, "a", 1, nullptr, 0) == 1;

@@ -164,10 +164,11 @@ WCHAR* Encoder::Utf8ToWideBuffer(const std::string& text) { return Utf8ToWideBuf
 
 WCHAR* Encoder::Utf8ToWideBuffer(const char* text) {
     if (text == nullptr) return nullptr;
-    // A failed conversion still returns a terminated (empty) buffer.
+    // Terminated even where the conversion gives no terminator: a failed one, and one whose
+    // input ends inside a UTF-8 sequence, which takes the terminator along.
     Buffer<WCHAR> wides =
-        ConvertToBuffer<WCHAR>(Units(std::strlen(text), -1), 0, ToWides(kUtf8, text, -1));
-    if (wides.count == 0) return new WCHAR[1]();
+        ConvertToBuffer<WCHAR>(Units(std::strlen(text), -1), 1, ToWides(kUtf8, text, -1));
+    wides.units[wides.count] = u'\0';
     return wides.units.release();
 }
 

@@ -1,19 +1,24 @@
 # SPDX-License-Identifier: MIT
-# libFuzzer targets for the credential cipher. The cipher's sources are compiled once more with
-# coverage instrumentation (cipher_fuzzed), so that libFuzzer sees inside them.
-get_target_property(cipher_dir cipher SOURCE_DIR)
-get_target_property(cipher_sources cipher SOURCES)
-set(cipher_fuzzed_sources)
-foreach(source IN LISTS cipher_sources)
-    if(NOT IS_ABSOLUTE ${source})
-        set(source ${cipher_dir}/${source})
-    endif()
-    list(APPEND cipher_fuzzed_sources ${source})
+# libFuzzer targets for the credential cipher. The sources of the cipher and of the code pages
+# are compiled once more with coverage instrumentation (cipher_fuzzed, codepages_fuzzed), so that
+# libFuzzer sees inside them; the code pages' generated tables are data and stay as they are.
+foreach(library codepages cipher)
+    get_target_property(library_dir ${library} SOURCE_DIR)
+    get_target_property(library_sources ${library} SOURCES)
+    set(fuzzed_sources)
+    foreach(source IN LISTS library_sources)
+        if(NOT IS_ABSOLUTE ${source})
+            set(source ${library_dir}/${source})
+        endif()
+        list(APPEND fuzzed_sources ${source})
+    endforeach()
+    add_library(${library}_fuzzed STATIC ${fuzzed_sources})
+    target_include_directories(${library}_fuzzed PUBLIC ${library_dir}/..)
+    target_compile_options(${library}_fuzzed PRIVATE -fsanitize=fuzzer-no-link)
+    target_link_libraries(${library}_fuzzed PRIVATE credcipher_warnings)
 endforeach()
-add_library(cipher_fuzzed STATIC ${cipher_fuzzed_sources})
-target_include_directories(cipher_fuzzed PUBLIC ${cipher_dir}/..)
-target_compile_options(cipher_fuzzed PRIVATE -fsanitize=fuzzer-no-link)
-target_link_libraries(cipher_fuzzed PRIVATE CryptoPP::CryptoPP credcipher_warnings)
+target_link_libraries(codepages_fuzzed PRIVATE codepages_tables)
+target_link_libraries(cipher_fuzzed PUBLIC codepages_fuzzed PRIVATE CryptoPP::CryptoPP)
 
 # Target name and source: fuzz_base64_decode, fuzz_decrypt_text, fuzz_codepage.
 foreach(target_and_source base64_decode:base64_decode_fuzz decrypt_text:field_cipher_fuzz

@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: MIT
-// The POSIX WideCharToMultiByte and MultiByteToWideChar on arbitrary input, for CP_ACP, 936,
-// 1252 and UTF-8, both directions, by length or terminated, with assorted output sizes. Checks
-// the contract: the size query equals what a buffer of that size receives, a shorter buffer
-// fails, nothing is written past the size given (exact-size heap buffers), and the terminator
-// ends a terminated conversion. Round trips that must hold: every 1252 byte, and UTF-16 through
-// UTF-8 (lone surrogates aside).
+// codepages/' WideCharToMultiByte and MultiByteToWideChar on arbitrary input, for CP_ACP, the
+// double-byte pages, 1252, 1255 and UTF-8, both directions, by length or terminated, with assorted
+// output sizes. Checks the contract: the size query equals what a buffer of that size receives, a
+// shorter buffer fails, nothing is written past the size given (exact-size heap buffers), and the
+// terminator ends a terminated conversion. Round trips that must hold: every 1252 byte, and UTF-16
+// through UTF-8 (lone surrogates aside).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "cipher/codepage.h"
+#include "codepages/codepages.h"
 
 namespace {
 
-constexpr unsigned int kPages[] = {0, 936, 1252, 65001};
+using codepages::MultiByteToWideChar;
+using codepages::WideCharToMultiByte;
+
+constexpr unsigned int kPages[] = {0, 932, 936, 949, 950, 1252, 1255, 65001};
 
 template <typename Unit>
 std::vector<Unit> Units(const std::uint8_t* data, std::size_t size) {
@@ -47,14 +51,18 @@ std::vector<Out> Check(std::vector<In> input, bool terminated, std::uint8_t shor
     if (need <= 0) std::abort();
     auto output = std::make_unique<Out[]>(static_cast<std::size_t>(need));
     if (convert(input.data(), length, output.get(), need) != need) std::abort();
-    if (terminated && output[static_cast<std::size_t>(need) - 1] != Out{}) std::abort();
+    // The terminator ends a terminated conversion, unless UTF-8 input ends inside a sequence,
+    // which takes the terminator along (one U+FFFD for both).
+    const bool ended = output[static_cast<std::size_t>(need) - 1] == Out{};
+    if (terminated && !ended && !(std::is_same_v<Out, char16_t> && output[need - 1] == 0xFFFD))
+        std::abort();
     const int smaller = shortSize % need;
     if (smaller > 0) {
         auto small = std::make_unique<Out[]>(static_cast<std::size_t>(smaller));
         if (convert(input.data(), length, small.get(), smaller) != 0) std::abort();
     }
     std::vector<Out> result(output.get(), output.get() + need);
-    if (terminated) result.pop_back();
+    if (terminated && ended) result.pop_back();
     return result;
 }
 
@@ -93,9 +101,9 @@ std::vector<char16_t> WithoutLoneSurrogates(std::vector<char16_t> text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2 || size > 4096) return 0;
-    const unsigned int page = kPages[data[0] & 3];
-    const bool toWide = (data[0] & 4) != 0;
-    const bool terminated = (data[0] & 8) != 0;
+    const unsigned int page = kPages[data[0] & 7];
+    const bool toWide = (data[0] & 8) != 0;
+    const bool terminated = (data[0] & 16) != 0;
     const std::uint8_t shortSize = data[1];
     data += 2;
     size -= 2;

@@ -46,6 +46,9 @@ zhang=bCQm6P5z5CiQU9rGFAKeGg==
 check "arguments" $western 0 "$alice\n$empty\n$sixteen\n$sixteen\n$cafe" "" \
     encrypt alice "" 0123456789abcdef 0123456789abcdefX "café"
 check "arguments" $chinese 0 "$zhang\nRVcGeSFc1qmvX/TaL144Vg==" "" encrypt 张三 密码123
+# Windows' best fit: ā is "a" in 1252; ¥ is the fullwidth yen sign in 936.
+check "best fit" $western 0 "RYp0dX7QAJ4GQkT6KM5WTA==\nxTOuk19nW1bRTwOJhcs3oA==" "" encrypt ¥ ā
+check "best fit" $chinese 0 "xAmNjQhM+Ozvo0UIi2/eKg==\nDO0uFmz2SMrBf/xBP0nsQQ==" "" encrypt ¥ ā
 check "cut inside a character" $chinese 0 "72FS8EvS1z9xDeBN+kDKkA==" "" encrypt a一二三四五六七八
 check "decrypt arguments" $western 0 "alice\n\ncafé" "" decrypt $alice $empty $cafe
 check "decrypt arguments" $chinese 0 "张三" "" decrypt $zhang

@@ -81,6 +81,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f under_x); under_x" 
 # The conformance probes still give Wine's recorded output (the POSIX side compares with it
 # in ctest).
 scripts/record-conformance.sh --check || status=1
+# The recording that codepages/ is generated from is still what Wine's conversions give.
+scripts/record-codepages.sh --check || status=1
 # Wine's own user32 tests under Wine: every check outside todo_wine holds.
 tests/wine_user32/run-under-wine.sh || status=1
 

@@ -2,8 +2,7 @@
 // The Win32 subset that credcipher calls, for POSIX: types, constants and functions with the
 // names, values and sizes of the Windows (64-bit) headers. WCHAR is char16_t; LONG, DWORD, UINT
 // and BOOL are 32-bit; WPARAM, LPARAM, LRESULT and the *_PTR types are pointer-sized. The
-// functions are implemented by the `platform` library; WideCharToMultiByte and
-// MultiByteToWideChar by `cipher`.
+// functions are implemented by the `platform` library.
 #pragma once
 
 #include <winresrc.h>
@@ -352,12 +351,23 @@ HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
 LPVOID WINAPI LockResource(HGLOBAL hResData);
 DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 
-// Defined by cipher/ (declared here with the same types so that both declarations agree).
-int WideCharToMultiByte(unsigned int CodePage, unsigned int dwFlags, const char16_t* lpWideCharStr,
-                        int cchWideChar, char* lpMultiByteStr, int cbMultiByte,
-                        const char* lpDefaultChar, int* lpUsedDefaultChar);
-int MultiByteToWideChar(unsigned int CodePage, unsigned int dwFlags, const char* lpMultiByteStr,
-                        int cbMultiByte, char16_t* lpWideCharStr, int cchWideChar);
+// Code pages: CP_ACP is the page of the locale's language and territory (LC_ALL, LC_CTYPE,
+// LANG); the conversions are Windows' own for flags 0.
+#define MAX_LEADBYTES 12
+#define MAX_DEFAULTCHAR 2
+typedef struct _cpinfo {
+    UINT MaxCharSize;
+    BYTE DefaultChar[MAX_DEFAULTCHAR];
+    BYTE LeadByte[MAX_LEADBYTES];
+} CPINFO, *LPCPINFO;
+UINT WINAPI GetACP();
+BOOL WINAPI GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo);
+BOOL WINAPI IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                               LPBOOL lpUsedDefaultChar);
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
 
 // ---------------------------------------------------------------------------------------------
 // USER32: classes and windows

@@ -40,7 +40,7 @@ template <unsigned int kPage>
 class AcpTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(Molvan::System::CodePage::AnsiCodePage(), kPage)
+        ASSERT_EQ(Molvan::System::GetACP(), kPage)
             << "run with a locale whose ANSI code page is " << kPage;
     }
 };

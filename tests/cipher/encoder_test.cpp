@@ -62,6 +62,10 @@ TEST(Encoder, Utf8Buffers) {
     EXPECT_EQ(empty[0], u'\0');
     const std::unique_ptr<WCHAR[]> wide(Encoder::Utf8ToWideBuffer("\xE4\xB8\xAD\xFF"));
     EXPECT_EQ(CString(wide.get()), u"\u4E2D\uFFFD");
+    // A sequence cut by the end takes the terminator along in Windows' conversion; the buffer
+    // is terminated all the same.
+    const std::unique_ptr<WCHAR[]> cut(Encoder::Utf8ToWideBuffer("a\xE4\xB8"));
+    EXPECT_EQ(CString(cut.get()), u"a\uFFFD");
 }
 
 TEST(Encoder, UrlEncode) {

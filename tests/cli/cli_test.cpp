@@ -34,6 +34,11 @@ const KnownAnswer kKnownAnswers[] = {
     {"C.UTF-8", "0123456789abcdef", "99xPR6eld/1daFRfn8Bnrg==", "0123456789abcdef"},
     {"C.UTF-8", "0123456789abcdefX", "99xPR6eld/1daFRfn8Bnrg==", "0123456789abcdef"},
     {"C.UTF-8", "caf\u00e9", "CwsjeRbK74upcuQWK8B8pA==", "caf\u00e9"},
+    // Windows' best fit: a with macron is "a" in 1252; the yen sign is the fullwidth one in 936.
+    {"C.UTF-8", "\u00a5", "RYp0dX7QAJ4GQkT6KM5WTA==", "\u00a5"},
+    {"C.UTF-8", "\u0101", "xTOuk19nW1bRTwOJhcs3oA==", "a"},
+    {"zh_CN.UTF-8", "\u00a5", "xAmNjQhM+Ozvo0UIi2/eKg==", "\uffe5"},
+    {"zh_CN.UTF-8", "\u0101", "DO0uFmz2SMrBf/xBP0nsQQ==", "\u0101"},
     {"zh_CN.UTF-8", "\u5f20\u4e09", "bCQm6P5z5CiQU9rGFAKeGg==", "\u5f20\u4e09"},
     {"zh_CN.UTF-8", "\u5bc6\u7801123", "RVcGeSFc1qmvX/TaL144Vg==", "\u5bc6\u7801123"},
 };

@@ -28,6 +28,8 @@ TEST_F(CliMatchesDialogTest, EncryptAndDecryptGiveTheDialogsResults) {
     const std::string locale = std::getenv("LC_ALL") != nullptr ? std::getenv("LC_ALL") : "C";
     const std::u16string fields[] = {
         u"alice", u"", u"0123456789abcdefX", u"caf\u00e9", u"\u5f20\u4e09", u"\u5bc6\u7801123",
+        // Best fit in one page, exact in the other.
+        u"\u00a5", u"\u0101",
         // 18 bytes in 936, and the same with the cut inside the eighth character.
         u"\u4e00\u4e8c\u4e09\u56db\u4e94\u516d\u4e03\u516b\u4e5d",
         u"a\u4e00\u4e8c\u4e09\u56db\u4e94\u516d\u4e03\u516b"};

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/codepage.h"
+#include "codepages/codepages.h"
 
-namespace Molvan::System::CodePage {
+namespace codepages {
 
 namespace {
 
@@ -75,9 +75,9 @@ unsigned int AnsiCodePageForLocale(std::string_view name) {
     return found != kLanguagePages.end() ? found->page : kWestern;
 }
 
-unsigned int AnsiCodePage() {
+unsigned int GetACP() {
     static const unsigned int page = AnsiCodePageForLocale(LocaleFromEnvironment());
     return page;
 }
 
-}  // namespace Molvan::System::CodePage
+}  // namespace codepages

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // UTF-8 <-> UTF-16 with Windows' substitutions (U+FFFD, no failure).
-#include "cipher/codepage_posix.h"
+#include "codepages/output.h"
 
-namespace Molvan::System::CodePage {
+namespace codepages {
 
 namespace {
 
@@ -30,9 +30,9 @@ bool PutUtf16(char32_t code, Output<char16_t>& out) {
            out.Put(static_cast<char16_t>(0xDC00 | (code & 0x3FF)));
 }
 
-// The well-formed range of the second byte after a lead byte, and how many continuation bytes
-// the lead asks for (0: the byte cannot start a sequence). Excludes overlong forms, surrogates
-// and code points past U+10FFFF, as the Unicode table of well-formed sequences does.
+// How many continuation bytes a lead byte asks for (0: it cannot start a sequence), and the
+// range of the second byte outside which the sequence is an overlong form, a surrogate or past
+// U+10FFFF.
 struct Lead {
     int continuations;
     unsigned char secondLow;
@@ -50,6 +50,8 @@ Lead ClassifyLead(unsigned char byte) {
     return {0, 0, 0};
 }
 
+bool IsContinuation(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
+
 }  // namespace
 
 bool Utf16ToUtf8(std::span<const char16_t> text, Output<char>& out) {
@@ -66,35 +68,38 @@ bool Utf16ToUtf8(std::span<const char16_t> text, Output<char>& out) {
     return true;
 }
 
+// Windows' reading of malformed UTF-8, each case giving one U+FFFD: a byte that starts no
+// sequence; a sequence that the input ends inside, with the rest of the input, whatever it is;
+// a lead byte followed by a byte that is no continuation byte (which then starts anew); a lead
+// and a second byte that make an overlong form, a surrogate or a code point past U+10FFFF, with
+// both bytes.
 bool Utf8ToUtf16(std::span<const unsigned char> text, Output<char16_t>& out) {
     std::size_t i = 0;
     while (i < text.size()) {
-        const unsigned char lead = text[i];
+        const unsigned char lead = text[i++];
         if (lead < 0x80) {
             if (!out.Put(lead)) return false;
-            ++i;
             continue;
         }
         const Lead kind = ClassifyLead(lead);
-        // Take continuation bytes while they fit; the first one that does not is not consumed
-        // (it starts the next sequence), so a broken sequence yields one U+FFFD in all.
-        std::size_t next = i + 1;
-        char32_t code = lead & (0x3F >> kind.continuations);
-        int taken = 0;
-        while (taken < kind.continuations && next < text.size()) {
-            const unsigned char byte = text[next];
-            const unsigned char low = taken == 0 ? kind.secondLow : 0x80;
-            const unsigned char high = taken == 0 ? kind.secondHigh : 0xBF;
-            if (byte < low || byte > high) break;
-            code = (code << 6) | (byte & 0x3F);
-            ++taken;
-            ++next;
+        if (text.size() - i < static_cast<std::size_t>(kind.continuations)) {
+            return out.Put(kReplacement);
         }
-        const bool complete = kind.continuations > 0 && taken == kind.continuations;
+        char32_t code = lead & (0x3F >> kind.continuations);
+        bool complete = kind.continuations > 0;
+        for (int taken = 0; complete && taken < kind.continuations; ++taken) {
+            const unsigned char byte = text[i];
+            if (!IsContinuation(byte)) {
+                complete = false;
+                break;
+            }
+            ++i;
+            complete = taken > 0 || (byte >= kind.secondLow && byte <= kind.secondHigh);
+            code = (code << 6) | (byte & 0x3F);
+        }
         if (!PutUtf16(complete ? code : kReplacement, out)) return false;
-        i = next;
     }
     return true;
 }
 
-}  // namespace Molvan::System::CodePage
+}  // namespace codepages
