@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // WideCharToMultiByte, MultiByteToWideChar, GetCPInfo and IsDBCSLeadByteEx on the generated
 // tables. A UTF-16 unit converts on its own (a surrogate pair the page lacks is two default
-// characters); a lead byte takes any byte after it but the terminator.
+// characters); a lead byte takes any byte after it but the terminator. Every page keeps ASCII as
+// it is (the generator checks it).
 #include <algorithm>
 #include <span>
 #include <string>
@@ -34,6 +35,10 @@ std::span<const Unit> InputText(const Unit* text, int length) {
 bool ToBytes(const tables::Page& page, std::span<const char16_t> text, Output<char>& out,
              char defaultChar, bool& usedDefault) {
     for (const char16_t unit : text) {
+        if (unit < 0x80) {  // ASCII as itself, the commonest case
+            if (!out.Put(static_cast<char>(unit))) return false;
+            continue;
+        }
         const std::uint16_t bytes =
             tables::kEncodeBlocks[page.encodeBlocks[unit >> 8]][unit & 0xFF];
         if (bytes == tables::kNoBytes) {
@@ -50,10 +55,13 @@ bool ToBytes(const tables::Page& page, std::span<const char16_t> text, Output<ch
     return true;
 }
 
-bool ToUnits(const tables::Page& page, std::span<const unsigned char> text,
-             Output<char16_t>& out) {
+bool ToUnits(const tables::Page& page, std::span<const unsigned char> text, Output<char16_t>& out) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char byte = text[i];
+        if (byte < 0x80) {  // ASCII as itself, the commonest case
+            if (!out.Put(byte)) return false;
+            continue;
+        }
         const std::uint16_t row = page.decodeRows[byte];
         if (row != tables::kNotLead && i + 1 < text.size() && text[i + 1] != 0) {
             const unsigned char trail = text[++i];

@@ -140,6 +140,11 @@ Page Read(const std::string& path) {
             if (!page.seenUnit[unit]) Fail(path, "a unit without its bytes");
         for (unsigned int byte = 0; byte < 256; ++byte)
             if (!page.seenByte[byte]) Fail(path, "a byte without its unit");
+        // The conversions take ASCII as it is without the tables.
+        for (unsigned int ascii = 0; ascii < 0x80; ++ascii) {
+            if (page.encode[ascii] != ascii || page.singles[ascii] != ascii || page.IsLead(ascii))
+                Fail(path, "ASCII that is not itself");
+        }
     }
     return page;
 }
@@ -225,8 +230,8 @@ int main(int argc, char** argv) {
               << page.defaultChar << std::dec << ", {";
         for (unsigned int lead : page.leadBytes)
             pages << "0x" << std::hex << lead << std::dec << ", ";
-        pages << "}, 0x" << std::hex << static_cast<unsigned int>(badPair.value_or(0)) << std::dec << ", " << singles << ", "
-              << encode << ", " << decode << "},\n";
+        pages << "}, 0x" << std::hex << static_cast<unsigned int>(badPair.value_or(0)) << std::dec
+              << ", " << singles << ", " << encode << ", " << decode << "},\n";
     }
 
     std::ofstream out(argv[1]);
