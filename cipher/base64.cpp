@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cipher/base64.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace Molvan::System {
 
@@ -30,41 +32,57 @@ std::uint32_t Value(int code) {
     return code >= 0 && code < static_cast<int>(kValues.size()) ? kValues[code] : 0;
 }
 
+// The same values for every byte, so that a lookup needs no range check.
+constexpr std::array<unsigned char, 256> kByteValues = [] {
+    std::array<unsigned char, 256> values{};
+    for (std::size_t i = 0; i < kValues.size(); ++i) values[i] = kValues[i];
+    return values;
+}();
+
+std::uint32_t ByteValue(char c) { return kByteValues[static_cast<unsigned char>(c)]; }
+
+// The two characters of each 12-bit value, so that a group of three bytes takes two lookups.
+constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
+    std::array<std::array<char, 2>, 4096> pairs{};
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        pairs[i] = {kAlphabet[i >> 6], kAlphabet[i & 63]};
+    return pairs;
+}();
+
 }  // namespace
 
 std::string Base64::Encode(const unsigned char* data, int length) {
-    if (length <= 0) return {};
-    const int full = length / 3;
-    const int rest = length % 3;
+    const int full = length > 0 ? length / 3 : 0;
+    const int rest = length > 0 ? length % 3 : 0;
     const std::size_t groups = static_cast<std::size_t>(full) + (rest != 0 ? 1 : 0);
-    // A break follows every kLineLength / 4 full groups.
+    // A break follows every kLineLength / 4 full groups. One named result on every path, so
+    // that it is built in the caller's place.
     std::string text(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2, '\0');
     char* out = text.data();
 
-    int line = 0;
-    for (int group = 0; group < full; ++group) {
-        const unsigned int b0 = data[3 * group];
-        const unsigned int b1 = data[3 * group + 1];
-        const unsigned int b2 = data[3 * group + 2];
-        *out++ = kAlphabet[b0 >> 2];
-        *out++ = kAlphabet[((b0 << 4) | (b1 >> 4)) & 63];
-        *out++ = kAlphabet[((b1 << 2) | (b2 >> 6)) & 63];
-        *out++ = kAlphabet[b2 & 63];
-        line += 4;
-        if (line == kLineLength) {
-            *out++ = '\r';
-            *out++ = '\n';
-            line = 0;
+    // Whole lines of kLineLength / 4 groups, each followed by a break, then the last groups.
+    constexpr int kGroupsPerLine = kLineLength / 4;
+    const unsigned char* in = data;
+    const auto encodeGroups = [&in, &out](int groups) {
+        for (const unsigned char* end = in + 3 * groups; in != end; in += 3, out += 4) {
+            const std::uint32_t v = std::uint32_t{in[0]} << 16 | std::uint32_t{in[1]} << 8 | in[2];
+            std::memcpy(out, kPairs[v >> 12].data(), 2);
+            std::memcpy(out + 2, kPairs[v & 4095].data(), 2);
         }
+    };
+    int left = full;
+    for (; left >= kGroupsPerLine; left -= kGroupsPerLine) {
+        encodeGroups(kGroupsPerLine);
+        *out++ = '\r';
+        *out++ = '\n';
     }
+    encodeGroups(left);
     // The tail neither counts towards the line nor breaks it.
     if (rest != 0) {
-        const unsigned int b0 = data[3 * full];
-        const unsigned int b1 = rest == 2 ? data[3 * full + 1] : 0;
-        *out++ = kAlphabet[b0 >> 2];
-        *out++ = kAlphabet[((b0 << 4) | (b1 >> 4)) & 63];
-        *out++ = rest == 2 ? kAlphabet[(b1 << 2) & 63] : kPad;
-        *out++ = kPad;
+        const std::uint32_t v = std::uint32_t{in[0]} << 16 | (rest == 2 ? in[1] << 8 : 0);
+        std::memcpy(out, kPairs[v >> 12].data(), 2);
+        out[2] = rest == 2 ? kAlphabet[(v >> 6) & 63] : kPad;
+        out[3] = kPad;
     }
     return text;
 }
@@ -130,11 +148,53 @@ std::string Base64::Decode(const char* text, int length, int& outCount) {
 int Base64::DecodePrefix(const char* text, int length, unsigned char* out, int capacity) {
     int count = 0;
     if (capacity <= 0) return count;
-    DecodeEach(text, length, [out, capacity, &count](unsigned char byte) {
-        out[count++] = byte;
-        return count < capacity;
+    // A group that starts with no line break and has no "=" in its last two places gives three
+    // bytes, one table lookup a character; the general rules take over where one does not.
+    const auto plainGroup = [text](int at) {
+        return text[at] != '\r' && text[at] != '\n' && text[at + 2] != kPad && text[at + 3] != kPad;
+    };
+    const auto decodeGroup = [text, out](int at, int to) {
+        const std::uint32_t v = ByteValue(text[at]) << 18 | ByteValue(text[at + 1]) << 12 |
+                                ByteValue(text[at + 2]) << 6 | ByteValue(text[at + 3]);
+        out[to] = static_cast<unsigned char>(v >> 16);
+        out[to + 1] = static_cast<unsigned char>(v >> 8);
+        out[to + 2] = static_cast<unsigned char>(v);
+    };
+    // Five groups at a time while they are all plain, then one at a time.
+    constexpr int kRun = 5;
+    int read = 0;
+    const auto plainRun = [&] {
+        bool plain = true;
+        for (int g = 0; g < kRun; ++g) plain &= plainGroup(read + 4 * g);
+        return plain;
+    };
+    while (capacity - count >= 3 * kRun && length - read >= 4 * kRun && plainRun()) {
+        for (int g = 0; g < kRun; ++g) decodeGroup(read + 4 * g, count + 3 * g);
+        count += 3 * kRun;
+        read += 4 * kRun;
+    }
+    while (capacity - count >= 3 && length - read >= 4 && plainGroup(read)) {
+        decodeGroup(read, count);
+        count += 3;
+        read += 4;
+    }
+    // The first byte of a group needs only its first two characters.
+    if (capacity - count == 1 && length - read >= 2 && text[read] != '\r' && text[read] != '\n') {
+        out[count] =
+            static_cast<unsigned char>(ByteValue(text[read]) << 2 | ByteValue(text[read + 1]) >> 4);
+        return capacity;
+    }
+    if (count == capacity) return count;
+    text += read;
+    length -= read;
+    out += count;
+    capacity -= count;
+    int rest = 0;
+    DecodeEach(text, length, [out, capacity, &rest](unsigned char byte) {
+        out[rest++] = byte;
+        return rest < capacity;
     });
-    return count;
+    return count + rest;
 }
 
 }  // namespace Molvan::System

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "cipher/base64.h"
@@ -17,9 +19,35 @@ namespace {
 constexpr std::size_t kKeyLength = 16;
 using Block = std::array<CryptoPP::byte, CryptoPP::AES::BLOCKSIZE>;
 
-// Copies the first min(16, length) bytes of text; the rest of the block stays zero.
+// Copies the first min(16, length) bytes of text; the rest of the block stays zero. Copies of
+// fixed sizes (a whole block, or two overlapping halves) need no library call.
 void CopyPrefix(Block& block, const std::string& text) {
-    std::memcpy(block.data(), text.data(), std::min(block.size(), text.size()));
+    const std::size_t size = text.size();
+    if (size >= block.size()) {
+        std::memcpy(block.data(), text.data(), block.size());
+    } else if (size >= 8) {
+        std::memcpy(block.data(), text.data(), 8);
+        std::memcpy(block.data() + size - 8, text.data() + size - 8, 8);
+    } else {
+        std::memcpy(block.data(), text.data(), size);
+    }
+}
+
+// The number of bytes before the block's first zero byte, 16 when it has none. Each half is
+// searched as one word: (x - 0x01..01) & ~x & 0x80..80 has its lowest set bit in the first zero
+// byte (bits above it may be set too, which the lowest bit does not depend on).
+std::size_t TextLength(const Block& block) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return static_cast<std::size_t>(std::find(block.begin(), block.end(), 0) - block.begin());
+    }
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    for (std::size_t half = 0; half < 2; ++half) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, block.data() + 8 * half, 8);
+        const std::uint64_t zeros = (word - kOnes) & ~word & kHighs;
+        if (zeros != 0) return 8 * half + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+    }
+    return block.size();
 }
 
 // One block through a cipher object of its own, keyed with the key's first 16 bytes
@@ -30,9 +58,9 @@ Block Transform(const std::string& key, const Block& input) {
     Block keyBlock{};
     CopyPrefix(keyBlock, key);
     cipher.SetKey(keyBlock.data(), kKeyLength);
-    const Block xorBlock{};
+    static constexpr Block kZeroBlock{};  // the xor block, which stays zero
     Block output{};
-    cipher.ProcessAndXorBlock(input.data(), xorBlock.data(), output.data());
+    cipher.ProcessAndXorBlock(input.data(), kZeroBlock.data(), output.data());
     return output;
 }
 
@@ -53,7 +81,7 @@ std::string DecryptText(const std::string& cipherText, const std::string& key) {
     Base64::DecodePrefix(cipherText.data(), length, input.data(), static_cast<int>(input.size()));
     const Block output = Transform<CryptoPP::AES::Decryption>(key, input);
     // The block read as a NUL-terminated text, all 16 bytes when none is zero.
-    return std::string(output.begin(), std::find(output.begin(), output.end(), 0));
+    return std::string(reinterpret_cast<const char*>(output.data()), TextLength(output));
 }
 
 }  // namespace Molvan::System

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Lines from a stream read in chunks: LF or CR LF ends a line, a last line without an ending
-// counts, and a line keeps at most kMaxLineBytes units so that memory stays bounded.
+// Lines from a stream read in chunks: LF or CR LF ends a line (or NUL alone, for NUL-terminated
+// records), a last line without an ending counts, and a line keeps at most kMaxLineBytes units so
+// that memory stays bounded.
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -21,6 +23,9 @@ public:
     LineReader(Read read, std::function<void()> beforeWait)
         : read_(std::move(read)), beforeWait_(std::move(beforeWait)) {}
 
+    // Records end in NUL from now on, and a CR before the end is part of the record.
+    void SetZeroTerminated() { endOfRecord_ = Unit(0); }
+
     bool Next(std::basic_string<Unit>& line, bool& tooLong) {
         line.clear();
         tooLong = false;
@@ -36,15 +41,18 @@ public:
             }
             any = true;
             const Unit* start = buffer_ + next_;
-            const Unit* lf = std::find(start, static_cast<const Unit*>(buffer_ + end_), Unit('\n'));
-            const std::size_t count = static_cast<std::size_t>(lf - start);
+            const Unit* ending = std::char_traits<Unit>::find(start, end_ - next_, endOfRecord_);
+            const std::size_t count =
+                ending != nullptr ? static_cast<std::size_t>(ending - start) : end_ - next_;
             const std::size_t room = kMaxLineBytes - std::min(line.size(), kMaxLineBytes);
             line.append(start, std::min(count, room));
             tooLong = tooLong || count > room;
             next_ += count;
             if (next_ < end_) {
-                ++next_;  // the LF
-                if (!line.empty() && line.back() == Unit('\r')) line.pop_back();
+                ++next_;  // the LF or NUL
+                if (endOfRecord_ == Unit('\n') && !line.empty() && line.back() == Unit('\r')) {
+                    line.pop_back();
+                }
                 return true;
             }
         }
@@ -59,6 +67,7 @@ private:
     std::size_t next_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;
+    Unit endOfRecord_ = Unit('\n');
 };
 
 }  // namespace cli

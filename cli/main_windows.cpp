@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "cli/line_reader.h"
 #include "cli/run.h"
 #include "cli/streams.h"
+#include "cli/valid_utf8.h"
 
 namespace {
 
@@ -37,30 +39,61 @@ public:
           outConsole_(IsConsole(out_)),
           errConsole_(IsConsole(err_)) {}
 
-    bool ReadLine(cli::InputLine& line) override {
+    ~WindowsStreams() override { RestoreEcho(); }
+
+    void SetZeroTerminated() override {
+        byteReader_.SetZeroTerminated();
+        consoleReader_.SetZeroTerminated();
+        end_ = L'\0';
+    }
+
+    bool ReadField(cli::InputField& field) override {
         if (inConsole_) {
-            if (!consoleReader_.Next(line.text, line.tooLong)) return false;
-            return true;
+            const bool got = consoleReader_.Next(field.text, field.tooLong);
+            if (hidden_) Write(err_, errConsole_, L"\n", "standard error");  // Enter was not shown
+            return got;
         }
-        if (!byteReader_.Next(bytes_, line.tooLong)) return false;
+        if (!byteReader_.Next(bytes_, field.tooLong)) return false;
         if (first_ && bytes_.starts_with("\xEF\xBB\xBF")) bytes_.erase(0, 3);  // a BOM
         first_ = false;
-        line.text = CodePageText::ToWide(CodePageText::kUtf8, bytes_);
+        field.text = CodePageText::ToWide(CodePageText::kUtf8, bytes_);
+        field.invalid = !cli::IsValidUtf8(bytes_);
         return true;
     }
 
-    void WriteLine(const CString& text) override {
+    bool InputIsTerminal() const override { return inConsole_; }
+
+    // The console's echo goes off until the program ends; a Ctrl+C or a closed console window
+    // ends it through the handler, which puts the echo back first.
+    void HideInput() override {
+        if (!GetConsoleMode(in_, &savedMode_)) return;
+        hiddenInput_ = in_;
+        SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);
+        SetConsoleMode(in_, savedMode_ & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+        hidden_ = true;
+    }
+
+    void Prompt(const std::string& what) override {
+        Flush();
+        Write(err_, errConsole_,
+              CString(1, static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(what[0])))) +
+                  CString(what.begin() + 1, what.end()) + L" (not shown; Ctrl+Z, Enter ends): ",
+              "standard error");
+    }
+
+    void WriteRecord(const CString& text) override {
         pending_ += text;
-        pending_ += L'\n';
+        pending_ += end_;
         if (pending_.size() >= 16 * 1024) Flush();
     }
 
-    void WriteMessage(const std::string& text) override {
+    void WriteMessage(const std::string& utf8) override {
         Flush();
         // A message that cannot be written has nowhere else to go.
         try {
             Write(err_, errConsole_,
-                  L"credcipher-cli: " + CString(text.begin(), text.end()) + L"\n");
+                  L"credcipher-cli: " + CodePageText::ToWide(CodePageText::kUtf8, utf8) + L"\n",
+                  "standard error");
         } catch (const cli::StreamError&) {
         }
     }
@@ -69,13 +102,14 @@ public:
 
     void Flush() override {
         // Taken out first: what fails to be written is dropped, not tried again.
-        Write(out_, outConsole_, std::exchange(pending_, CString()));
+        Write(out_, outConsole_, std::exchange(pending_, CString()), "standard output");
     }
 
     std::string EncodingNote() const override {
-        return "Arguments are read as Unicode. A console is read and written as Unicode; input\n"
-               "and output that are redirected (a file or a pipe) are UTF-8 (a byte order mark at\n"
-               "the start of the input is skipped), each output line ending in LF.\n";
+        return "Arguments are read as Unicode. A console is read and written as Unicode;\n"
+               "input and output that are redirected (a file or a pipe) are UTF-8 (a byte\n"
+               "order mark at the start of the input is skipped), each output line ending in\n"
+               "LF.\n";
     }
 
 private:
@@ -97,7 +131,16 @@ private:
         return got;
     }
 
-    static void Write(HANDLE handle, bool console, const CString& text) {
+    static void RestoreEcho() {
+        if (hiddenInput_ != nullptr) SetConsoleMode(hiddenInput_, savedMode_);
+    }
+
+    static BOOL WINAPI OnConsoleEvent(DWORD) {
+        RestoreEcho();
+        return FALSE;  // the default handling ends the program
+    }
+
+    static void Write(HANDLE handle, bool console, const CString& text, const char* name) {
         if (text.empty()) return;
         if (console) {
             DWORD wrote = 0;
@@ -106,7 +149,8 @@ private:
                     static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 8192));
                 if (!WriteConsoleW(handle, text.data() + done, count, &wrote, nullptr) ||
                     wrote == 0) {
-                    throw cli::StreamError(LastError("cannot write to the console"), false);
+                    throw cli::StreamError(LastError((std::string("cannot write ") + name).c_str()),
+                                           false);
                 }
             }
             return;
@@ -119,7 +163,7 @@ private:
                            &wrote, nullptr)) {
                 const DWORD error = GetLastError();
                 // A reader that closed the pipe wants no more.
-                throw cli::StreamError(LastError("cannot write"),
+                throw cli::StreamError(LastError((std::string("cannot write ") + name).c_str()),
                                        error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA);
             }
         }
@@ -128,6 +172,10 @@ private:
     HANDLE in_, out_, err_;
     bool inConsole_, outConsole_, errConsole_;
     bool first_ = true;
+    bool hidden_ = false;
+    wchar_t end_ = L'\n';
+    static inline HANDLE hiddenInput_ = nullptr;
+    static inline DWORD savedMode_ = 0;
     std::string bytes_;
     CString pending_;
     cli::LineReader<char> byteReader_{[this](char* b, std::size_t n) { return ReadBytes(b, n); },
@@ -139,7 +187,8 @@ private:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<CString> args(argv + 1, argv + argc);
+    std::vector<cli::InputField> args;
+    for (int i = 1; i < argc; ++i) args.push_back({argv[i]});
     // Two readers of 64 KiB each: kept off the stack.
     auto streams = std::make_unique<WindowsStreams>();
     return cli::Run(args, *streams);

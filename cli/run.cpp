@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/run.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cipher/code_page_text.h"
@@ -13,21 +14,13 @@ namespace {
 
 namespace CodePageText = Molvan::System::CodePageText;
 
-// Control characters as \xHH (and the backslash doubled), so that deciphered text cannot move
-// the cursor, change colours or retitle the terminal it is shown in.
-CString EscapeControls(const CString& text) {
-    CString escaped;
-    for (WCHAR unit : text) {
-        if (unit < 0x20 || unit == 0x7F || (unit >= 0x80 && unit < 0xA0)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned int>(unit));
-            escaped.append(hex, hex + 4);
-        } else {
-            if (unit == u'\\') escaped.push_back(unit);
-            escaped.push_back(unit);
-        }
-    }
-    return escaped;
+bool IsControl(WCHAR unit) { return unit < 0x20 || unit == 0x7F || (unit >= 0x80 && unit < 0xA0); }
+
+// The control character as \xHH.
+void AppendEscaped(CString& out, WCHAR unit) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned int>(unit));
+    for (const char* c = hex; *c != 0; ++c) out.push_back(static_cast<WCHAR>(*c));
 }
 
 CString Widen(const std::string& ascii) { return CString(ascii.begin(), ascii.end()); }
@@ -35,7 +28,7 @@ CString Widen(const std::string& ascii) { return CString(ascii.begin(), ascii.en
 void WriteLines(Streams& streams, const std::string& text) {
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        streams.WriteLine(Widen(text.substr(start, end - start)));
+        streams.WriteRecord(Widen(text.substr(start, end - start)));
     }
 }
 
@@ -51,58 +44,107 @@ public:
     }
 
     // Processes one field, named in messages by its source and number ("argument 2", "line 7").
-    void Process(const char* source, std::size_t number, const CString& field, bool tooLong) {
-        FieldResult result = options_.command == Command::kEncrypt ? EncryptField(field, pages_[0])
-                                                                   : DecryptField(field, pages_);
-        if (tooLong) {
+    // Whatever happens, the field gives one record (with all pages, one group ending in an
+    // empty record), so that results stay in step with their fields.
+    void Process(const char* source, std::size_t number, const InputField& field) {
+        const bool encrypt = options_.command == Command::kEncrypt;
+        const FieldResult& result = encrypt ? cipher_.Encrypt(field.text, pages_[0])
+                                    : options_.allCodePages
+                                        ? cipher_.DecryptInEach(field.text, pages_)
+                                        : cipher_.Decrypt(field.text, pages_[0]);
+        problems_ = result.problems;
+        if (field.tooLong) {
             // Says more than the field's own count of its kept bytes.
-            std::erase_if(result.problems, [](const Problem& p) { return p.loss == Loss::kCut; });
-            result.problems.insert(
-                result.problems.begin(),
+            std::erase_if(problems_, [](const Problem& p) { return p.loss == Loss::kCut; });
+            problems_.insert(
+                problems_.begin(),
                 {Loss::kCut, "the line is longer than " + std::to_string(kMaxLineBytes) +
                                  " bytes; the rest of it was dropped"});
         }
-        for (const Problem& problem : result.problems) {
+        if (field.invalid) {
+            problems_.insert(problems_.begin(),
+                             {Loss::kInvalidInput,
+                              "bytes that are not valid in the input's encoding became U+FFFD"});
+        }
+        if (!encrypt && !options_.zeroTerminated) {
+            for (const PlainText& plain : result.plain) {
+                if (!HasLineBreak(plain.text)) continue;
+                problems_.push_back({Loss::kLineBreak,
+                                     "the deciphered text holds a line break; it is written "
+                                     "escaped (\\x0A ...), and whole with -z"});
+                break;
+            }
+        }
+        for (const Problem& problem : problems_) {
             if (options_.strict || !options_.quiet) {
                 streams_.WriteMessage(std::string(source) + " " + std::to_string(number) +
                                       (options_.strict ? ": error: " : ": warning: ") +
                                       problem.detail);
             }
         }
-        if (options_.strict && !result.problems.empty()) {
+        if (options_.strict && !problems_.empty()) {
             refused_ = true;
+            streams_.WriteRecord(CString());
             return;
         }
-        if (options_.command == Command::kEncrypt) {
-            streams_.WriteLine(result.cipherText);
+        if (encrypt) {
+            streams_.WriteRecord(result.cipherText);
         } else if (!options_.allCodePages) {
-            streams_.WriteLine(Shown(result.plain[0].text));
+            streams_.WriteRecord(Shown(result.plain[0].text));
         } else {
-            // One line per page the bytes are text in, "<page><TAB><text>", and an empty line.
+            // One record per distinct text, "<pages><TAB><text>", and an empty record.
             for (const PlainText& plain : result.plain) {
-                CString line = Widen(std::to_string(plain.codePage) + "\t");
-                streams_.WriteLine(line + Shown(plain.text));
+                CString line;
+                for (unsigned int page : plain.codePages) {
+                    if (!line.empty()) line.push_back(u',');
+                    line += Widen(std::to_string(page));
+                }
+                line.push_back(u'\t');
+                line += Shown(plain.text);
+                streams_.WriteRecord(line);
             }
-            streams_.WriteLine(CString());
+            streams_.WriteRecord(CString());
         }
     }
 
     bool refused() const { return refused_; }
 
 private:
-    CString Shown(const CString& text) const {
-        return streams_.OutputIsTerminal() ? EscapeControls(text) : text;
+    // On a terminal, control characters as \xHH (and the backslash doubled), so
+    // that deciphered text cannot move the cursor, change colours or retitle the terminal it is
+    // shown in. Elsewhere only what would end the record, unless records end in NUL.
+    const CString& Shown(const CString& text) {
+        const bool terminal = streams_.OutputIsTerminal();
+        const auto escaped = [&](WCHAR unit) {
+            return terminal ? IsControl(unit) || unit == u'\\'
+                            : !options_.zeroTerminated && IsLineBreak(unit);
+        };
+        if (std::none_of(text.begin(), text.end(), escaped)) return text;
+        shown_.clear();
+        for (WCHAR unit : text) {
+            if (!escaped(unit)) {
+                shown_.push_back(unit);
+            } else if (unit == u'\\') {
+                shown_.append(2, u'\\');
+            } else {
+                AppendEscaped(shown_, unit);
+            }
+        }
+        return shown_;
     }
 
     const Options& options_;
     Streams& streams_;
     std::vector<unsigned int> pages_;
+    FieldCipher cipher_;
+    std::vector<Problem> problems_;
+    CString shown_;
     bool refused_ = false;
 };
 
 }  // namespace
 
-int Run(const std::vector<CString>& args, Streams& streams) {
+int Run(const std::vector<InputField>& args, Streams& streams) {
     std::string error;
     const std::optional<Options> options = ParseOptions(args, error);
     if (!options) {
@@ -122,15 +164,27 @@ int Run(const std::vector<CString>& args, Streams& streams) {
                                  " is not available on this system");
             return kExitUsage;
         }
+        if (options->zeroTerminated) streams.SetZeroTerminated();
         FieldRunner runner(*options, streams);
         if (!options->fields.empty()) {
             for (std::size_t i = 0; i < options->fields.size(); ++i) {
-                runner.Process("argument", i + 1, options->fields[i], false);
+                runner.Process("argument", i + 1, options->fields[i]);
             }
         } else {
-            InputLine line;
-            for (std::size_t number = 1; streams.ReadLine(line); ++number) {
-                runner.Process("line", number, line.text, line.tooLong);
+            // Typed at a terminal, a field is asked for and not shown: it may be a password.
+            const bool prompt = streams.InputIsTerminal();
+            if (prompt) streams.HideInput();
+            const char* what =
+                options->command == Command::kEncrypt ? "text to encrypt" : "cipher text";
+            InputField field;
+            field.text.reserve(256);
+            for (std::size_t number = 1;; ++number) {
+                if (prompt) streams.Prompt(what);
+                if (!streams.ReadField(field)) break;
+                runner.Process(prompt                    ? "field"
+                               : options->zeroTerminated ? "record"
+                                                         : "line",
+                               number, field);
             }
         }
         streams.Flush();

@@ -15,7 +15,7 @@ enum ExitStatus {
     kExitIo = 3,       // standard input or output failed
 };
 
-int Run(const std::vector<CString>& args, Streams& streams);
+int Run(const std::vector<InputField>& args, Streams& streams);
 
 // The help text, with the system's note on the encoding of input and output.
 std::string HelpText(const std::string& encodingNote);

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// credcipher-cli's fields from arbitrary input: lines as the reader splits them (with a small
-// line limit's worth of input), each enciphered and deciphered in a code page the first byte
-// picks. Encrypt always gives one canonical block, which deciphers without a lenient warning.
+// credcipher-cli's fields from arbitrary input: lines (or NUL-terminated records, as the second
+// byte picks) as the reader splits them, each enciphered and deciphered in a code page the first
+// byte picks. Encrypt always gives one canonical block, which deciphers without a lenient
+// warning; deciphered in every page, each page gives one reading at most.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cipher/code_page_text.h"
 #include "cli/field.h"
@@ -21,10 +23,11 @@ constexpr unsigned int kPages[] = {874,  932,  936,  949,  950,  1250, 1251, 125
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0 || size > 4096) return 0;
+    if (size < 2 || size > 4096) return 0;
     const unsigned int page = kPages[data[0] % std::size(kPages)];
-    const char* next = reinterpret_cast<const char*>(data) + 1;
-    std::size_t left = size - 1;
+    const bool zeroTerminated = data[1] % 2 == 1;
+    const char* next = reinterpret_cast<const char*>(data) + 2;
+    std::size_t left = size - 2;
     // Input arrives in reads of 1 to 7 bytes, so that lines and CR LF cross the reads' edges.
     cli::LineReader<char> reader(
         [&](char* buffer, std::size_t capacity) {
@@ -35,20 +38,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return count;
         },
         [] {});
+    if (zeroTerminated) reader.SetZeroTerminated();
+    const char ending = zeroTerminated ? '\0' : '\n';
+    const std::vector<unsigned int> all(std::begin(cli::kCommonAnsiPages),
+                                        std::end(cli::kCommonAnsiPages));
+    cli::FieldCipher cipher;
     std::string line;
     bool tooLong = false;
     while (reader.Next(line, tooLong)) {
-        if (line.size() > cli::kMaxLineBytes || line.find('\n') != std::string::npos) std::abort();
+        if (line.size() > cli::kMaxLineBytes || line.find(ending) != std::string::npos)
+            std::abort();
         const CString field = Molvan::System::CodePageText::ToWide(page, line);
-        const cli::FieldResult encrypted = cli::EncryptField(field, page);
-        if (!cli::IsCanonicalCipherText(encrypted.cipherText)) std::abort();
-        const cli::FieldResult decrypted = cli::DecryptField(encrypted.cipherText, {page});
+        const CString cipherText = cipher.Encrypt(field, page).cipherText;
+        if (!cli::IsCanonicalCipherText(cipherText)) std::abort();
+        const cli::FieldResult& decrypted = cipher.Decrypt(cipherText, page);
         if (decrypted.plain.size() != 1) std::abort();
         for (const cli::Problem& problem : decrypted.problems) {
             if (problem.loss == cli::Loss::kLenient) std::abort();
         }
-        cli::DecryptField(field,
-                          {std::begin(cli::kCommonAnsiPages), std::end(cli::kCommonAnsiPages)});
+        std::size_t readings = 0;
+        for (const cli::PlainText& plain : cipher.DecryptInEach(field, all).plain) {
+            readings += plain.codePages.size();
+        }
+        if (readings > all.size()) std::abort();
     }
     return 0;
 }

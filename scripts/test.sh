@@ -10,6 +10,7 @@ scripts/setup.sh run test package
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+scripts/count-instructions.sh
 scripts/test-deb.sh
 
 scripts/build-windows.sh
