@@ -96,7 +96,12 @@ const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePa
     result_.problems.clear();
     bool lossy = false;
     ToPage(codePage, text, bytes_, lossy);
-    if (text.find(WCHAR{0}) != CString::npos) {
+    bool nul = false, lineBreak = false;
+    for (WCHAR unit : text) {
+        nul |= unit == 0;
+        lineBreak |= IsLineBreak(unit);
+    }
+    if (nul) {
         result_.problems.push_back({Loss::kCut, "the text has a NUL character; it is cut there"});
     }
     if (bytes_.size() > kBlockBytes) {
@@ -108,7 +113,7 @@ const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePa
         result_.problems.push_back(
             {Loss::kUnmappable, "characters that " + PageName(codePage) + " lacks became \"?\""});
     }
-    if (HasLineBreak(text)) {
+    if (lineBreak) {
         result_.problems.push_back(
             {Loss::kLineBreak,
              "the text holds a line break, which no field of the dialog holds; deciphered, it "

@@ -32,11 +32,12 @@ template <typename To, typename From>
 bool AppendUnits(To& to, const From& from) {
     using In = std::make_unsigned_t<typename From::value_type>;
     const std::size_t old = to.size();
-    to.resize(old + from.size());
+    const std::size_t count = from.size();
+    to.resize(old + count);
     typename To::value_type* out = to.data() + old;
     const typename From::value_type* in = from.data();
     unsigned int all = 0;
-    for (std::size_t i = 0; i < from.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const In unit = static_cast<In>(in[i]);
         all |= unit;
         out[i] = static_cast<typename To::value_type>(unit);
