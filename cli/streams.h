@@ -23,6 +23,11 @@ struct InputField {
     CString text;          // without its ending (LF, CR LF or NUL)
     bool tooLong = false;  // longer than kMaxLineBytes; the rest was dropped
     bool invalid = false;  // held bytes that are not valid in its encoding (now U+FFFD)
+    // A reader that has the field's bytes and finds them all ASCII, which every encoding here
+    // keeps as it is, may give them instead of text (which it then leaves empty): that spares
+    // the common field two conversions.
+    bool ascii = false;
+    std::string bytes;
 };
 
 // Appends text of one unit type to a string of another, unit by unit, and says whether it was
@@ -63,6 +68,7 @@ public:
     // Asks on the terminal for the next field (what: "text to encrypt", ...).
     virtual void Prompt(const std::string& what) = 0;
     virtual void WriteRecord(const CString& text) = 0;
+    virtual void WriteAsciiRecord(const std::string& ascii) = 0;
     virtual void WriteMessage(const std::string& utf8) = 0;  // one line on stderr
     virtual bool OutputIsTerminal() const = 0;
     virtual void Flush() = 0;
