@@ -39,8 +39,10 @@ INT_PTR CALLBACK CDialogImplBaseT::StartDialogProc(HWND hWnd, UINT uMsg, WPARAM 
     if (self == nullptr) return FALSE;
     self->m_hWnd = hWnd;
     self->m_binding->dialog = self;
-    SetWindowLongPtrW(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self->m_binding));
+    // The procedure first: Wine's WoW64 mode clears DWLP_USER of a 32-bit dialog when
+    // DWLP_DLGPROC is set. Windows keeps both, in either order.
     SetWindowLongPtrW(hWnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(self->GetDialogProc()));
+    SetWindowLongPtrW(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self->m_binding));
     return self->HandleMessage(hWnd, uMsg, wParam, lParam);
 }
 

@@ -3,16 +3,8 @@
 # Programs link the C and C++ runtimes statically, so that they need only the system's DLLs.
 # GUI programs (add_executable(... WIN32 ...)) start at wWinMain: see mingw-rules.cmake.
 set(CMAKE_SYSTEM_NAME Windows)
-# -D MINGW_TRIPLE=x86_64-w64-mingw32 builds 64-bit programs instead (the conformance probes,
-# where Wine cannot run 32-bit ones).
-if(NOT MINGW_TRIPLE)
-    set(MINGW_TRIPLE i686-w64-mingw32)
-endif()
-if(MINGW_TRIPLE MATCHES "^x86_64")
-    set(CMAKE_SYSTEM_PROCESSOR AMD64)
-else()
-    set(CMAKE_SYSTEM_PROCESSOR x86)
-endif()
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(MINGW_TRIPLE i686-w64-mingw32)
 
 # The posix flavour of the compiler has the full C++ thread library; -static below links its
 # winpthread statically too.

@@ -3,8 +3,7 @@
 # Cross-builds the 32-bit Windows programs with mingw-w64: build/windows/credcipher.exe, the
 # console program build/windows/credcipher-cli.exe (with LICENSE.txt and LICENSE.cryptopp.txt,
 # the licences of what they contain, next to them), and the UI-automation program that drives
-# credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe); where Wine can run
-# only 64-bit programs, the same again in build/windows64.
+# credcipher.exe under Wine (build/windows/tests/credcipher_ui_test.exe).
 # Crypto++ comes from Debian's libcrypto++ source package and is built by the same compiler;
 # its source and objects stay in build/windows, so a second run rebuilds nothing.
 set -euo pipefail
@@ -43,34 +42,21 @@ fi
 echo "build-windows.sh: Crypto++ from $(cat "$cryptopp/.credcipher-source")"
 
 toolchain=$root/cmake/toolchain-i686-w64-mingw32.cmake
-# build_for TRIPLE FOLDER: the program and its UI-automation suite for one Windows architecture.
-build_for() {
-    local triple=$1 dir=$2
-    cmake -S . -B "$dir" -G Ninja --log-level=WARNING \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DMINGW_TRIPLE="$triple" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$dir" \
-        -DCRYPTOPP_SOURCE_DIR="$cryptopp"
-    cmake --build "$dir" --target credcipher credcipher-cli
-    # The programs contain Crypto++, linked statically: its licence (the Boost Software Licence)
-    # goes next to them, with ours.
-    cp "$root/LICENSE" "$dir/LICENSE.txt"
-    cp "$cryptopp/License.txt" "$dir/LICENSE.cryptopp.txt"
+cmake -S . -B "$build" -G Ninja --log-level=WARNING \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$build" \
+    -DCRYPTOPP_SOURCE_DIR="$cryptopp"
+cmake --build "$build" --target credcipher credcipher-cli
+# The programs contain Crypto++, linked statically: its licence (the Boost Software Licence)
+# goes next to them, with ours.
+cp "$root/LICENSE" "$build/LICENSE.txt"
+cp "$cryptopp/License.txt" "$build/LICENSE.cryptopp.txt"
 
-    cmake -S tests/windows -B "$dir/tests" -G Ninja --log-level=WARNING \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DMINGW_TRIPLE="$triple" \
-        -DCMAKE_BUILD_TYPE=Release
-    cmake --build "$dir/tests"
-}
-
-build_for i686-w64-mingw32 "$build"
-. scripts/wine-target.sh
-if [ "$wine_build" != "$build" ]; then
-    echo "build-windows.sh: this machine runs no 32-bit programs; Wine tests a 64-bit build"
-    build_for "$wine_triple" "$wine_build"
-fi
+cmake -S tests/windows -B "$build/tests" -G Ninja --log-level=WARNING \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build/tests"
 
 echo "build-windows.sh: $(file -b "$build/credcipher.exe")"
 echo "build-windows.sh: $(file -b "$build/credcipher-cli.exe")"

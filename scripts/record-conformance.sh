@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the conformance probes of tests/conformance as 64-bit Windows programs (mingw-w64) and
-# runs them under Wine on a virtual X display, in a Wine prefix made anew.
+# Builds the conformance probes of tests/conformance as 32-bit Windows programs (mingw-w64), as
+# the shipped program is built, and runs them under Wine (scripts/wine-run.sh) on a virtual X
+# display, in a Wine prefix made anew.
 #   (no option)  re-records tests/conformance/<probe>.wine.txt from Wine's output
 #   --check      fails when Wine's output differs from a recording
 set -euo pipefail
@@ -16,30 +17,20 @@ case "${1:-}" in
 esac
 
 scripts/setup.sh windows
-# 64-bit: Wine runs those wherever the machine runs 64-bit Linux programs.
-probes=$root/build/windows/conformance
+probes=$root/build/windows/probes
 cmake -S tests/conformance -B "$probes" -G Ninja --log-level=WARNING \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
-    -DMINGW_TRIPLE=x86_64-w64-mingw32 -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_BUILD_TYPE=Release
 cmake --build "$probes"
-
-export WINEPREFIX=$root/build/windows/wine-conformance
-export WINEARCH=win64
-# Debian's wine64 package has no command of its own on the PATH.
-export wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-rm -rf "$WINEPREFIX"
 export probes check recordings=$root/tests/conformance
 
 run_probes() {
     set -euo pipefail
-    "$wine" wineboot -i >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log"; return 1; }
     local status=0 exe name output
     for exe in "$probes"/*.exe; do
         name=$(basename "$exe" .exe)
         # Wine writes the program's text-mode line ends; the recordings have Unix ones.
-        output=$(LC_ALL=C.UTF-8 timeout 120 "$wine" "$exe" | tr -d '\r') || {
+        output=$(LC_ALL=C.UTF-8 timeout 600 "$wine" "$exe" | tr -d '\r') || {
             echo "record-conformance.sh: $name failed under Wine"
             status=1
             continue
@@ -54,8 +45,12 @@ run_probes() {
             echo "record-conformance.sh: recorded $name ($(wc -l <<<"$output") lines)"
         fi
     done
-    wineserver -k || true
     return $status
 }
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f run_probes); run_probes"
+SECONDS=0
+status=0
+scripts/wine-run.sh --display --prefix "$root/build/windows/wine-conformance" \
+    bash -c "$(declare -f run_probes); run_probes" || status=1
+echo "record-conformance.sh: $SECONDS s"
+exit $status

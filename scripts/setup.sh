@@ -19,9 +19,9 @@ for group in "${@:-run}"; do
                          libssl-dev openssl tmux locales clang-format python3 valgrind mandoc
                          xvfb xdotool xclip x11-utils x11-apps netpbm)
               needs_locales=1 ;;
-        windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 xvfb xauth locales
-                            fonts-wine fonts-wqy-microhei
-                            g++-mingw-w64-x86-64-posix wine64)
+        # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.
+        windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 wine64 xvfb xauth
+                            locales fonts-wine fonts-wqy-microhei)
                  needs_i386=1 ;;
         package) packages+=(dpkg-dev debhelper lintian desktop-file-utils appstream file
                             build-essential pkgconf cmake openssl python3) ;;

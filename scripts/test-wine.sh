@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Runs the Windows program (scripts/build-windows.sh builds it) under Wine on a virtual X display
-# (the 64-bit build where this machine runs no 32-bit programs: see wine-target.sh):
-# the UI-automation suite once in a Western locale (ANSI code page 1252) and once in
-# zh_CN.UTF-8 (code page 936, Chinese text), in a Wine prefix made anew in the build folder (wine/);
-# then credcipher-cli.exe's known answers (scripts/test-wine-cli.sh).
+# The Wine step: runs the shipped 32-bit Windows programs (scripts/build-windows.sh builds them)
+# under Wine, natively or under qemu-i386 as scripts/wine-run.sh chooses (its first line says
+# which): the UI-automation suite on a virtual X display once in a Western locale (ANSI code page
+# 1252) and once in zh_CN.UTF-8 (code page 936, Chinese text); the conformance probes against
+# their recordings (scripts/record-conformance.sh --check); credcipher-cli.exe's known answers
+# (scripts/test-wine-cli.sh).
 #   --screenshot   also save a picture of the dialog (zh_CN) as docs/windows-dialog.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,15 +18,16 @@ case "${1:-}" in
     *) echo "usage: scripts/test-wine.sh [--screenshot]" >&2; exit 2 ;;
 esac
 
-. scripts/wine-target.sh
-build=$wine_build
+scripts/setup.sh windows
+scripts/wine-run.sh --way
+
+build=$root/build/windows
 suite=$build/tests/credcipher_ui_test.exe
 if [ ! -f "$build/credcipher.exe" ] || [ ! -f "$suite" ]; then
     echo "test-wine.sh: run scripts/build-windows.sh first" >&2
     exit 2
 fi
 
-scripts/setup.sh windows
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
@@ -40,22 +42,12 @@ if ! locale -a | grep -qix 'zh_CN\.utf-\?8'; then
     $sudo locale-gen --keep-existing >/dev/null
 fi
 
-export WINEPREFIX=$build/wine
-export WINEDEBUG=-all
-# No Mono or Gecko: the program needs neither, and their installers would ask. No menu
-# builder: it would write desktop entries into the home folder.
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-rm -rf "$WINEPREFIX"
-
 picture=$build/windows-dialog.png
 rm -f "$picture"
 export suite picture screenshot
 
-# Everything that talks to Wine runs on the one virtual display: a Wine desktop started
-# without a display stays without one for the life of its server.
-under_x() {
+ui_suites() {
     set -euo pipefail
-    "$wine" wineboot -i >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log"; return 1; }
     local extra=()
     if [ "$screenshot" -eq 1 ]; then
         # Wine draws the caption itself, as Windows does, since no window manager runs.
@@ -66,18 +58,20 @@ under_x() {
         extra=(--screenshot "Z:${picture//\//\\}")
     fi
     local status=0
-    echo "test-wine.sh: LANG=C.UTF-8 (code page 1252)"
-    # The time limits only guard against a hang; a run takes seconds.
-    LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 300 "$wine" "$suite" --code-page 1252 || status=1
-    echo "test-wine.sh: LANG=zh_CN.UTF-8 (code page 936)"
-    LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 timeout 300 "$wine" "$suite" --code-page 936 "${extra[@]}" ||
-        status=1
-    wineserver -k || true
+    # The time limits only guard against a hang.
+    SECONDS=0
+    LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 900 "$wine" "$suite" --code-page 1252 || status=1
+    echo "test-wine.sh: UI suite, LANG=C.UTF-8 (code page 1252): $SECONDS s"
+    SECONDS=0
+    LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 timeout 900 "$wine" "$suite" --code-page 936 \
+        "${extra[@]}" || status=1
+    echo "test-wine.sh: UI suite, LANG=zh_CN.UTF-8 (code page 936): $SECONDS s"
     return $status
 }
 
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f under_x); under_x" || status=1
+scripts/wine-run.sh --display --prefix "$build/wine" bash -c "$(declare -f ui_suites); ui_suites" ||
+    status=1
 # The conformance probes still give Wine's recorded output (the POSIX side compares with it
 # in ctest).
 scripts/record-conformance.sh --check || status=1
@@ -94,4 +88,5 @@ fi
 
 # The console program needs no display.
 scripts/test-wine-cli.sh || status=1
+echo "test-wine.sh: the Wine step took $SECONDS s$([ $status -eq 0 ] || echo ", and failed")"
 exit $status

@@ -218,6 +218,49 @@ void Styles(HINSTANCE instance) {
     DestroyWindow(dialog);
 }
 
+// WM_INITDIALOG hands the window to Bound with a DWLP_USER value, setting the two in the order
+// lParam names, as a dialog base binds a window to its object. Windows keeps both in either
+// order; Wine's WoW64 mode (a 64-bit Wine running a 32-bit program) clears DWLP_USER when
+// DWLP_DLGPROC is set, so only the procedure first holds everywhere.
+constexpr LONG_PTR kObject = 0x5EED;
+enum Order : LPARAM { kProcedureFirst, kUserFirst };
+
+std::string Kept(HWND dialog) {
+    return GetWindowLongPtrW(dialog, DWLP_USER) == kObject ? "kept" : "lost";
+}
+
+INT_PTR CALLBACK Bound(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message != WM_APP) return FALSE;
+    probe::Append("next message: DWLP_USER " + Kept(dialog));
+    return TRUE;
+}
+
+INT_PTR CALLBACK Binder(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return FALSE;
+    const auto bound = reinterpret_cast<LONG_PTR>(Bound);
+    if (lParam == kProcedureFirst) {
+        SetWindowLongPtrW(dialog, DWLP_DLGPROC, bound);
+        SetWindowLongPtrW(dialog, DWLP_USER, kObject);
+    } else {
+        SetWindowLongPtrW(dialog, DWLP_USER, kObject);
+        SetWindowLongPtrW(dialog, DWLP_DLGPROC, bound);
+    }
+    probe::Append("in WM_INITDIALOG: DWLP_USER " + Kept(dialog));
+    return TRUE;
+}
+
+void HandOver(HINSTANCE instance) {
+    probe::Log().clear();  // the edit notifications of the dialogs before
+    for (const Order order : {kProcedureFirst, kUserFirst}) {
+        HWND dialog =
+            CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MODAL), nullptr, Binder, order);
+        SendMessageW(dialog, WM_APP, 0, 0);
+        DestroyWindow(dialog);
+        probe::PrintLog(order == kProcedureFirst ? "DWLP_DLGPROC, then DWLP_USER"
+                                                 : "DWLP_USER, then DWLP_DLGPROC");
+    }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -225,5 +268,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     NoCancel(instance);
     Navigation(instance);
     Styles(instance);
+    HandOver(instance);
     return 0;
 }
