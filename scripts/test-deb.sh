@@ -55,6 +55,10 @@ done
 ! grep -qE 'libx11|libxft|libncurses|libtinfo' <<<"$cli_depends" ||
     fail "credcipher-cli depends on a display library"
 
+# One installed copy at a time on this machine: another run's purge must not pull the packages
+# from under this run's tests.
+exec 9>"${TMPDIR:-/tmp}/credcipher-test-deb.lock"
+flock 9
 purge() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq -o DPkg::Lock::Timeout=300 \
         "${packages[@]}" >/dev/null 2>&1 || true

@@ -16,7 +16,15 @@ struct DisplayState {
     std::unique_ptr<Display> display;
     bool chosen = false;
     bool dirty = true;
+    std::vector<MonitorArea> placedOn;  // the monitors as windows were last placed on
 };
+
+// Where a window of this size is centred on `work`; its top left corner kept in it.
+POINT CentredOrigin(const RECT& rect, const RECT& work) {
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    return POINT{work.left + std::max<LONG>(0, (work.right - work.left - width) / 2),
+                 work.top + std::max<LONG>(0, (work.bottom - work.top - height) / 2)};
+}
 
 DisplayState& State() {
     static DisplayState* state = new DisplayState;
@@ -42,6 +50,7 @@ void InstallDisplay(std::unique_ptr<Display> display) {
     state.display = std::move(display);
     state.chosen = true;
     state.dirty = true;
+    state.placedOn.clear();
 }
 
 SystemMetricsSet CurrentMetrics() {
@@ -57,7 +66,10 @@ FontMetrics CurrentFont() {
 
 std::vector<MonitorArea> CurrentMonitors() {
     Display* display = CurrentDisplay();
-    return display != nullptr ? display->Monitors() : std::vector<MonitorArea>{};
+    if (display == nullptr) return {};
+    std::vector<MonitorArea> monitors = display->Monitors();
+    if (State().placedOn.empty()) State().placedOn = monitors;
+    return monitors;
 }
 
 POINT DialogBaseUnits() {
@@ -85,6 +97,7 @@ void Beep() {
 }
 
 void KeepWindowsInWorkAreas() {
+    const std::vector<MonitorArea> before = State().placedOn;
     for (HWND hwnd : std::vector<HWND>(TopLevelWindows())) {
         if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) continue;
         RECT rect{};
@@ -92,16 +105,22 @@ void KeepWindowsInWorkAreas() {
         MONITORINFO info{sizeof info, {}, {}, 0};
         if (!GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) continue;
         const RECT& work = info.rcWork;
-        if (rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
-            rect.bottom <= work.bottom) {
-            continue;
-        }
+        const bool inside = rect.left >= work.left && rect.top >= work.top &&
+                            rect.right <= work.right && rect.bottom <= work.bottom;
+        // A window centred on its work area before stays centred: so a dialog pushed into the
+        // corner of a shrunk screen comes back to the middle when it grows again.
+        const bool centred = std::any_of(before.begin(), before.end(), [&](const MonitorArea& m) {
+            const POINT origin = CentredOrigin(rect, m.work);
+            return origin.x == rect.left && origin.y == rect.top;
+        });
+        if (inside && !centred) continue;
         // Centred where it fits; else its top left corner (caption and close box) in view.
-        const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
-        const LONG x = work.left + std::max<LONG>(0, (work.right - work.left - width) / 2);
-        const LONG y = work.top + std::max<LONG>(0, (work.bottom - work.top - height) / 2);
-        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT origin = CentredOrigin(rect, work);
+        if (origin.x == rect.left && origin.y == rect.top) continue;
+        SetWindowPos(hwnd, nullptr, origin.x, origin.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    State().placedOn = CurrentMonitors();
 }
 
 void PublishClipboardText(std::u16string_view text) {

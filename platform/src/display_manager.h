@@ -26,7 +26,8 @@ std::vector<MonitorArea> CurrentMonitors();
 POINT DialogBaseUnits();
 
 // After the monitors changed: moves each top-level window that left its monitor's work area
-// back into it, centred where it fits, as Windows does when a work area shrinks.
+// back into it, centred where it fits, as Windows does when a work area shrinks; a window that
+// was centred on the work area before is centred on the new one.
 void KeepWindowsInWorkAreas();
 
 // Something visible changed; the display paints when the queue next runs dry.

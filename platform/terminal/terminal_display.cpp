@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cwchar>
 
 #include "cipher/base64.h"
 #include "src/utf.h"
@@ -64,6 +66,23 @@ std::vector<KeyString> TerminalKeys() {
     return keys;
 }
 
+// Text in the locale's encoding; a character it lacks becomes "?".
+std::string LocaleBytes(std::u16string_view text) {
+    std::string bytes;
+    std::mbstate_t state{};
+    for (const CodePoint& point : DecodeUtf16(text)) {
+        char encoded[MB_LEN_MAX];
+        const std::size_t length = std::wcrtomb(encoded, static_cast<wchar_t>(point.value), &state);
+        if (length == static_cast<std::size_t>(-1)) {
+            state = std::mbstate_t{};
+            bytes += '?';
+        } else {
+            bytes.append(encoded, length);
+        }
+    }
+    return bytes;
+}
+
 attr_t VideoAttributes(std::uint8_t attributes) {
     attr_t video = A_NORMAL;
     if (attributes & kBold) video |= A_BOLD;
@@ -72,6 +91,39 @@ attr_t VideoAttributes(std::uint8_t attributes) {
     if (attributes & kDim) video |= A_DIM;
     return video;
 }
+
+// The task bar's keys, before the window system gets them: Alt+Tab restores the minimised
+// window of the task bar, and while no window is shown, so do Enter and Space.
+class TaskBarKeys final : public InputSink {
+public:
+    TaskBarKeys(InputSink& next, HWND entry, bool hasKeys)
+        : next_(next), entry_(entry), hasKeys_(hasKeys) {}
+
+    void KeyPress(UINT virtualKey, unsigned modifiers) override {
+        const bool restore =
+            entry_ != nullptr &&
+            ((virtualKey == VK_TAB && modifiers == kAlt) ||
+             (hasKeys_ && modifiers == 0 && (virtualKey == VK_RETURN || virtualKey == VK_SPACE)));
+        if (!restore) {
+            next_.KeyPress(virtualKey, modifiers);
+            return;
+        }
+        PostMessageW(entry_, WM_SYSCOMMAND, SC_RESTORE, 0);
+        entry_ = nullptr;  // once: the screen shows what it did before the next
+    }
+    void Text(std::u16string_view text) override { next_.Text(text); }
+    void Paste(std::u16string_view text) override { next_.Paste(text); }
+    void MouseMove(POINT screen) override { next_.MouseMove(screen); }
+    void MouseButton(POINT screen, bool down, unsigned modifiers) override {
+        next_.MouseButton(screen, down, modifiers);
+    }
+    void DisplayChanged() override { next_.DisplayChanged(); }
+
+private:
+    InputSink& next_;
+    HWND entry_;
+    bool hasKeys_;
+};
 
 class TerminalDisplay final : public Display {
 public:
@@ -91,11 +143,14 @@ public:
         Show();
     }
 
-    void WaitForInput(InputSink& sink) override {
+    void WaitForInput(InputSink& sink, int timeout) override {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {session_->wakeFd(), POLLIN, 0}};
-        int timeout = -1;
-        if (const std::optional<Milliseconds> deadline = decoder_.Deadline())
-            timeout = static_cast<int>(std::clamp<Milliseconds>(*deadline - Now(), 0, 60000));
+        // The sooner of the message queue's limit (a timer) and the key decoder's.
+        if (const std::optional<Milliseconds> deadline = decoder_.Deadline()) {
+            const int decoder =
+                static_cast<int>(std::clamp<Milliseconds>(*deadline - Now(), 0, 60000));
+            timeout = timeout < 0 ? decoder : std::min(timeout, decoder);
+        }
         const int ready = poll(fds, 2, timeout);
         if (ready > 0 && (fds[1].revents & POLLIN)) session_->Drain();
         if (session_->TakeContinued()) {
@@ -113,12 +168,13 @@ public:
 
     void Beep() override { beep(); }
 
-    // OSC 52 sets the terminal's clipboard (over SSH too, and in tmux with set-clipboard on);
-    // a terminal that refuses it ignores it.
+    // OSC 52 sets the terminal's clipboard (over SSH too, and in tmux with set-clipboard on),
+    // in the locale's encoding like everything the program writes; a terminal that refuses it
+    // ignores it.
     void PublishClipboardText(std::u16string_view text) override {
-        const std::string utf8 = Utf16ToUtf8(text);
+        const std::string bytes = LocaleBytes(text);
         std::string encoded = Molvan::System::Base64::Encode(
-            reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+            reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
         std::erase_if(encoded, [](char c) { return c == '\r' || c == '\n'; });
         TerminalSession::Send("\033]52;c;" + encoded + "\a");
     }
@@ -139,8 +195,9 @@ private:
 
     void Deliver(std::u32string_view characters, InputSink& sink) {
         const std::vector<PlacedWindow>& placed = placed_;
+        TaskBarKeys keys(sink, taskBarEntry_, taskBarHasKeys_);
         decoder_.Deliver(
-            characters, Now(), sink,
+            characters, Now(), keys,
             [&placed](int column, int row) -> std::optional<POINT> {
                 // A click on a task bar entry restores its window, as the shell's task bar
                 // does with a system command.
@@ -167,6 +224,8 @@ private:
         const Screen screen = PaintScreen(views_, screenSize_.x, screenSize_.y, kCell);
         placed_ = screen.windows;
         focusInEdit_ = screen.focusInEdit;
+        taskBarEntry_ = screen.taskBarEntry;
+        taskBarHasKeys_ = screen.taskBarHasKeys;
         const Grid& grid = screen.grid;
         for (int row = 0; row < grid.rows() && row < LINES; ++row) {
             for (int column = 0; column < grid.columns() && column < COLS; ++column) {
@@ -184,12 +243,14 @@ private:
                 mvwadd_wch(stdscr, row, column, &shown);
             }
         }
+        // The cursor stands where the keyboard is, so that a terminal that cannot hide it
+        // (vt100) shows it there too.
         if (screen.cursor) {
             curs_set(1);
             wmove(stdscr, screen.cursor->y, screen.cursor->x);
         } else {
             curs_set(0);
-            wmove(stdscr, 0, 0);
+            wmove(stdscr, std::max(0, LINES - 1), 0);
         }
         wnoutrefresh(stdscr);
         doupdate();
@@ -200,6 +261,8 @@ private:
     std::vector<WindowView> views_;
     std::vector<PlacedWindow> placed_;
     bool focusInEdit_ = false;
+    HWND taskBarEntry_ = nullptr;
+    bool taskBarHasKeys_ = false;
     LocaleStream text_;
     InputDecoder decoder_{TerminalKeys()};
 };

@@ -142,17 +142,43 @@ public:
             TaskBarEntry(view);
             return;
         }
-        Placement placement{{view.window.left, view.window.top},
-                            {NearestBoundary(view.window.left, cell_.width),
-                             NearestBoundary(view.window.top, cell_.height)},
-                            cell_};
-        FollowFocus(view, placement);
+        // A window cut off by the screen's edges is shown one cell inside them on that axis,
+        // so that the marks of the cut never cover what it shows.
+        const RECT screen{0, 0, screen_.grid.columns(), screen_.grid.rows()};
+        RECT shown = screen;
+        Placement placement = Place(view, shown);
+        const RECT whole = placement.Cells(view.window);
+        if (whole.left < screen.left || whole.right > screen.right) {
+            shown.left = std::min<LONG>(1, screen.right);
+            shown.right = std::max<LONG>(shown.left, screen.right - 1);
+        }
+        if (whole.top < screen.top || whole.bottom > screen.bottom) {
+            shown.top = std::min<LONG>(1, screen.bottom);
+            shown.bottom = std::max<LONG>(shown.top, screen.bottom - 1);
+        }
+        if (!EqualRect(&shown, &screen)) placement = Place(view, shown);
         const RECT cells = placement.Cells(view.window);
-        screen_.windows.push_back({view.handle, cells, placement.origin, placement.originCell});
-        Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
+        screen_.windows.push_back(
+            {view.handle, Intersect(cells, shown), placement.origin, placement.originCell});
+        Canvas canvas(screen_.grid, shown);
         Window(view, placement, canvas, true);
-        MarkCutOff(canvas, cells);
-        if (!view.systemMenu.empty()) SystemMenu(view, placement, canvas);
+        Canvas everywhere(screen_.grid, screen);
+        MarkCutOff(everywhere, cells, shown);
+        if (!view.systemMenu.empty()) SystemMenu(view, placement, everywhere);
+    }
+
+    // After the top-level windows: the task bar's keys, when it has them.
+    void FinishTaskBar(bool windowShown) {
+        screen_.taskBarHasKeys = !windowShown && screen_.taskBarEntry != nullptr;
+        if (!screen_.taskBarHasKeys) return;
+        Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
+        const int row = screen_.grid.rows() - 1;
+        for (const PlacedWindow& placed : screen_.windows) {
+            if (placed.handle != screen_.taskBarEntry) continue;
+            canvas.AddAttributes(placed.cells, kUnderline);
+            Cursor(canvas, placed.cells.left + 1, row);
+        }
+        canvas.Text(taskBarColumn_ + 1, row, u"Enter: restore", kPlain, screen_.grid.columns());
     }
 
 private:
@@ -164,51 +190,72 @@ private:
         return nullptr;
     }
 
-    // A window larger than the screen is shown scrolled so that its focused control (a field's
-    // caret) is in view; a control wider or higher than the screen shows its start.
-    void FollowFocus(const WindowView& view, Placement& placement) const {
+    // Where a top-level window lands: its origin snapped to a cell, then moved so that its
+    // focused control is in `shown`.
+    Placement Place(const WindowView& view, const RECT& shown) const {
+        Placement placement{{view.window.left, view.window.top},
+                            {NearestBoundary(view.window.left, cell_.width),
+                             NearestBoundary(view.window.top, cell_.height)},
+                            cell_};
+        FollowFocus(view, placement, shown);
+        return placement;
+    }
+
+    // A window larger than the screen is shown scrolled so that its focused control is in
+    // view; a control wider or higher than the screen shows its start. Of a field, the text up
+    // to its caret, or where that is too wide, the caret: the least move keeps its label in
+    // view too.
+    void FollowFocus(const WindowView& view, Placement& placement, const RECT& shown) const {
         const WindowView* focus = FocusedChild(view);
         if (focus == nullptr) return;
         RECT cells = placement.Cells(focus->window);
         if (focus->kind == ViewKind::kEdit && focus->caret >= focus->firstVisible) {
-            // Of a field, its caret: the least move keeps its label in view too.
-            cells.left =
-                placement.Cells(focus->client).left +
-                TextCells(std::u16string_view(focus->shown)
-                              .substr(focus->firstVisible, focus->caret - focus->firstVisible));
-            cells.right = cells.left + 1;
+            const LONG start = placement.Cells(focus->client).left;
+            const LONG caret = start + TextCells(std::u16string_view(focus->shown)
+                                                     .substr(focus->firstVisible,
+                                                             focus->caret - focus->firstVisible));
+            cells.left = caret + 1 - start <= shown.right - shown.left ? start : caret;
+            cells.right = caret + 1;
         }
-        auto shift = [](LONG low, LONG high, int size) {
-            const LONG toEnd = high > size ? static_cast<LONG>(size) - high : LONG{0};
-            return low + toEnd < 0 ? -low : toEnd;
+        auto shift = [](LONG low, LONG high, LONG viewLow, LONG viewHigh) {
+            const LONG toEnd = high > viewHigh ? viewHigh - high : LONG{0};
+            return low + toEnd < viewLow ? viewLow - low : toEnd;
         };
-        placement.originCell.x += shift(cells.left, cells.right, screen_.grid.columns());
-        placement.originCell.y += shift(cells.top, cells.bottom, screen_.grid.rows());
+        placement.originCell.x += shift(cells.left, cells.right, shown.left, shown.right);
+        placement.originCell.y += shift(cells.top, cells.bottom, shown.top, shown.bottom);
     }
 
-    // Arrows on the screen's edges where a window goes on beyond them.
-    void MarkCutOff(Canvas& canvas, const RECT& cells) {
+    // Arrows on the screen's edges, outside what it shows of the window, where the window goes
+    // on beyond them.
+    void MarkCutOff(Canvas& canvas, const RECT& cells, const RECT& shown) {
         const int columns = screen_.grid.columns(), rows = screen_.grid.rows();
         const int middleRow = std::clamp<int>(
-            (std::max<LONG>(cells.top, 0) + std::min<LONG>(cells.bottom, rows)) / 2, 0, rows - 1);
+            (std::max(cells.top, shown.top) + std::min(cells.bottom, shown.bottom)) / 2, 0,
+            rows - 1);
         const int middleColumn = std::clamp<int>(
-            (std::max<LONG>(cells.left, 0) + std::min<LONG>(cells.right, columns)) / 2, 0,
+            (std::max(cells.left, shown.left) + std::min(cells.right, shown.right)) / 2, 0,
             columns - 1);
         const std::uint8_t mark = kReverse | kBold;
-        if (cells.left < 0) canvas.Char(0, middleRow, U'◀', mark, columns);
-        if (cells.right > columns) canvas.Char(columns - 1, middleRow, U'▶', mark, columns);
-        if (cells.top < 0) canvas.Char(middleColumn, 0, U'▲', mark, columns);
-        if (cells.bottom > rows) canvas.Char(middleColumn, rows - 1, U'▼', mark, columns);
+        if (cells.left < shown.left) canvas.Char(0, middleRow, U'◀', mark, columns);
+        if (cells.right > shown.right) canvas.Char(columns - 1, middleRow, U'▶', mark, columns);
+        if (cells.top < shown.top) canvas.Char(middleColumn, 0, U'▲', mark, columns);
+        if (cells.bottom > shown.bottom) canvas.Char(middleColumn, rows - 1, U'▼', mark, columns);
     }
 
-    // The open window menu hangs below the caption's left end, each item on a row of its own.
+    // The open window menu hangs below the caption's left end, each item on a row of its own,
+    // and is moved the least that puts it wholly on the screen: it takes the keys while open.
     void SystemMenu(const WindowView& view, const Placement& placement, Canvas& canvas) {
         const RECT caption = placement.Cells(view.captionBar);
         int width = 0;
         for (const MenuItemView& item : view.systemMenu)
             width = std::max(width, TextCells(item.shown));
-        const RECT box{caption.left, caption.bottom, caption.left + width + 4,
-                       caption.bottom + static_cast<LONG>(view.systemMenu.size()) + 2};
+        RECT box{caption.left, caption.bottom, caption.left + width + 4,
+                 caption.bottom + static_cast<LONG>(view.systemMenu.size()) + 2};
+        const LONG dx =
+            std::max<LONG>(-box.left, std::min<LONG>(0, screen_.grid.columns() - box.right));
+        const LONG dy =
+            std::max<LONG>(-box.top, std::min<LONG>(0, screen_.grid.rows() - box.bottom));
+        OffsetRect(&box, dx, dy);
         canvas.Fill(box, kPlain);
         canvas.Box(box, false, kPlain);
         int row = box.top + 1;
@@ -217,13 +264,28 @@ private:
             const std::uint8_t attributes = item.highlighted ? kReverse : kPlain;
             canvas.Fill(line, attributes);
             canvas.Text(line.left + 1, row, item.shown, attributes, line.right);
+            if (item.mnemonic < item.shown.size()) {
+                const int column =
+                    line.left + 1 +
+                    TextCells(std::u16string_view(item.shown).substr(0, item.mnemonic));
+                canvas.AddAttributes(RECT{column, row, column + 1, row + 1}, kUnderline);
+            }
             if (!item.enabled) canvas.AddAttributes(line, kDim);
+            if (item.highlighted) Cursor(canvas, line.left + 1, row);
             ++row;
         }
     }
 
+    // The terminal's cursor stands where the keyboard is: the caret of a field, the text of a
+    // button, the open menu's item, the task bar entry that takes the keys.
+    void Cursor(const Canvas& canvas, int column, int row) {
+        if (Contains(canvas.clip(), column, row)) screen_.cursor = POINT{column, row};
+    }
+
     // A minimised window lies far off the screen, as on Windows; the terminal has no task bar
-    // of its own, so its bottom row shows one, each entry standing for its window.
+    // of its own, so its bottom row shows one, each entry standing for its window. When no
+    // window is shown, the task bar takes the keys: Enter or Space restores the highlighted
+    // entry (Alt+Tab does so at any time), and the row says so.
     void TaskBarEntry(const WindowView& view) {
         const int row = screen_.grid.rows() - 1;
         const std::u16string face = u"[" + view.shown + u"]";
@@ -232,6 +294,7 @@ private:
         taskBarColumn_ += width + 1;
         screen_.windows.push_back({view.handle, cells, POINT{view.window.left, view.window.top},
                                    POINT{cells.left, cells.top}, true});
+        if (screen_.taskBarEntry == nullptr || view.active) screen_.taskBarEntry = view.handle;
         Canvas canvas(screen_.grid, RECT{0, 0, screen_.grid.columns(), screen_.grid.rows()});
         const std::uint8_t attributes = view.active ? kActiveCaption : std::uint8_t{kReverse};
         canvas.Fill(cells, attributes);
@@ -324,6 +387,7 @@ private:
             box[1] = mark;
             const int column = canvas.Text(cells.left, row, box, kPlain, cells.right);
             canvas.Text(column, row, text, view.focused ? kReverse : kPlain, cells.right);
+            if (view.focused) Cursor(canvas, cells.left + 1, row);
             return;
         }
         std::uint8_t attributes = kPlain;
@@ -338,6 +402,7 @@ private:
         const int inner = std::max(0, Width(cells) - 2);
         const int start = cells.left + 1 + std::max(0, (inner - TextCells(text)) / 2);
         canvas.Text(start, row, text, attributes, cells.right - 1);
+        if (view.focused) Cursor(canvas, std::min(start, static_cast<int>(cells.right) - 1), row);
     }
 
     void Edit(const WindowView& view, Canvas& canvas, const RECT& client, bool enabled) {
@@ -362,8 +427,7 @@ private:
 
         if (view.focused && enabled && view.caret >= first) {
             const int caret = field.left + TextCells(text.substr(first, view.caret - first));
-            const int shown = std::min<int>(caret, field.right - 1);
-            if (Contains(canvas.clip(), shown, row)) screen_.cursor = POINT{shown, row};
+            Cursor(canvas, std::min<int>(caret, field.right - 1), row);
         }
     }
 
@@ -466,9 +530,14 @@ std::vector<std::u16string> WrapText(std::u16string_view text, int width) {
 }
 
 Screen PaintScreen(const std::vector<WindowView>& topLevel, int columns, int rows, CellSize cell) {
-    Screen screen{Grid(columns, rows), std::nullopt, {}, false};
+    Screen screen{Grid(columns, rows), std::nullopt, {}, false, nullptr, false};
     Painter painter(screen, cell);
-    for (const WindowView& view : topLevel) painter.TopLevel(view);
+    bool windowShown = false;
+    for (const WindowView& view : topLevel) {
+        painter.TopLevel(view);
+        windowShown = windowShown || !view.minimized;
+    }
+    painter.FinishTaskBar(windowShown);
     return screen;
 }
 

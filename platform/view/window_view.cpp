@@ -124,8 +124,19 @@ void ReadSystemMenu(WindowView& view) {
     if (menu == nullptr || menu->window != view.handle) return;
     for (std::size_t i = 0; i < menu->items.size(); ++i) {
         const SystemMenuItem& item = menu->items[i];
-        view.systemMenu.push_back(
-            {WithoutMnemonics(item.text), item.enabled, i == menu->highlighted});
+        const std::u16string shown = WithoutMnemonics(item.text);
+        // The letter after the first lone "&": as many "&&" pairs before it, fewer shown.
+        std::size_t mnemonic = std::u16string::npos;
+        for (std::size_t at = 0, removed = 0; at + 1 < item.text.size(); ++at) {
+            if (item.text[at] != u'&') continue;
+            if (item.text[at + 1] != u'&') {
+                mnemonic = at - removed;
+                break;
+            }
+            ++at;
+            ++removed;
+        }
+        view.systemMenu.push_back({shown, mnemonic, item.enabled, i == menu->highlighted});
     }
 }
 

@@ -35,7 +35,8 @@ struct CaptionBox {
 
 // One item of an open window menu.
 struct MenuItemView {
-    std::u16string shown;  // without its mnemonic's "&"
+    std::u16string shown;                         // without its mnemonic's "&"
+    std::size_t mnemonic = std::u16string::npos;  // index in `shown` of the underlined letter
     bool enabled = true;
     bool highlighted = false;
 };

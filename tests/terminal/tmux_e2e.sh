@@ -21,7 +21,7 @@ export LC_ALL=C.UTF-8
 
 work=$(mktemp -d)
 socket="$work/tmux.socket"
-printf 'set -g remain-on-exit on\nset -g history-limit 0\nset -s set-clipboard on\n' \
+printf 'set -g remain-on-exit on\nset -g history-limit 0\nset -g scroll-on-clear off\nset -s set-clipboard on\n' \
     >"$work/tmux.conf"
 tmux_() { tmux -u -S "$socket" -f "$work/tmux.conf" "$@"; }
 cleanup() {
@@ -254,13 +254,100 @@ text small 'abc'
 keys small Tab
 text small 'xyz'
 wait_for small '密码： +xyz' >/dev/null || fail "small: the password field is not in view"
-keys small Tab Space Tab Tab     # Encrypt, then past Decrypt to the account's cipher text
+keys small Tab Space Tab Tab     # Encrypt, then to the password's cipher text
 small_cipher=$(cipher_of abc CP1252)
 wait_for small "$small_cipher" >/dev/null || fail "small: the cipher text is not in view"
+wait_for small "密码： +$(cipher_of xyz CP1252)" >/dev/null ||
+    fail "small: the focused field's cipher text is not all in view"
+# The caption is above the screen now; the window menu that takes the keys is on it.
+keys small M-Space
+wait_for small '│ Move +│' >/dev/null || fail "small: the window menu is off the screen"
+keys small Escape
+tries=0
+while screen small | grep -q '│ Move' && [ $tries -lt 200 ]; do
+    tries=$((tries + 1))
+    sleep 0.05
+done
 keys small Tab Tab Tab
 wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
 keys small Space
 check "small: Cancel reached and pressed" 2 "$(exit_code small)"
+
+# --- The smallest terminals: the marks of the cut never cover what was typed; after shrinking
+# and growing back, the dialog is centred again.
+start tiny C.UTF-8 xterm-256color "" 20x5 '[◀▶▲▼]'
+keys tiny Tab Tab
+text tiny 'abcdefg'
+wait_for tiny 'abcdefg' >/dev/null || fail "tiny: what was typed is covered"
+keys tiny Escape
+check "tiny: Escape" 2 "$(exit_code tiny)"
+start regrown C.UTF-8 xterm-256color "" 100x30
+centred=$(screen regrown | grep -n '║ App')
+tmux_ resize-window -t regrown -x 60 -y 15
+wait_for regrown '[◀▶▲▼]' >/dev/null || fail "regrown: the small screen shows no cut"
+tmux_ resize-window -t regrown -x 100 -y 30
+wait_for regrown "^ {11}║ App" >/dev/null
+check "centred again after shrinking and growing back" "$centred" "$(screen regrown | grep -n '║ App')"
+keys regrown Escape
+check "regrown: Escape" 2 "$(exit_code regrown)"
+
+# --- The terminal's cursor stands where the keyboard is, after each Tab: on a button's text,
+# at a field's caret; also where the terminal cannot hide it.
+for term in xterm-256color vt100 ansi; do
+    start "cursor_$term" C.UTF-8 "$term"
+    # row and character under the cursor: Cancel, the four fields, the buttons, OK
+    for expected in "21 C" "6  " "8  " "10 加" "14  " "16  " "10 解" "21 O"; do
+        keys "cursor_$term" Tab
+        tries=0
+        until [ "$(tmux_ display -p -t "cursor_$term" '#{cursor_y} #{cursor_character}')" = "$expected" ] ||
+            [ $tries -ge 100 ]; do
+            tries=$((tries + 1))
+            sleep 0.05
+        done
+        check "$term: the cursor after a Tab" "$expected 1" \
+            "$(tmux_ display -p -t "cursor_$term" '#{cursor_y} #{cursor_character} #{cursor_flag}')"
+    done
+    keys "cursor_$term" Escape
+    check "$term: Escape" 2 "$(exit_code "cursor_$term")"
+done
+
+# --- Minimised, the dialog comes back from the keyboard: the task bar says how.
+start minimised C.UTF-8
+keys minimised M-Space
+wait_for minimised '│ Move +│' >/dev/null
+# The window menu underlines its mnemonics.
+tmux_ capture-pane -e -p -t minimised | grep -q $'\033\[[0-9;]*4[0-9;]*mM' && pass ||
+    fail "the window menu shows no mnemonic underline"
+keys minimised n
+wait_for minimised '^\[App\] +Enter: restore' >/dev/null || fail "the task bar does not say how"
+keys minimised Enter
+wait_for minimised '║ App' >/dev/null || fail "Enter on the task bar does not restore the dialog"
+keys minimised M-Space
+wait_for minimised '│ Move +│' >/dev/null
+keys minimised n
+wait_for minimised '^\[App\]' >/dev/null
+keys minimised M-Tab
+wait_for minimised '║ App' >/dev/null || fail "Alt+Tab does not restore the dialog"
+keys minimised Tab Tab
+text minimised 'back'
+wait_for minimised '帐号： +back' >/dev/null || fail "no typing after the restore"
+keys minimised Escape
+check "minimised: Escape after the restores" 2 "$(exit_code minimised)"
+
+# --- Without an alternate screen (TERM=linux), the shell's earlier output is kept: scrolled
+# into the terminal's history, not erased. tmux keeps a cleared screen nowhere here
+# (scroll-on-clear off), as a terminal that erases does.
+tmux_ set -g history-limit 100
+printf '#!/bin/sh\necho EARLIER-OUTPUT\nexec "$@"\n' >"$work/say_first"
+chmod +x "$work/say_first"
+launcher="$work/say_first" start kept C.UTF-8 linux
+launcher=
+keys kept Escape
+check "TERM=linux: Escape" 2 "$(exit_code kept)"
+tmux_ capture-pane -p -S -100 -t kept | grep -q EARLIER-OUTPUT && pass ||
+    fail "TERM=linux: the earlier output was erased"
+if screen kept | grep -q 'App'; then fail "TERM=linux: the dialog stays"; else pass; fi
+tmux_ set -g history-limit 0
 
 # --- Terminals with padding in their descriptions and no alternate screen.
 for term in vt100 vt102; do

@@ -155,7 +155,10 @@ TEST_F(WindowPainterTest, AboutBoxOverTheDisabledMainDialog) {
     // The owner's caption is no longer highlighted; the box's is.
     EXPECT_FALSE(screen.grid.at(4, 1).attributes & kReverse);
     EXPECT_TRUE(screen.grid.at(20, 7).attributes & kReverse);
-    EXPECT_FALSE(screen.cursor.has_value());
+    // The cursor stands on the focused button's text.
+    ASSERT_TRUE(screen.cursor.has_value());
+    EXPECT_EQ(screen.cursor->y, 15);
+    EXPECT_EQ(screen.grid.at(screen.cursor->x, 15).character, U'O');
     EXPECT_FALSE(screen.focusInEdit);
 }
 
@@ -336,6 +339,26 @@ TEST_F(WindowPainterTest, SmallTerminalFollowsTheFocus) {
         for (const char* arrow : {"◀", "▶", "▲", "▼"})
             marks += text.find(arrow) != std::string::npos;
         EXPECT_GE(marks, 2) << "the cut is marked on two sides\n" << text;
+        // The edges that carry a mark show nothing else: no mark covers the dialog.
+        const struct {
+            const char* arrow;
+            int column, row, dx, dy, count;
+        } edges[] = {{"▶", 59, 0, 0, 1, 15},
+                     {"◀", 0, 0, 0, 1, 15},
+                     {"▼", 0, 14, 1, 0, 60},
+                     {"▲", 0, 0, 1, 0, 60}};
+        for (const auto& edge : edges) {
+            if (text.find(edge.arrow) == std::string::npos) continue;
+            for (int i = 0; i < edge.count; ++i) {
+                const Cell& cell =
+                    screen.grid.at(edge.column + i * edge.dx, edge.row + i * edge.dy);
+                EXPECT_TRUE(cell.character == U' ' ||
+                            std::u32string_view(U"◀▶▲▼").find(cell.character) !=
+                                std::u32string_view::npos)
+                    << edge.arrow << " " << i << "\n"
+                    << text;
+            }
+        }
         // Clicks still land where the drawing shows the control.
         const RECT cells = screen.windows.at(0).cells;
         RECT control{};
