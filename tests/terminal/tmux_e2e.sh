@@ -259,7 +259,9 @@ small_cipher=$(cipher_of abc CP1252)
 wait_for small "$small_cipher" >/dev/null || fail "small: the cipher text is not in view"
 wait_for small "密码： +$(cipher_of xyz CP1252)" >/dev/null ||
     fail "small: the focused field's cipher text is not all in view"
-# The caption is above the screen now; the window menu that takes the keys is on it.
+keys small Tab Tab Tab
+wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
+# The caption is far above the screen now; the window menu that takes the keys is on it.
 keys small M-Space
 wait_for small '│ Move +│' >/dev/null || fail "small: the window menu is off the screen"
 keys small Escape
@@ -268,8 +270,6 @@ while screen small | grep -q '│ Move' && [ $tries -lt 200 ]; do
     tries=$((tries + 1))
     sleep 0.05
 done
-keys small Tab Tab Tab
-wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
 keys small Space
 check "small: Cancel reached and pressed" 2 "$(exit_code small)"
 
@@ -277,8 +277,8 @@ check "small: Cancel reached and pressed" 2 "$(exit_code small)"
 # and growing back, the dialog is centred again.
 start tiny C.UTF-8 xterm-256color "" 20x5 '[◀▶▲▼]'
 keys tiny Tab Tab
-text tiny 'abcdefg'
-wait_for tiny 'abcdefg' >/dev/null || fail "tiny: what was typed is covered"
+text tiny 'abcdefghijklmnop'
+wait_for tiny 'abcdefghijklmnop' >/dev/null || fail "tiny: what was typed is covered"
 keys tiny Escape
 check "tiny: Escape" 2 "$(exit_code tiny)"
 start regrown C.UTF-8 xterm-256color "" 100x30
