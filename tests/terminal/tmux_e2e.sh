@@ -3,11 +3,13 @@
 # Runs the real credcipher in an 80x24 UTF-8 terminal (tmux) the way a person does: types an
 # account and a password, encrypts, reads the cipher texts off the screen and checks them against
 # OpenSSL, copies them up (clipboard keys and a bracketed paste), decrypts, and closes the dialog
-# with Enter, Escape and the mouse, checking the exit codes; then a Chinese account under
-# LANG=zh_CN.UTF-8 against its GBK bytes, and that SIGTERM and a crash signal leave the terminal
-# as it was.
+# with Enter, Escape and the mouse, checking the exit codes. Then: small terminals, terminals
+# without an alternate screen, the cursor after each Tab, the task bar, a Chinese account under
+# zh_CN.UTF-8, ISO-8859-1 and GBK locales against OpenSSL, every signal with the terminal's modes
+# read back, keys split by a slow link, pastes that never end and replies nobody asked for.
 #
-# Usage: tmux_e2e.sh path/to/credcipher      (exit 77 = skipped: tmux, openssl or iconv missing)
+# Usage: tmux_e2e.sh path/to/credcipher
+# (exit 77 = skipped: tmux, openssl, iconv, luit or python3 missing)
 set -u
 
 binary=${1:?usage: tmux_e2e.sh path/to/credcipher}
