@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The in-process clipboard that edit controls cut, copy and paste through. It holds text only
-// and lives as long as the process; what is copied is also offered to the display, which may
-// put it on the user's clipboard, but pasting always comes from here.
+// The in-process clipboard that edit controls cut, copy and paste through, and that the
+// clipboard API (OpenClipboard, SetClipboardData, ...) reaches. It holds text only and lives as
+// long as the process; what is copied is also offered to the display, which may put it on the
+// user's clipboard, but pasting always comes from here.
 #pragma once
 
 #include <optional>

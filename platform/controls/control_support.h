@@ -30,7 +30,7 @@ void DeleteState(HWND hwnd) {
     SetWindowLongPtrW(hwnd, 0, 0);
 }
 
-// WM_COMMAND to the parent: MAKEWPARAM(id, code), the control's handle. The parent may destroy
+// WM_COMMAND to the parent (the owner of a top-level control): MAKEWPARAM(id, code), the control's handle. The parent may destroy
 // the control meanwhile; callers check IsWindow before touching their state again.
 void Notify(HWND control, WORD code);
 

@@ -23,7 +23,9 @@ void RegisterControlClass(const char16_t* name, UINT style, WNDPROC procedure) {
 }
 
 void Notify(HWND control, WORD code) {
-    const HWND parent = GetParent(control);
+    // A control made as a top-level window tells its owner, the parent it was created with.
+    const HWND parent =
+        (StyleOf(control) & WS_CHILD) ? GetParent(control) : GetWindow(control, GW_OWNER);
     if (!parent) return;
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
                  reinterpret_cast<LPARAM>(control));

@@ -4,11 +4,12 @@
 // Typing replaces the selection; Left/Right (Up/Down alike), Ctrl for words, Home/End, Shift to
 // extend; Backspace, Delete, Ctrl+Delete (to the end); cut, copy and paste through the
 // in-process clipboard with Ctrl+X/C/V, Shift+Delete, Ctrl+Insert, Shift+Insert; Ctrl+Z and
-// Alt+Backspace undo; Ctrl+A selects all. The text limit (32767 unless set) holds for typing,
+// Alt+Backspace undo; Ctrl+A selects all. The text limit (30000 unless set) holds for typing,
 // pasting and EM_REPLACESEL, not for WM_SETTEXT. With ES_AUTOHSCROLL the text scrolls to keep
 // the caret in view; without it, input stops at the right edge. The parent hears EN_SETFOCUS,
 // EN_KILLFOCUS, EN_UPDATE then EN_CHANGE after each change, and EN_MAXTEXT when input was cut.
 #include <algorithm>
+#include <cstring>
 
 #include "controls/clipboard.h"
 #include "controls/control_support.h"
@@ -19,8 +20,9 @@ namespace win32::controls {
 
 namespace {
 
-// EM_LIMITTEXT(0) on a single-line edit.
+// EM_LIMITTEXT(0): the largest limit of a single-line edit, and of a multi-line one.
 constexpr std::size_t kLargestLimit = 0x7FFFFFFE;
+constexpr std::size_t kLargestMultiLineLimit = 0xFFFFFFFF;
 
 struct Edit {
     EditBuffer buffer;
@@ -30,6 +32,7 @@ struct Edit {
     bool modified = false;
     HFONT font = nullptr;
     char16_t passwordChar = u'*';  // shown for each character while ES_PASSWORD is set
+    HLOCAL handle = nullptr;       // what EM_GETHANDLE gave away, freed with the edit
 };
 
 int ClientWidth(HWND hwnd) {
@@ -168,7 +171,12 @@ void Paste(HWND hwnd, Edit& edit) {
     } else {
         clip = ClipboardText();
     }
-    if (!clip || IsReadOnly(hwnd)) return;
+    if (IsReadOnly(hwnd)) return;
+    // A password edit pastes an empty clipboard too: over the selection, which it removes.
+    if (!clip) {
+        if (StyleOf(hwnd) & ES_PASSWORD) Changed(hwnd, edit, ReplaceSelection(hwnd, edit, u""));
+        return;
+    }
     std::u16string_view text = *clip;
     text = text.substr(0, text.find_first_of(u"\r\n"));
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, text));
@@ -305,6 +313,32 @@ LRESULT GetText(const Edit& edit, WPARAM size, LPARAM buffer) {
     return static_cast<LRESULT>(count);
 }
 
+// EM_GETLINE: the buffer's first WORD is its size in characters; the line is copied without a
+// terminator. A single-line edit has one line, whatever line is asked for.
+LRESULT GetLine(const Edit& edit, LPARAM buffer) {
+    auto* out = reinterpret_cast<char16_t*>(buffer);
+    if (!out) return 0;
+    WORD size;
+    std::memcpy(&size, out, sizeof size);
+    const std::u16string& text = edit.buffer.text();
+    const std::size_t count = std::min<std::size_t>(text.size(), size);
+    std::copy_n(text.begin(), count, out);
+    return static_cast<LRESULT>(count);
+}
+
+// EM_GETHANDLE: a local block holding a copy of the text, terminated. The edit keeps its text
+// elsewhere, so what the program writes into the block is not seen.
+HLOCAL TextHandle(Edit& edit) {
+    const std::u16string& text = edit.buffer.text();
+    if (edit.handle != nullptr) LocalFree(edit.handle);
+    edit.handle = LocalAlloc(LMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+    if (void* block = LocalLock(edit.handle)) {
+        std::memcpy(block, text.c_str(), (text.size() + 1) * sizeof(char16_t));
+        LocalUnlock(edit.handle);
+    }
+    return edit.handle;
+}
+
 LRESULT OnSetText(HWND hwnd, Edit& edit, LPARAM lParam) {
     const auto* text = reinterpret_cast<const char16_t*>(lParam);
     edit.buffer.SetText(text ? text : u"");
@@ -335,6 +369,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
     switch (message) {
         case WM_NCDESTROY:
+            if (edit->handle != nullptr) LocalFree(edit->handle);
             DeleteState<Edit>(hwnd);
             return DefWindowProcW(hwnd, message, wParam, lParam);
 
@@ -360,10 +395,13 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             Notify(hwnd, EN_KILLFOCUS);
             return 0;
 
+        // Both answer 1, handled or not.
         case WM_KEYDOWN:
-            return OnKeyDown(hwnd, *edit, wParam);
+            OnKeyDown(hwnd, *edit, wParam);
+            return 1;
         case WM_CHAR:
-            return OnChar(hwnd, *edit, static_cast<char16_t>(wParam));
+            OnChar(hwnd, *edit, static_cast<char16_t>(wParam));
+            return 1;
         case WM_SYSKEYDOWN:
             if (wParam == VK_BACK && ((HIWORD(lParam) & KF_ALTDOWN) || KeyIsDown(VK_MENU))) {
                 Undo(hwnd, *edit);
@@ -446,10 +484,16 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             // A single-line edit answers with its first visible character.
             return static_cast<LRESULT>(edit->firstVisible);
 
-        case EM_LIMITTEXT:
-            buffer.SetLimit(wParam == 0 ? kLargestLimit
-                                        : std::min<std::size_t>(wParam, kLargestLimit));
+        case EM_LIMITTEXT: {
+            const std::size_t largest =
+                (StyleOf(hwnd) & ES_MULTILINE) ? kLargestMultiLineLimit : kLargestLimit;
+            buffer.SetLimit(wParam == 0 ? largest : std::min<std::size_t>(wParam, largest));
             return 0;
+        }
+        case EM_GETLINE:
+            return GetLine(*edit, lParam);
+        case EM_GETHANDLE:
+            return reinterpret_cast<LRESULT>(TextHandle(*edit));
         case EM_GETPASSWORDCHAR:
             return (StyleOf(hwnd) & ES_PASSWORD) ? edit->passwordChar : 0;
         case EM_SETPASSWORDCHAR: {

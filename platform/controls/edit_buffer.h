@@ -15,7 +15,7 @@ namespace win32::controls {
 
 class EditBuffer {
 public:
-    static constexpr std::size_t kDefaultLimit = 32767;
+    static constexpr std::size_t kDefaultLimit = 30000;
 
     const std::u16string& text() const { return text_; }
     // The selection runs between the anchor and the caret (its active end), either way round.

@@ -45,7 +45,12 @@ void HeadlessDisplay::SetMonitors(std::vector<Monitor> monitors) {
     options_.monitors = std::move(monitors);
 }
 
-void HeadlessDisplay::WaitForInput(InputSink& sink) {
+void HeadlessDisplay::WaitForInput(InputSink& sink, int timeout) {
+    // Scripted input comes at once; with the script done, a timer may still bring a message.
+    if (script_.empty() && timeout >= 0) {
+        Sleep(static_cast<DWORD>(timeout));
+        return;
+    }
     if (script_.empty()) {
         throw InputExhausted(
             "headless display: the program waits for input, but the script is exhausted.\n"

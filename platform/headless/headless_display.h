@@ -46,7 +46,7 @@ public:
     int MeasureText(std::u16string_view text) override;
     SystemMetricsSet Metrics() override;
     void Paint(const std::function<std::vector<WindowView>()>& screen) override;
-    void WaitForInput(InputSink& sink) override;
+    void WaitForInput(InputSink& sink, int timeout) override;
     void Beep() override { ++beeps_; }
 
     const Options& options() const { return options_; }

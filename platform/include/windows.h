@@ -84,6 +84,7 @@ DECLARE_HANDLE(HRSRC);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef HANDLE HGLOBAL;
+typedef HANDLE HLOCAL;
 
 #ifndef NULL
 #define NULL nullptr
@@ -185,6 +186,7 @@ typedef MSG* LPMSG;
 typedef MSG* PMSG;
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 struct CREATESTRUCTW {
@@ -321,6 +323,28 @@ void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
 int WINAPI lstrlenW(LPCWSTR lpString);
 
+// Global and local memory: one heap. GMEM_MOVEABLE blocks are reached through GlobalLock.
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+#define LMEM_FIXED 0x0000
+#define LMEM_MOVEABLE 0x0002
+#define LMEM_ZEROINIT 0x0040
+#define LHND (LMEM_MOVEABLE | LMEM_ZEROINIT)
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+LPVOID WINAPI GlobalLock(HGLOBAL hMem);
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
+SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
+HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
+LPVOID WINAPI LocalLock(HLOCAL hMem);
+BOOL WINAPI LocalUnlock(HLOCAL hMem);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+SIZE_T WINAPI LocalSize(HLOCAL hMem);
+
 HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
 HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLanguage);
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
@@ -374,6 +398,19 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
 HWND WINAPI GetTopWindow(HWND hWnd);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 
+BOOL WINAPI IsWindowUnicode(HWND hWnd);
+#define GCLP_HBRBACKGROUND (-10)
+#define GCLP_HCURSOR (-12)
+#define GCLP_HICON (-14)
+#define GCLP_WNDPROC (-24)
+#define GCL_STYLE (-26)
+#define GCLP_HICONSM (-34)
+ULONG_PTR WINAPI GetClassLongPtrW(HWND hWnd, int nIndex);
+ULONG_PTR WINAPI SetClassLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+HANDLE WINAPI GetPropW(HWND hWnd, LPCWSTR lpString);
+BOOL WINAPI SetPropW(HWND hWnd, LPCWSTR lpString, HANDLE hData);
+HANDLE WINAPI RemovePropW(HWND hWnd, LPCWSTR lpString);
+
 LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex);
 LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong);
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
@@ -396,6 +433,9 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
                                LPARAM lParam);
 BOOL WINAPI MessageBeep(UINT uType);
+// Timers: WM_TIMER comes when nothing else waits in the queue, at most one per timer.
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 // The thread's key state changes as key messages leave the queue; the asynchronous state as
 // input enters it. SetKeyboardState replaces the thread's state.
 SHORT WINAPI GetKeyState(int nVirtKey);
@@ -407,6 +447,18 @@ UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
 void WINAPI keybd_event(BYTE bVk, BYTE bScan, DWORD dwFlags, ULONG_PTR dwExtraInfo);
 DWORD WINAPI GetMessagePos();
 LONG WINAPI GetMessageTime();
+
+// The clipboard: text (CF_UNICODETEXT, and CF_TEXT in the ANSI code page) in global memory,
+// the same text that edit controls cut, copy and paste and that the display shares.
+#define CF_TEXT 1
+#define CF_UNICODETEXT 13
+BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+BOOL WINAPI CloseClipboard();
+BOOL WINAPI EmptyClipboard();
+HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+HANDLE WINAPI GetClipboardData(UINT uFormat);
+BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+HWND WINAPI GetOpenClipboardWindow();
 
 // Focus, activation, mouse capture
 HWND WINAPI SetFocus(HWND hWnd);

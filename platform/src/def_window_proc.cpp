@@ -102,6 +102,11 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             return GetText(*window, wParam, reinterpret_cast<LPWSTR>(lParam));
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(window->text.size());
+        case WM_NCDESTROY:
+            // The window's text goes with it: a control that forgets its own state on
+            // WM_NCDESTROY has no text left to give.
+            window->text.clear();
+            return 0;
         case WM_CLOSE:
             DestroyWindow(hWnd);
             return 0;

@@ -18,7 +18,7 @@ struct DialogState {
     UINT defaultId = 0;    // DM_SETDEFID, initially the template's default push button
     HWND savedFocus = nullptr;
     bool modal = false;
-    HWND disabledOwner = nullptr;  // the owner that the modal run disabled, until re-enabled
+    HWND disabledOwner = nullptr;  // the owner of a modal run, disabled until EndDialog
     bool ended = false;            // EndDialog was called
     INT_PTR result = 0;
 };

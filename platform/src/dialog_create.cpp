@@ -84,12 +84,13 @@ bool CreateControls(HWND dialog, const resources::DialogTemplate& dialogTemplate
         HWND control =
             className.empty()
                 ? nullptr
-                : CreateWindowExW(item.exStyle | WS_EX_NOPARENTNOTIFY, className.c_str(),
-                                  text.c_str(), item.style | WS_CHILD, MulDiv(item.x, base.x, 4),
-                                  MulDiv(item.y, base.y, 8), MulDiv(item.cx, base.x, 4),
-                                  MulDiv(item.cy, base.y, 8), dialog,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), instance,
-                                  creationData.empty() ? nullptr : creationData.data());
+                : CreateWindowExW(
+                      item.exStyle | WS_EX_NOPARENTNOTIFY, className.c_str(), text.c_str(),
+                      item.style | WS_CHILD, MulDiv(item.x, base.x, 4), MulDiv(item.y, base.y, 8),
+                      MulDiv(item.cx, base.x, 4), MulDiv(item.cy, base.y, 8), dialog,
+                      // An id is an int: -1 is -1 in a 64-bit GWLP_ID too.
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<INT>(item.id))),
+                      instance, creationData.empty() ? nullptr : creationData.data());
         if (!IsWindow(dialog)) return false;
         if (control == nullptr) {
             if (dialogTemplate.style & DS_NOFAILCREATE) continue;

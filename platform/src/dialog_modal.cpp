@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The modal run of DialogBoxParamW: the owner is disabled once WM_INITDIALOG is done (unless it
-// was disabled already); the dialog is shown when the queue first runs dry; messages are pumped
-// through IsDialogMessageW until EndDialog, which enables the owner again and hides the dialog at
-// once; the dialog is destroyed when the run ends. A WM_QUIT ends the run and is posted again for
-// the loop outside.
+// The modal run of DialogBoxParamW: the owner is disabled before the dialog is created (so
+// before WM_INITDIALOG); the dialog is shown when the queue first runs dry; messages are pumped
+// through IsDialogMessageW until EndDialog, which enables the owner again (even one that was
+// disabled before) and hides the dialog at once; the dialog is destroyed when the run ends. A
+// WM_QUIT ends the run and is posted again for the loop outside.
 #include <windows.h>
 
 #include <utility>
@@ -16,10 +16,7 @@ namespace win32 {
 
 INT_PTR RunModalDialog(HWND dialog, HWND owner) {
     DialogState* state = DialogOf(dialog);
-    if (state != nullptr && !state->ended && owner != nullptr && IsWindowEnabled(owner)) {
-        EnableWindow(owner, FALSE);
-        state->disabledOwner = owner;
-    }
+    if (state != nullptr && !state->ended) state->disabledOwner = owner;
     bool shown = false;
     const bool idleMessages = (GetWindowLongW(dialog, GWL_STYLE) & DS_NOIDLEMSG) == 0;
     INT_PTR result = 0;
@@ -49,6 +46,11 @@ INT_PTR RunModalDialog(HWND dialog, HWND owner) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        // A timer's message comes only when nothing else waits: the queue has run dry.
+        if (!shown && msg.message == WM_TIMER && IsWindow(dialog)) {
+            shown = true;
+            ShowWindow(dialog, SW_SHOWNORMAL);
+        }
     }
     if ((state = DialogOf(dialog)) != nullptr && state->ended) result = state->result;
     // A run that WM_QUIT ends answers IDOK and leaves its owner disabled: the program is
@@ -57,6 +59,8 @@ INT_PTR RunModalDialog(HWND dialog, HWND owner) {
         result = IDOK;
     } else if (state != nullptr && state->disabledOwner != nullptr && IsWindow(owner)) {
         EnableWindow(owner, TRUE);
+    } else if (state == nullptr && IsWindow(owner)) {
+        EnableWindow(owner, TRUE);  // the dialog went without EndDialog
     }
     if (IsWindow(dialog)) DestroyWindow(dialog);
     return result;
@@ -70,9 +74,13 @@ INT_PTR RunModal(const std::optional<win32::resources::DialogTemplate>& dialogTe
                  HINSTANCE instance, HWND parent, DLGPROC dialogProc, LPARAM initParam) {
     if (!dialogTemplate) return -1;
     HWND owner = win32::OwnerFromParent(parent);
+    if (owner != nullptr) EnableWindow(owner, FALSE);
     HWND dialog = win32::CreateDialogFromTemplate(*dialogTemplate, instance, owner, dialogProc,
                                                   initParam, true);
-    if (dialog == nullptr) return -1;
+    if (dialog == nullptr) {
+        if (IsWindow(owner)) EnableWindow(owner, TRUE);
+        return -1;
+    }
     return win32::RunModalDialog(dialog, owner);
 }
 
@@ -101,14 +109,13 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
         return FALSE;
     }
     // The modal loop ends when it next looks. At once, before the handler returns: the owner
-    // that the modal run disabled is enabled again, the focus leaves the controls for the
-    // dialog itself, and the dialog is hidden (without WM_SHOWWINDOW), which hands activation
-    // to its owner.
+    // is enabled (a modeless dialog's too, whoever disabled it), the focus leaves the controls
+    // for the dialog itself, and the dialog is hidden (without WM_SHOWWINDOW), which hands
+    // activation to its owner.
     state->ended = true;
     state->result = nResult;
-    if (HWND owner = std::exchange(state->disabledOwner, nullptr); IsWindow(owner)) {
-        EnableWindow(owner, TRUE);
-    }
+    state->disabledOwner = nullptr;
+    if (HWND owner = GetWindow(hDlg, GW_OWNER); IsWindow(owner)) EnableWindow(owner, TRUE);
     if (IsChild(hDlg, GetFocus())) SetFocus(hDlg);
     SetWindowPos(hDlg, nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -84,6 +84,8 @@ using win32::FindWindow;
 HWND WINAPI GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     win32::Window* dialog = win32::CheckWindow(hDlg);
     if (dialog == nullptr) return nullptr;
+    // Backwards from no control (or from the dialog) there is nothing.
+    if (bPrevious && (hCtl == nullptr || hCtl == hDlg)) return nullptr;
     const std::vector<HWND> controls = dialog->children;
     const int count = static_cast<int>(controls.size());
     HWND current = hCtl != nullptr ? win32::DialogControlOf(hDlg, hCtl) : nullptr;
@@ -102,12 +104,12 @@ HWND WINAPI GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     if (dialog == nullptr) return nullptr;
     const std::vector<HWND> controls = dialog->children;
     if (controls.empty()) return nullptr;
+    // Backwards from no control (or from the dialog) there is nothing; forwards the search
+    // starts at the last control.
+    if (bPrevious && (hCtl == nullptr || hCtl == hDlg)) return nullptr;
     const int count = static_cast<int>(controls.size());
-    // Without a control the search starts at the last control going forwards, at the first
-    // going backwards.
-    HWND current = hCtl != nullptr ? win32::DialogControlOf(hDlg, hCtl)
-                   : bPrevious     ? controls.front()
-                                   : controls.back();
+    HWND current =
+        hCtl != nullptr && hCtl != hDlg ? win32::DialogControlOf(hDlg, hCtl) : controls.back();
     auto at = std::find(controls.begin(), controls.end(), current);
     if (at == controls.end()) return nullptr;
     const int position = static_cast<int>(at - controls.begin());

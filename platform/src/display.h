@@ -82,10 +82,11 @@ public:
     // Something visible changed. `screen` gives the visible top-level windows, bottom of the
     // z-order first; a display calls it only when it actually draws.
     virtual void Paint(const std::function<std::vector<WindowView>()>& screen) = 0;
-    // Blocks until input arrived and hands it to `sink`; may return having delivered nothing
-    // (e.g. after a signal). Must never busy-wait. Throws InputExhausted when no input can
-    // ever come (a script that has run out).
-    virtual void WaitForInput(InputSink& sink) = 0;
+    // Blocks until input arrived and hands it to `sink`, or until `timeout` milliseconds have
+    // passed (-1: no limit; a timer is due then); may return having delivered nothing (e.g.
+    // after a signal). Must never busy-wait. Throws InputExhausted when no input can ever come
+    // (a script that has run out) and there is no time limit.
+    virtual void WaitForInput(InputSink& sink, int timeout) = 0;
     virtual void Beep() {}
     // Text the program copied or cut: a display that reaches the user's clipboard puts it
     // there too.

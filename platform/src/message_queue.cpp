@@ -10,6 +10,7 @@
 #include "src/keyboard.h"
 #include "src/message_trace.h"
 #include "src/placement.h"
+#include "src/timers.h"
 #include "src/window.h"
 #include "src/window_system.h"
 
@@ -237,7 +238,8 @@ bool TakeMessage(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
         *out = msg;
         return true;
     }
-    return false;
+    return TakeTimerMessage(
+        out, [&](const MSG& msg) { return MatchesFilter(msg, filter, first, last); }, remove);
 }
 
 void NoteRetrieved(const MSG& msg) {
@@ -254,7 +256,8 @@ void WaitForInput() {
         throw InputExhausted(
             "the program waits for input, but there is no display (set WIN32_DISPLAY)");
     }
-    display->WaitForInput(SystemInputSink());
+    // A timer wakes the program as input does.
+    display->WaitForInput(SystemInputSink(), MillisecondsToNextTimer());
 }
 
 class SinkToQueue : public InputSink {
@@ -345,9 +348,11 @@ void ResetMessageQueue() {
     queue.quitPending = false;
     queue.quitCode = 0;
     ResetKeyState();
+    ResetTimers();
 }
 
 void DiscardMessagesFor(HWND hwnd) {
+    KillTimersOf(hwnd);
     auto& posted = TheQueue().posted;
     posted.erase(std::remove_if(posted.begin(), posted.end(),
                                 [hwnd](const MSG& msg) { return msg.hwnd == hwnd; }),
@@ -461,6 +466,12 @@ LRESULT WINAPI DispatchMessageW(const MSG* lpMsg) {
     }
     win32::TraceMessage(win32::TraceKind::kDispatched, lpMsg->hwnd, lpMsg->message, lpMsg->wParam,
                         lpMsg->lParam);
+    // A timer with a procedure calls it instead of the window procedure.
+    if (lpMsg->message == WM_TIMER && lpMsg->lParam != 0) {
+        reinterpret_cast<TIMERPROC>(lpMsg->lParam)(lpMsg->hwnd, WM_TIMER, lpMsg->wParam,
+                                                   GetTickCount());
+        return 0;
+    }
     if (lpMsg->hwnd == nullptr) return 0;  // a thread message: no window to give it to
     return win32::CallWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }

@@ -25,9 +25,9 @@ void QueueInput(const InputEvent& event);
 // The sink through which displays deliver input.
 InputSink& SystemInputSink();
 
-// Empties the posted messages, the input and the quit flag.
+// Empties the posted messages, the input, the timers and the quit flag.
 void ResetMessageQueue();
-// Drops the posted messages of a window being destroyed.
+// Drops the posted messages and the timers of a window being destroyed.
 void DiscardMessagesFor(HWND hwnd);
 // True when neither posted messages, input nor a quit request are waiting.
 bool QueueIsEmpty();

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace win32 {
@@ -56,6 +57,8 @@ struct Window {
     HICON smallIcon = nullptr;
     bool destroying = false;              // WM_DESTROY has been sent
     std::unique_ptr<DialogState> dialog;  // windows the dialog manager made or adopted
+    // SetPropW: by name (an atom's name is "#<atom>"), in the order they were set.
+    std::vector<std::pair<std::u16string, HANDLE>> properties;
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     bool IsVisible() const { return (style & WS_VISIBLE) != 0; }

@@ -2,6 +2,7 @@
 #include "src/window_class.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 #include "controls/controls.h"
@@ -169,4 +170,76 @@ int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
     std::copy_n(name.begin(), count, lpClassName);
     lpClassName[count] = 0;
     return count;
+}
+
+namespace {
+
+// Calls visit with the class field that GetClassLongPtrW and SetClassLongPtrW reach; false
+// (ERROR_INVALID_INDEX) for an index they do not know.
+template <typename Visit>
+bool VisitClassField(win32::WindowClass& windowClass, int index, Visit visit) {
+    switch (index) {
+        case GCLP_WNDPROC:
+            visit(windowClass.proc);
+            return true;
+        case GCL_STYLE:
+            visit(windowClass.style);
+            return true;
+        case GCLP_HBRBACKGROUND:
+            visit(windowClass.background);
+            return true;
+        case GCLP_HCURSOR:
+            visit(windowClass.cursor);
+            return true;
+        case GCLP_HICON:
+            visit(windowClass.icon);
+            return true;
+        case GCLP_HICONSM:
+            visit(windowClass.smallIcon);
+            return true;
+        default:
+            SetLastError(ERROR_INVALID_INDEX);
+            return false;
+    }
+}
+
+template <typename T>
+ULONG_PTR AsClassLong(T value) {
+    if constexpr (std::is_pointer_v<T>) {
+        return reinterpret_cast<ULONG_PTR>(value);
+    } else {
+        return static_cast<ULONG_PTR>(value);
+    }
+}
+
+template <typename T>
+T FromClassLong(LONG_PTR value) {
+    if constexpr (std::is_pointer_v<T>) {
+        return reinterpret_cast<T>(value);
+    } else {
+        return static_cast<T>(value);
+    }
+}
+
+}  // namespace
+
+ULONG_PTR WINAPI GetClassLongPtrW(HWND hWnd, int nIndex) {
+    win32::Window* window = win32::CheckWindow(hWnd);
+    if (window == nullptr) return 0;
+    ULONG_PTR result = 0;
+    VisitClassField(*window->windowClass, nIndex,
+                    [&](auto& field) { result = AsClassLong(field); });
+    return result;
+}
+
+// A new window procedure serves the windows created from now on; those that exist keep theirs.
+ULONG_PTR WINAPI SetClassLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    win32::Window* window = win32::CheckWindow(hWnd);
+    if (window == nullptr) return 0;
+    ULONG_PTR previous = 0;
+    VisitClassField(*window->windowClass, nIndex, [&](auto& field) {
+        previous = AsClassLong(field);
+        field = FromClassLong<std::remove_reference_t<decltype(field)>>(dwNewLong);
+    });
+    return previous;
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Window data: GetWindowLong(Ptr)W and SetWindowLong(Ptr)W, for the window's own fields at
-// negative indexes and its class's extra bytes at offsets from 0.
+// negative indexes and its class's extra bytes at offsets from 0; window properties (SetPropW).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "src/display_manager.h"
 #include "src/window.h"
@@ -165,4 +167,62 @@ LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex) {
 
 LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     return win32::SetLong(hWnd, nIndex, dwNewLong, win32::kPointerSize);
+}
+
+namespace {
+
+// A property's key: its name, case-folded as atoms are; an atom is "#<atom>".
+std::u16string PropertyKey(LPCWSTR name) {
+    if (IS_INTRESOURCE(name)) {
+        std::string digits = "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
+        return std::u16string(digits.begin(), digits.end());
+    }
+    std::u16string key(name);
+    for (char16_t& c : key) {
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    return key;
+}
+
+auto FindProperty(win32::Window& window, const std::u16string& key) {
+    return std::find_if(window.properties.begin(), window.properties.end(),
+                        [&](const auto& property) { return property.first == key; });
+}
+
+}  // namespace
+
+// Every window here has a Unicode procedure.
+BOOL WINAPI IsWindowUnicode(HWND hWnd) { return win32::CheckWindow(hWnd) != nullptr; }
+
+HANDLE WINAPI GetPropW(HWND hWnd, LPCWSTR lpString) {
+    win32::Window* window = win32::CheckWindow(hWnd);
+    if (window == nullptr || lpString == nullptr) return nullptr;
+    auto found = FindProperty(*window, PropertyKey(lpString));
+    return found == window->properties.end() ? nullptr : found->second;
+}
+
+BOOL WINAPI SetPropW(HWND hWnd, LPCWSTR lpString, HANDLE hData) {
+    win32::Window* window = win32::CheckWindow(hWnd);
+    if (window == nullptr) return FALSE;
+    if (lpString == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::u16string key = PropertyKey(lpString);
+    if (auto found = FindProperty(*window, key); found != window->properties.end()) {
+        found->second = hData;
+    } else {
+        window->properties.emplace_back(std::move(key), hData);
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI RemovePropW(HWND hWnd, LPCWSTR lpString) {
+    win32::Window* window = win32::CheckWindow(hWnd);
+    if (window == nullptr || lpString == nullptr) return nullptr;
+    auto found = FindProperty(*window, PropertyKey(lpString));
+    if (found == window->properties.end()) return nullptr;
+    HANDLE data = found->second;
+    window->properties.erase(found);
+    return data;
 }

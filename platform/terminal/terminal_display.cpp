@@ -143,11 +143,14 @@ public:
         Show();
     }
 
-    void WaitForInput(InputSink& sink) override {
+    void WaitForInput(InputSink& sink, int timeout) override {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {session_->wakeFd(), POLLIN, 0}};
-        int timeout = -1;
-        if (const std::optional<Milliseconds> deadline = decoder_.Deadline())
-            timeout = static_cast<int>(std::clamp<Milliseconds>(*deadline - Now(), 0, 60000));
+        // The sooner of the message queue's limit (a timer) and the key decoder's.
+        if (const std::optional<Milliseconds> deadline = decoder_.Deadline()) {
+            const int decoder =
+                static_cast<int>(std::clamp<Milliseconds>(*deadline - Now(), 0, 60000));
+            timeout = timeout < 0 ? decoder : std::min(timeout, decoder);
+        }
         const int ready = poll(fds, 2, timeout);
         if (ready > 0 && (fds[1].revents & POLLIN)) session_->Drain();
         if (session_->TakeContinued()) {

@@ -239,11 +239,11 @@ public:
         XFlush(display_);
     }
 
-    void WaitForInput(InputSink& sink) override {
+    void WaitForInput(InputSink& sink, int timeout) override {
         XFlush(display_);
         if (XPending(display_) == 0) {
             pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            poll(&fd, 1, -1);
+            poll(&fd, 1, timeout);
         }
         // Reading a closed connection ends the program through the I/O error handler.
         while (XPending(display_) > 0) {

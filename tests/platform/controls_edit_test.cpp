@@ -137,7 +137,7 @@ TEST_F(EditTest, DeletionKeys) {
 
 TEST_F(EditTest, TextLimitHoldsForTypingAndPastingButNotForSetText) {
     HWND edit = CreateEdit();
-    EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 32767);
+    EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 30000);
     SendMessageW(edit, EM_SETLIMITTEXT, 5, 0);
     EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 5);
     SetFocus(edit);

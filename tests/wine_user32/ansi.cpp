@@ -148,13 +148,20 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
         }
         case WM_GETTEXT: {
-            if (!IsWindow(hwnd)) break;
-            return CopyOut(WindowText(hwnd), reinterpret_cast<LPSTR>(lParam),
+            if (lParam == 0 || wParam == 0) break;
+            std::vector<char16_t> wide(wParam + 1, u'\0');
+            auto length = static_cast<int>(
+                SendMessageW(hwnd, message, wParam + 1, reinterpret_cast<LPARAM>(wide.data())));
+            return CopyOut(Ansi(wide.data(), length), reinterpret_cast<LPSTR>(lParam),
                            static_cast<int>(wParam));
         }
-        case WM_GETTEXTLENGTH:
-            if (!IsWindow(hwnd)) break;
-            return static_cast<LRESULT>(WindowText(hwnd).size());
+        case WM_GETTEXTLENGTH: {
+            auto length = static_cast<int>(SendMessageW(hwnd, message, wParam, lParam));
+            std::vector<char16_t> wide(static_cast<std::size_t>(length) + 1, u'\0');
+            length = static_cast<int>(
+                SendMessageW(hwnd, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data())));
+            return static_cast<LRESULT>(Ansi(wide.data(), length).size());
+        }
         case EM_GETLINE: {
             auto* buffer = reinterpret_cast<LPSTR>(lParam);
             if (buffer == nullptr) break;

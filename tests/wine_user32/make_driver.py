@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Writes the driver of one Wine test file: the file itself, included unchanged, then a copy of
-its START_TEST body in which each call of a test function runs only when that function is the
+its START_TEST body (its checks keep their place in the file) in which each call of a test function runs only when that function is the
 one the program was asked for, and the list of those functions.
 
 Usage: make_driver.py <wine test file.c> <driver output>
@@ -20,7 +20,7 @@ def start_body(source):
     while depth:
         depth += {"{": 1, "}": -1}.get(source[i], 0)
         i += 1
-    return source[match.end():i - 1]
+    return source[match.end():i - 1], source.count("\n", 0, match.end()) + 1
 
 
 def main():
@@ -28,7 +28,8 @@ def main():
     with open(test_file, encoding="utf-8", errors="replace") as f:
         source = f.read()
     functions, lines = [], []
-    for line in start_body(source).splitlines():
+    body_text, first_line = start_body(source)
+    for line in body_text.splitlines():
         call = CALL.match(line)
         if call:
             indent, name, arguments = call.groups()
@@ -46,7 +47,9 @@ const char* const winetest_functions[] = {{
 }};
 
 void winetest_run_start(void)
-{{{body}}}
+{{
+#line {first_line} "{test_file}"
+{body}}}
 """
     with open(output, "w", encoding="utf-8") as f:
         f.write(text)

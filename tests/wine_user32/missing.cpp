@@ -7,9 +7,7 @@
 namespace {
 
 void NotImplemented(const char* name) {
-    // A macro's name comes in parentheses: "(GlobalLock)".
-    if (*name == '(') ++name;
-    printf("stub %.*s\n", static_cast<int>(strcspn(name, ")")), name);
+    printf("stub %s\n", name);
     fflush(stdout);
     SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
 }
@@ -23,16 +21,6 @@ void NotImplemented(const char* name) {
     }
 
 STUB(FARPROC, GetProcAddress, (HMODULE, LPCSTR), nullptr)
-STUB(HGLOBAL, GlobalAlloc, (UINT, SIZE_T), nullptr)
-STUB(LPVOID, (GlobalLock), (HGLOBAL), nullptr)
-STUB(BOOL, GlobalUnlock, (HGLOBAL), FALSE)
-STUB(HGLOBAL, GlobalFree, (HGLOBAL memory), memory)
-STUB(SIZE_T, GlobalSize, (HGLOBAL), 0)
-STUB(HLOCAL, LocalAlloc, (UINT, SIZE_T), nullptr)
-STUB(LPVOID, (LocalLock), (HLOCAL), nullptr)
-STUB(BOOL, LocalUnlock, (HLOCAL), FALSE)
-STUB(HLOCAL, LocalFree, (HLOCAL memory), memory)
-STUB(SIZE_T, LocalSize, (HLOCAL), 0)
 STUB(DWORD, MsgWaitForMultipleObjects, (DWORD, const HANDLE*, BOOL, DWORD, DWORD), 0xFFFFFFFF)
 
 STUB(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), nullptr)
@@ -40,20 +28,7 @@ STUB(BOOL, GetMenuItemInfoA, (HMENU, UINT, BOOL, MENUITEMINFOA*), FALSE)
 STUB(HHOOK, SetWindowsHookExA, (int, HOOKPROC, HINSTANCE, DWORD), nullptr)
 STUB(LRESULT, CallNextHookEx, (HHOOK, int, WPARAM, LPARAM), 0)
 STUB(BOOL, UnhookWindowsHookEx, (HHOOK), FALSE)
-STUB(ULONG_PTR, SetClassLongPtrW, (HWND, int, LONG_PTR), 0)
-STUB(BOOL, IsWindowUnicode, (HWND), FALSE)
-STUB(HANDLE, GetPropW, (HWND, LPCWSTR), nullptr)
-STUB(BOOL, SetPropW, (HWND, LPCWSTR, HANDLE), FALSE)
-STUB(HANDLE, RemovePropW, (HWND, LPCWSTR), nullptr)
-STUB(UINT_PTR, SetTimer, (HWND, UINT_PTR, UINT, TIMERPROC), 0)
-STUB(BOOL, KillTimer, (HWND, UINT_PTR), FALSE)
 STUB(int, MessageBoxW, (HWND, LPCWSTR, LPCWSTR, UINT), 0)
-STUB(BOOL, OpenClipboard, (HWND), FALSE)
-STUB(BOOL, CloseClipboard, (), FALSE)
-STUB(BOOL, EmptyClipboard, (), FALSE)
-STUB(HANDLE, SetClipboardData, (UINT, HANDLE), nullptr)
-STUB(HANDLE, GetClipboardData, (UINT), nullptr)
-STUB(HWND, GetOpenClipboardWindow, (), nullptr)
 STUB(BOOL, AdjustWindowRect, (LPRECT, DWORD, BOOL), FALSE)
 STUB(BOOL, GetCaretPos, (LPPOINT), FALSE)
 STUB(BOOL, SetCaretPos, (int, int), FALSE)

@@ -22,12 +22,10 @@ typedef void* HGDIOBJ;
 DECLARE_HANDLE(HRGN);
 DECLARE_HANDLE(HENHMETAFILE);
 DECLARE_HANDLE(HHOOK);
-typedef HANDLE HLOCAL;
 typedef INT_PTR(WINAPI* FARPROC)();
 typedef LRESULT(CALLBACK* HOOKPROC)(int, WPARAM, LPARAM);
 typedef int(CALLBACK* EDITWORDBREAKPROCA)(LPSTR, int, int, int);
 typedef int(CALLBACK* EDITWORDBREAKPROCW)(LPWSTR, int, int, int);
-typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef long long LONGLONG;
 
 struct WNDCLASSA {
@@ -301,23 +299,9 @@ struct CBT_CREATEWNDA;
 #define CB_DIR 0x0145
 #define LB_DIR 0x018D
 #define LB_ADDFILE 0x0196
-#define CF_TEXT 1
-#define CF_UNICODETEXT 13
 #define EC_LEFTMARGIN 0x0001
 #define EC_RIGHTMARGIN 0x0002
 #define EC_USEFONTINFO 0xffff
-#define GCLP_WNDPROC (-24)
-#define GCLP_HBRBACKGROUND (-10)
-#define GCL_STYLE (-26)
-#define GMEM_FIXED 0x0
-#define GMEM_MOVEABLE 0x2
-#define GMEM_ZEROINIT 0x40
-#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
-#define LMEM_FIXED 0x0
-#define LMEM_MOVEABLE 0x2
-#define LMEM_ZEROINIT 0x40
-#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
-#define LHND (LMEM_MOVEABLE | LMEM_ZEROINIT)
 #define HCBT_ACTIVATE 5
 #define WH_MSGFILTER (-1)
 #define WH_CBT 5
@@ -372,16 +356,6 @@ int WINAPI lstrlenA(LPCSTR text);
 int WINAPI lstrcmpA(LPCSTR a, LPCSTR b);
 int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b);
 LPSTR WINAPI lstrcpyA(LPSTR to, LPCSTR from);
-HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
-LPVOID WINAPI GlobalLock(HGLOBAL memory);
-BOOL WINAPI GlobalUnlock(HGLOBAL memory);
-HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
-SIZE_T WINAPI GlobalSize(HGLOBAL memory);
-HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes);
-LPVOID WINAPI LocalLock(HLOCAL memory);
-BOOL WINAPI LocalUnlock(HLOCAL memory);
-HLOCAL WINAPI LocalFree(HLOCAL memory);
-SIZE_T WINAPI LocalSize(HLOCAL memory);
 DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all,
                                        DWORD milliseconds, DWORD mask);
 
@@ -437,21 +411,8 @@ BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 
 // ---------------------------------------------------------------------------------------------
 // USER32 and GDI32, wide
-ULONG_PTR WINAPI SetClassLongPtrW(HWND hwnd, int index, LONG_PTR value);
-BOOL WINAPI IsWindowUnicode(HWND hwnd);
-HANDLE WINAPI GetPropW(HWND hwnd, LPCWSTR name);
-BOOL WINAPI SetPropW(HWND hwnd, LPCWSTR name, HANDLE data);
-HANDLE WINAPI RemovePropW(HWND hwnd, LPCWSTR name);
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
-UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
-BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-BOOL WINAPI OpenClipboard(HWND owner);
-BOOL WINAPI CloseClipboard();
-BOOL WINAPI EmptyClipboard();
-HANDLE WINAPI SetClipboardData(UINT format, HANDLE data);
-HANDLE WINAPI GetClipboardData(UINT format);
-HWND WINAPI GetOpenClipboardWindow();
 BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
 BOOL WINAPI GetCaretPos(LPPOINT point);
 BOOL WINAPI SetCaretPos(int x, int y);
