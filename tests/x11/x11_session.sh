@@ -111,7 +111,12 @@ typed() {
     xdotool key ctrl+a ctrl+c End
     timeout 2 xclip -o -selection clipboard
 }
-arrived() { await "$1" typed || fail "the field did not get '$1'"; }
+arrived() {
+    await "$1" typed && return
+    local got
+    got=$(typed)
+    fail "the field did not get '${1:0:40}' (${#1} characters), but '${got:0:40}' (${#got})"
+}
 # Pastes with `keys` into `field` and waits for the field's text to become `expected`. Until the
 # pasted text has arrived no key may be pressed (it would go before the paste), so the field's
 # picture is watched first.
