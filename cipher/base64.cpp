@@ -41,6 +41,18 @@ constexpr std::array<unsigned char, 256> kByteValues = [] {
 
 std::uint32_t ByteValue(char c) { return kByteValues[static_cast<unsigned char>(c)]; }
 
+// The characters that the rules treat apart: a line break is skipped where a group would
+// start, and "=" ends a group in its third or fourth place.
+constexpr unsigned int kStartsNoGroup = 1, kEndsAGroup = 2;
+constexpr std::array<unsigned char, 256> kFlags = [] {
+    std::array<unsigned char, 256> flags{};
+    flags['\r'] = flags['\n'] = kStartsNoGroup;
+    flags[static_cast<unsigned char>(kPad)] = kEndsAGroup;
+    return flags;
+}();
+
+unsigned int Flags(char c) { return kFlags[static_cast<unsigned char>(c)]; }
+
 // The two characters of each 12-bit value, so that a group of three bytes takes two lookups.
 constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
     std::array<std::array<char, 2>, 4096> pairs{};
@@ -148,10 +160,12 @@ std::string Base64::Decode(const char* text, int length, int& outCount) {
 int Base64::DecodePrefix(const char* text, int length, unsigned char* out, int capacity) {
     int count = 0;
     if (capacity <= 0) return count;
-    // A group that starts with no line break and has no "=" in its last two places gives three
-    // bytes, one table lookup a character; the general rules take over where one does not.
-    const auto plainGroup = [text](int at) {
-        return text[at] != '\r' && text[at] != '\n' && text[at + 2] != kPad && text[at + 3] != kPad;
+    // Plain groups, which start with no line break and have no "=" in their last two places,
+    // give three bytes each, one lookup a character; five at a time while all five are plain,
+    // then one at a time. The general rules take over where a group is not plain.
+    const auto special = [text](int at) {
+        return (Flags(text[at]) & kStartsNoGroup) |
+               ((Flags(text[at + 2]) | Flags(text[at + 3])) & kEndsAGroup);
     };
     const auto decodeGroup = [text, out](int at, int to) {
         const std::uint32_t v = ByteValue(text[at]) << 18 | ByteValue(text[at + 1]) << 12 |
@@ -160,20 +174,17 @@ int Base64::DecodePrefix(const char* text, int length, unsigned char* out, int c
         out[to + 1] = static_cast<unsigned char>(v >> 8);
         out[to + 2] = static_cast<unsigned char>(v);
     };
-    // Five groups at a time while they are all plain, then one at a time.
     constexpr int kRun = 5;
     int read = 0;
-    const auto plainRun = [&] {
-        bool plain = true;
-        for (int g = 0; g < kRun; ++g) plain &= plainGroup(read + 4 * g);
-        return plain;
-    };
-    while (capacity - count >= 3 * kRun && length - read >= 4 * kRun && plainRun()) {
+    while (capacity - count >= 3 * kRun && length - read >= 4 * kRun) {
+        unsigned int any = 0;
+        for (int g = 0; g < kRun; ++g) any |= special(read + 4 * g);
+        if (any != 0) break;
         for (int g = 0; g < kRun; ++g) decodeGroup(read + 4 * g, count + 3 * g);
         count += 3 * kRun;
         read += 4 * kRun;
     }
-    while (capacity - count >= 3 && length - read >= 4 && plainGroup(read)) {
+    while (capacity - count >= 3 && length - read >= 4 && special(read) == 0) {
         decodeGroup(read, count);
         count += 3;
         read += 4;

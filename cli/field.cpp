@@ -72,6 +72,7 @@ bool IsTypable(const CString& text) {
 FieldCipher::FieldCipher() {
     // Room for a field's usual texts from the start, so that later fields allocate nothing.
     bytes_.reserve(64);
+    wide_.reserve(32);
     result_.cipherText.reserve(32);
     result_.plain.resize(1);
     result_.plain[0].text.reserve(32);
@@ -96,7 +97,12 @@ const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePa
     result_.problems.clear();
     bool lossy = false;
     ToPage(codePage, text, bytes_, lossy);
-    if (text.find(WCHAR{0}) != CString::npos) {
+    bool nul = false, lineBreak = false;
+    for (WCHAR unit : text) {
+        nul |= unit == 0;
+        lineBreak |= IsLineBreak(unit);
+    }
+    if (nul) {
         result_.problems.push_back({Loss::kCut, "the text has a NUL character; it is cut there"});
     }
     if (bytes_.size() > kBlockBytes) {
@@ -108,7 +114,7 @@ const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePa
         result_.problems.push_back(
             {Loss::kUnmappable, "characters that " + PageName(codePage) + " lacks became \"?\""});
     }
-    if (HasLineBreak(text)) {
+    if (lineBreak) {
         result_.problems.push_back(
             {Loss::kLineBreak,
              "the text holds a line break, which no field of the dialog holds; deciphered, it "
@@ -118,6 +124,25 @@ const FieldResult& FieldCipher::Encrypt(const CString& text, unsigned int codePa
     result_.cipherText.clear();
     AppendUnits(result_.cipherText, cipherText);  // Base64 is ASCII
     return result_;
+}
+
+const std::string* FieldCipher::EncryptAscii(const std::string& text) {
+    if (text.size() > kBlockBytes) return nullptr;
+    for (char byte : text) {
+        if (byte <= 0 || IsLineBreak(static_cast<WCHAR>(byte))) return nullptr;
+    }
+    cipherText_ = Molvan::System::EncryptText(text, Key());
+    return &cipherText_;
+}
+
+const std::string* FieldCipher::DecryptToAscii(const std::string& cipherText) {
+    wide_.clear();
+    if (!AppendUnits(wide_, cipherText) || !IsCanonicalCipherText(wide_)) return nullptr;
+    plain_ = Molvan::System::DecryptText(cipherText, Key());
+    for (char byte : plain_) {
+        if (byte < 0x20 || byte > 0x7E || byte == '\\') return nullptr;
+    }
+    return &plain_;
 }
 
 void FieldCipher::Decipher(const CString& cipherText) {

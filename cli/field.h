@@ -47,6 +47,15 @@ public:
     // Deciphers cipherText and reads the bytes as text in codePage.
     const FieldResult& Decrypt(const CString& cipherText, unsigned int codePage);
 
+    // For a field of ASCII bytes about which Encrypt has nothing to say (at most 16 bytes, no
+    // NUL, no line break): its cipher text, the same as Encrypt's; nullptr for any other field.
+    const std::string* EncryptAscii(const std::string& text);
+
+    // For a canonical cipher text in ASCII bytes that deciphers to printable ASCII other than
+    // "\\" (about which Decrypt has nothing to say, and which no output escapes): that text,
+    // the same as Decrypt's in any page; nullptr for any other field.
+    const std::string* DecryptToAscii(const std::string& cipherText);
+
     // Deciphers cipherText and reads the bytes in each of codePages; the texts that they are,
     // most plausible first, each with the pages that give it.
     const FieldResult& DecryptInEach(const CString& cipherText,
@@ -58,6 +67,8 @@ private:
     FieldResult result_;
     std::string bytes_;
     std::string plain_;
+    std::string cipherText_;
+    CString wide_;
 };
 
 // Whether text is one AES block in Base64 as the tool writes it: 24 characters, the last two

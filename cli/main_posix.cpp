@@ -195,7 +195,6 @@ public:
         // they stay out of the way of what each field allocates and frees.
         out_.reserve(2 * kBufferBytes);
         flushing_.reserve(2 * kBufferBytes);
-        bytes_.reserve(256);
     }
 
     ~PosixStreams() override { HiddenInput::Restore(); }
@@ -206,13 +205,19 @@ public:
     }
 
     bool ReadField(cli::InputField& field) override {
-        if (!reader_.Next(bytes_, field.tooLong)) {
+        std::string& bytes = field.bytes;
+        if (!reader_.Next(bytes, field.tooLong)) {
             if (hidden_) WriteMessageBytes("\n");  // Ctrl+D showed no line end
             return false;
         }
-        if (first_ && locale_.IsUtf8() && bytes_.starts_with("\xEF\xBB\xBF")) bytes_.erase(0, 3);
+        if (first_ && locale_.IsUtf8() && bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
         first_ = false;
-        field.invalid = !locale_.ToWide(bytes_, field.text);
+        unsigned char all = 0;
+        for (char byte : bytes) all |= static_cast<unsigned char>(byte);
+        field.ascii = all < 0x80;
+        field.invalid = false;
+        field.text.clear();
+        if (!field.ascii) field.invalid = !locale_.ToWide(bytes, field.text);
         return true;
     }
 
@@ -231,6 +236,12 @@ public:
 
     void WriteRecord(const CString& text) override {
         locale_.AppendFromWide(text, out_);
+        out_ += end_;
+        if (out_.size() >= kBufferBytes) Flush();
+    }
+
+    void WriteAsciiRecord(const std::string& ascii) override {
+        out_ += ascii;
         out_ += end_;
         if (out_.size() >= kBufferBytes) Flush();
     }
@@ -300,7 +311,6 @@ private:
     bool first_ = true;
     char end_ = '\n';
     cli::LineReader<char> reader_{&Read, [this] { Flush(); }};
-    std::string bytes_;
     std::string out_;
     std::string flushing_;
 };

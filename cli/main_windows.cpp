@@ -87,6 +87,12 @@ public:
         if (pending_.size() >= 16 * 1024) Flush();
     }
 
+    void WriteAsciiRecord(const std::string& ascii) override {
+        cli::AppendUnits(pending_, ascii);
+        pending_ += end_;
+        if (pending_.size() >= 16 * 1024) Flush();
+    }
+
     void WriteMessage(const std::string& utf8) override {
         Flush();
         // A message that cannot be written has nowhere else to go.

@@ -48,10 +48,18 @@ public:
     // empty record), so that results stay in step with their fields.
     void Process(const char* source, std::size_t number, const InputField& field) {
         const bool encrypt = options_.command == Command::kEncrypt;
-        const FieldResult& result = encrypt ? cipher_.Encrypt(field.text, pages_[0])
-                                    : options_.allCodePages
-                                        ? cipher_.DecryptInEach(field.text, pages_)
-                                        : cipher_.Decrypt(field.text, pages_[0]);
+        if (field.ascii && !options_.allCodePages && !field.tooLong) {
+            const std::string* result =
+                encrypt ? cipher_.EncryptAscii(field.bytes) : cipher_.DecryptToAscii(field.bytes);
+            if (result != nullptr) {
+                streams_.WriteAsciiRecord(*result);
+                return;
+            }
+        }
+        const CString& text = field.ascii ? Widened(field.bytes) : field.text;
+        const FieldResult& result = encrypt                 ? cipher_.Encrypt(text, pages_[0])
+                                    : options_.allCodePages ? cipher_.DecryptInEach(text, pages_)
+                                                            : cipher_.Decrypt(text, pages_[0]);
         problems_ = result.problems;
         if (field.tooLong) {
             // Says more than the field's own count of its kept bytes.
@@ -110,6 +118,12 @@ public:
     bool refused() const { return refused_; }
 
 private:
+    const CString& Widened(const std::string& ascii) {
+        widened_.clear();
+        AppendUnits(widened_, ascii);
+        return widened_;
+    }
+
     // On a terminal, control characters as \xHH (and the backslash doubled), so
     // that deciphered text cannot move the cursor, change colours or retitle the terminal it is
     // shown in. Elsewhere only what would end the record, unless records end in NUL.
@@ -139,6 +153,7 @@ private:
     FieldCipher cipher_;
     std::vector<Problem> problems_;
     CString shown_;
+    CString widened_;
     bool refused_ = false;
 };
 
@@ -178,6 +193,7 @@ int Run(const std::vector<InputField>& args, Streams& streams) {
                 options->command == Command::kEncrypt ? "text to encrypt" : "cipher text";
             InputField field;
             field.text.reserve(256);
+            field.bytes.reserve(256);
             for (std::size_t number = 1;; ++number) {
                 if (prompt) streams.Prompt(what);
                 if (!streams.ReadField(field)) break;

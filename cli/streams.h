@@ -23,6 +23,11 @@ struct InputField {
     CString text;          // without its ending (LF, CR LF or NUL)
     bool tooLong = false;  // longer than kMaxLineBytes; the rest was dropped
     bool invalid = false;  // held bytes that are not valid in its encoding (now U+FFFD)
+    // A reader that has the field's bytes and finds them all ASCII, which every encoding here
+    // keeps as it is, may give them instead of text (which it then leaves empty): that spares
+    // the common field two conversions.
+    bool ascii = false;
+    std::string bytes;
 };
 
 // Appends text of one unit type to a string of another, unit by unit, and says whether it was
@@ -32,11 +37,12 @@ template <typename To, typename From>
 bool AppendUnits(To& to, const From& from) {
     using In = std::make_unsigned_t<typename From::value_type>;
     const std::size_t old = to.size();
-    to.resize(old + from.size());
+    const std::size_t count = from.size();
+    to.resize(old + count);
     typename To::value_type* out = to.data() + old;
     const typename From::value_type* in = from.data();
     unsigned int all = 0;
-    for (std::size_t i = 0; i < from.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const In unit = static_cast<In>(in[i]);
         all |= unit;
         out[i] = static_cast<typename To::value_type>(unit);
@@ -62,6 +68,7 @@ public:
     // Asks on the terminal for the next field (what: "text to encrypt", ...).
     virtual void Prompt(const std::string& what) = 0;
     virtual void WriteRecord(const CString& text) = 0;
+    virtual void WriteAsciiRecord(const std::string& ascii) = 0;
     virtual void WriteMessage(const std::string& utf8) = 0;  // one line on stderr
     virtual bool OutputIsTerminal() const = 0;
     virtual void Flush() = 0;

@@ -27,10 +27,10 @@ struct Page {
     unsigned char defaultChar;
     unsigned char leadBytes[12];  // as GetCPInfo gives them
     char16_t badPair;
-    // Empty for UTF-8, which converts by rule.
+    // Null for UTF-8, which converts by rule.
     const char16_t* singles;            // [256]: each byte alone
-    const std::uint16_t* encodeBlocks;  // [256]: the block of encodeBlock for units high << 8
-    const std::uint16_t* decodeRows;    // [256]: the row of decodeRow for a lead, or kNotLead
+    const std::uint16_t* encodeBlocks;  // [256]: the kEncodeBlocks entry for units high << 8..
+    const std::uint16_t* decodeRows;    // [256]: the kDecodeRows entry of a lead, or kNotLead
 };
 
 extern const Block kEncodeBlocks[];

@@ -2,7 +2,8 @@
 // credcipher-cli's fields from arbitrary input: lines (or NUL-terminated records, as the second
 // byte picks) as the reader splits them, each enciphered and deciphered in a code page the first
 // byte picks. Encrypt always gives one canonical block, which deciphers without a lenient
-// warning; deciphered in every page, each page gives one reading at most.
+// warning; deciphered in every page, each page gives one reading at most. The shortcuts for
+// ASCII fields give what the general road gives, or nothing.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -49,6 +50,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (line.size() > cli::kMaxLineBytes || line.find(ending) != std::string::npos)
             std::abort();
         const CString field = Molvan::System::CodePageText::ToWide(page, line);
+        if (const std::string* quick = cipher.EncryptAscii(line)) {
+            const std::string copy = *quick;
+            const cli::FieldResult& general =
+                cipher.Encrypt(CString(line.begin(), line.end()), page);
+            if (!general.problems.empty() ||
+                general.cipherText != CString(copy.begin(), copy.end())) {
+                std::abort();
+            }
+        }
+        if (const std::string* quick = cipher.DecryptToAscii(line)) {
+            const std::string copy = *quick;
+            const cli::FieldResult& general =
+                cipher.Decrypt(CString(line.begin(), line.end()), page);
+            if (!general.problems.empty() ||
+                general.plain[0].text != CString(copy.begin(), copy.end())) {
+                std::abort();
+            }
+        }
         const CString cipherText = cipher.Encrypt(field, page).cipherText;
         if (!cli::IsCanonicalCipherText(cipherText)) std::abort();
         const cli::FieldResult& decrypted = cipher.Decrypt(cipherText, page);

@@ -3,9 +3,9 @@
 # The Wine step: runs the shipped 32-bit Windows programs (scripts/build-windows.sh builds them)
 # under Wine, natively or under qemu-i386 as scripts/wine-run.sh chooses (its first line says
 # which): the UI-automation suite on a virtual X display once in a Western locale (ANSI code page
-# 1252) and once in zh_CN.UTF-8 (code page 936, Chinese text); the conformance probes against
-# their recordings (scripts/record-conformance.sh --check); credcipher-cli.exe's known answers
-# (scripts/test-wine-cli.sh).
+# 1252) and once in zh_CN.UTF-8 (code page 936, Chinese text); the conformance probes and the
+# code-page recorder against their recordings; Wine's own user32 tests; credcipher-cli.exe's
+# known answers (scripts/test-wine-cli.sh).
 #   --screenshot   also save a picture of the dialog (zh_CN) as docs/windows-dialog.png
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -323,19 +323,19 @@ void LocaleStream::Push(unsigned char byte, std::u32string& out) {
     const char c = static_cast<char>(byte);
     const std::size_t result = std::mbrtowc(&wide, &c, 1, &state_);
     if (result == static_cast<std::size_t>(-2)) {
-        ++pending_;
+        midCharacter_ = true;
         return;
     }
     if (result == static_cast<std::size_t>(-1)) {
         // The bytes before this one began no character: one U+FFFD, and this byte afresh.
         state_ = std::mbstate_t{};
-        const bool hadPending = pending_ > 0;
-        pending_ = 0;
+        const bool again = midCharacter_;
+        midCharacter_ = false;
         out += U'\uFFFD';
-        if (hadPending) Push(byte, out);
+        if (again) Push(byte, out);
         return;
     }
-    pending_ = 0;
+    midCharacter_ = false;
     out += static_cast<char32_t>(wide);
 }
 

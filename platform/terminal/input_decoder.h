@@ -88,7 +88,7 @@ private:
     bool utf8_;
     Utf8Stream utf8Stream_;
     std::mbstate_t state_{};
-    int pending_ = 0;  // bytes of an unfinished character
+    bool midCharacter_ = false;  // bytes of an unfinished character came before
 };
 
 class InputDecoder {

@@ -267,10 +267,12 @@ bool TerminalSession::TakeContinued() {
 }
 
 void TerminalSession::SetModes() {
+    // After a stop the shell may have set its own modes (also after SIGSTOP, which no handler
+    // sees).
+    tcsetattr(STDIN_FILENO, TCSANOW, &g_programModes);
     if (!g_active) {
-        // Continued after a stop, which restored the terminal behind curses' back: the
-        // program's modes and screen again.
-        tcsetattr(STDIN_FILENO, TCSANOW, &g_programModes);
+        // Continued after a stop that restored the terminal behind curses' back: the
+        // program's screen again.
         std::string enter;
         AppendWithoutPadding(enter, Capability("smcup"));
         WriteAll(enter.data(), enter.size());

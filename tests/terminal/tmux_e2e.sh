@@ -3,11 +3,13 @@
 # Runs the real credcipher in an 80x24 UTF-8 terminal (tmux) the way a person does: types an
 # account and a password, encrypts, reads the cipher texts off the screen and checks them against
 # OpenSSL, copies them up (clipboard keys and a bracketed paste), decrypts, and closes the dialog
-# with Enter, Escape and the mouse, checking the exit codes; then a Chinese account under
-# LANG=zh_CN.UTF-8 against its GBK bytes, and that SIGTERM and a crash signal leave the terminal
-# as it was.
+# with Enter, Escape and the mouse, checking the exit codes. Then: small terminals, terminals
+# without an alternate screen, the cursor after each Tab, the task bar, a Chinese account under
+# zh_CN.UTF-8, ISO-8859-1 and GBK locales against OpenSSL, every signal with the terminal's modes
+# read back, keys split by a slow link, pastes that never end and replies nobody asked for.
 #
-# Usage: tmux_e2e.sh path/to/credcipher      (exit 77 = skipped: tmux, openssl or iconv missing)
+# Usage: tmux_e2e.sh path/to/credcipher
+# (exit 77 = skipped: tmux, openssl, iconv, luit or python3 missing)
 set -u
 
 binary=${1:?usage: tmux_e2e.sh path/to/credcipher}
@@ -259,7 +261,9 @@ small_cipher=$(cipher_of abc CP1252)
 wait_for small "$small_cipher" >/dev/null || fail "small: the cipher text is not in view"
 wait_for small "密码： +$(cipher_of xyz CP1252)" >/dev/null ||
     fail "small: the focused field's cipher text is not all in view"
-# The caption is above the screen now; the window menu that takes the keys is on it.
+keys small Tab Tab Tab
+wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
+# The caption is far above the screen now; the window menu that takes the keys is on it.
 keys small M-Space
 wait_for small '│ Move +│' >/dev/null || fail "small: the window menu is off the screen"
 keys small Escape
@@ -268,8 +272,6 @@ while screen small | grep -q '│ Move' && [ $tries -lt 200 ]; do
     tries=$((tries + 1))
     sleep 0.05
 done
-keys small Tab Tab Tab
-wait_for small 'Cancel' >/dev/null || fail "small: Cancel is not in view"
 keys small Space
 check "small: Cancel reached and pressed" 2 "$(exit_code small)"
 
@@ -277,8 +279,8 @@ check "small: Cancel reached and pressed" 2 "$(exit_code small)"
 # and growing back, the dialog is centred again.
 start tiny C.UTF-8 xterm-256color "" 20x5 '[◀▶▲▼]'
 keys tiny Tab Tab
-text tiny 'abcdefg'
-wait_for tiny 'abcdefg' >/dev/null || fail "tiny: what was typed is covered"
+text tiny 'abcdefghijklmnop'
+wait_for tiny 'abcdefghijklmnop' >/dev/null || fail "tiny: what was typed is covered"
 keys tiny Escape
 check "tiny: Escape" 2 "$(exit_code tiny)"
 start regrown C.UTF-8 xterm-256color "" 100x30
