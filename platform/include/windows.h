@@ -482,6 +482,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
                          UINT uFlags);
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
+BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu);
 HWND WINAPI WindowFromPoint(POINT Point);
 HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point);
 HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
