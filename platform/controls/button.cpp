@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
-// BUTTON: push buttons, default push buttons and group boxes.
+// BUTTON: push buttons, default push buttons, group boxes, check boxes (two- and three-state) and
+// radio buttons.
 //
-// A push button clicks (BN_CLICKED to the parent) when the left button goes down and up over it,
+// A button clicks (BN_CLICKED to the parent) when the left button goes down and up over it,
 // when Space goes down and up while it has the focus, or on BM_CLICK. While the mouse button or
-// Space is held it shows pushed; losing the focus then cancels the click.
+// Space is held it shows pushed; losing the focus then cancels the click. A click checks an
+// automatic box (the next state of three) or an automatic radio button, which unchecks the
+// other automatic radio buttons of its group.
 #include "controls/control_support.h"
 
 namespace win32::controls {
@@ -15,10 +18,64 @@ struct Button {
     bool focused = false;  // BST_FOCUS
     bool spaceDown = false;
     bool mouseDown = false;  // the mouse is captured between button down and up
+    UINT check = BST_UNCHECKED;
     HFONT font = nullptr;
 };
 
 DWORD TypeOf(HWND hwnd) { return StyleOf(hwnd) & BS_TYPEMASK; }
+
+bool IsRadioButton(DWORD type) { return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON; }
+
+bool IsCheckBox(DWORD type) {
+    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+           type == BS_AUTO3STATE;
+}
+
+void SetCheck(HWND hwnd, Button& button, WPARAM state) {
+    const DWORD type = TypeOf(hwnd);
+    if (!IsCheckBox(type) && !IsRadioButton(type)) return;
+    const bool threeState = type == BS_3STATE || type == BS_AUTO3STATE;
+    const UINT check = state == BST_INDETERMINATE && threeState ? BST_INDETERMINATE
+                       : state != BST_UNCHECKED                 ? BST_CHECKED
+                                                                : BST_UNCHECKED;
+    // A radio button is a tab stop while it is checked.
+    if (IsRadioButton(type)) {
+        const DWORD style = StyleOf(hwnd);
+        const DWORD newStyle = check ? style | WS_TABSTOP : style & ~DWORD{WS_TABSTOP};
+        if (newStyle != style) SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(newStyle));
+    }
+    if (button.check == check) return;
+    button.check = check;
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// What a click does to an automatic box or radio button before the parent hears of it.
+void ToggleOnClick(HWND hwnd, Button& button) {
+    switch (TypeOf(hwnd)) {
+        case BS_AUTOCHECKBOX:
+            SetCheck(hwnd, button, button.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+            break;
+        case BS_AUTO3STATE:
+            SetCheck(hwnd, button, (button.check + 1) % 3);
+            break;
+        case BS_AUTORADIOBUTTON: {
+            SetCheck(hwnd, button, BST_CHECKED);
+            const HWND parent = GetParent(hwnd);
+            if (parent == nullptr) break;
+            for (HWND other = GetNextDlgGroupItem(parent, hwnd, FALSE);
+                 other != nullptr && other != hwnd;
+                 other = GetNextDlgGroupItem(parent, other, FALSE)) {
+                if ((SendMessageW(other, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) &&
+                    (StyleOf(other) & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+                    SendMessageW(other, BM_SETCHECK, BST_UNCHECKED, 0);
+                }
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
 
 bool IsGroupBox(HWND hwnd) { return TypeOf(hwnd) == BS_GROUPBOX; }
 
@@ -37,7 +94,9 @@ bool InClient(HWND hwnd, LPARAM lParam) {
 
 // The last thing a handler does: the parent may destroy the button in response.
 void Click(HWND hwnd) {
-    if (IsWindowEnabled(hwnd)) Notify(hwnd, BN_CLICKED);
+    if (!IsWindowEnabled(hwnd)) return;
+    if (Button* button = StateOf<Button>(hwnd)) ToggleOnClick(hwnd, *button);
+    if (IsWindow(hwnd)) Notify(hwnd, BN_CLICKED);
 }
 
 void CancelPush(HWND hwnd, Button& button) {
@@ -89,6 +148,9 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                     return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
                 case BS_GROUPBOX:
                     return DLGC_STATIC;
+                case BS_RADIOBUTTON:
+                case BS_AUTORADIOBUTTON:
+                    return DLGC_BUTTON | DLGC_RADIOBUTTON;
                 default:
                     return DLGC_BUTTON;
             }
@@ -154,7 +216,15 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
 
         case BM_GETSTATE:
-            return (button->pushed ? BST_PUSHED : 0) | (button->focused ? BST_FOCUS : 0);
+            return button->check | (button->pushed ? BST_PUSHED : 0) |
+                   (button->focused ? BST_FOCUS : 0);
+
+        case BM_GETCHECK:
+            return button->check;
+
+        case BM_SETCHECK:
+            SetCheck(hwnd, *button, wParam);
+            return 0;
 
         case BM_SETSTATE:
             SetPushed(hwnd, *button, wParam != 0);

@@ -463,7 +463,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         }
         case EM_SETSEL:
             SetSelection(hwnd, *edit, wParam, lParam);
-            return 0;
+            return 1;
+        case EM_LINESCROLL:
+            // One line has nothing to scroll; a multi-line edit says it did.
+            return (StyleOf(hwnd) & ES_MULTILINE) ? TRUE : FALSE;
         case EM_REPLACESEL: {
             const auto* text = reinterpret_cast<const char16_t*>(lParam);
             const auto change = ReplaceSelection(hwnd, *edit, text ? text : u"");
@@ -530,7 +533,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
         case WM_SIZE:
             SelectionMoved(hwnd, *edit);
-            return 0;
+            return 1;
         case WM_ENABLE:
         case WM_STYLECHANGED:
             InvalidateRect(hwnd, nullptr, TRUE);

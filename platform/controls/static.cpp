@@ -45,6 +45,12 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_NCCREATE) {
         AttachState(hwnd, new Static);
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        // Etched lines and sunken statics are drawn with the static edge.
+        const DWORD style = GetWindowLongW(hwnd, GWL_STYLE);
+        const DWORD type = style & SS_TYPEMASK;
+        if (type == SS_ETCHEDHORZ || type == SS_ETCHEDVERT || (style & SS_SUNKEN)) {
+            SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_STATICEDGE);
+        }
         if (create && (static_cast<DWORD>(create->style) & SS_TYPEMASK) == SS_ICON) {
             // The creation text is the icon's name, not window text.
             CREATESTRUCTW withoutText = *create;

@@ -81,13 +81,20 @@ bool CreateControls(HWND dialog, const resources::DialogTemplate& dialogTemplate
             std::copy(item.creationData.begin(), item.creationData.end(),
                       reinterpret_cast<unsigned char*>(creationData.data() + 1));
         }
+        // A control is a child, never a popup; its flat border becomes the sunken client edge.
+        DWORD style = (item.style | WS_CHILD) & ~DWORD{WS_POPUP};
+        DWORD exStyle = item.exStyle | WS_EX_NOPARENTNOTIFY;
+        if (style & WS_BORDER) {
+            style &= ~DWORD{WS_BORDER};
+            exStyle |= WS_EX_CLIENTEDGE;
+        }
         HWND control =
             className.empty()
                 ? nullptr
                 : CreateWindowExW(
-                      item.exStyle | WS_EX_NOPARENTNOTIFY, className.c_str(), text.c_str(),
-                      item.style | WS_CHILD, MulDiv(item.x, base.x, 4), MulDiv(item.y, base.y, 8),
-                      MulDiv(item.cx, base.x, 4), MulDiv(item.cy, base.y, 8), dialog,
+                      exStyle, className.c_str(), text.c_str(), style, MulDiv(item.x, base.x, 4),
+                      MulDiv(item.y, base.y, 8), MulDiv(item.cx, base.x, 4),
+                      MulDiv(item.cy, base.y, 8), dialog,
                       // An id is an int: -1 is -1 in a 64-bit GWLP_ID too.
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<INT>(item.id))),
                       instance, creationData.empty() ? nullptr : creationData.data());
@@ -166,10 +173,15 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
     LRESULT wantsFocus =
         SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
     DialogState* after = DialogOf(dialog);
-    if (after == nullptr) return nullptr;  // destroyed in WM_INITDIALOG
+    if (after == nullptr) {  // destroyed in WM_INITDIALOG
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
     // EndDialog in WM_INITDIALOG: no focus, never shown.
     if (after->ended && modal) return dialog;
-    if (wantsFocus) {
+    // An invisible DS_CONTROL dialog (a page inside another) takes no focus yet.
+    const bool hiddenPage = (dialogTemplate.style & DS_CONTROL) && !IsWindowVisible(dialog);
+    if (wantsFocus && !hiddenPage) {
         // WM_INITDIALOG may have changed the controls: look for the first tab stop again.
         HWND focus = GetNextDlgTabItem(dialog, nullptr, FALSE);
         if (focus == nullptr) focus = GetWindow(dialog, GW_CHILD);

@@ -42,3 +42,27 @@ BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
     lpRect->bottom = MulDiv(lpRect->bottom, base.y, 8);
     return TRUE;
 }
+
+BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck) {
+    HWND button = GetDlgItem(hDlg, nIDButton);
+    if (button == nullptr) return FALSE;
+    SendMessageW(button, BM_SETCHECK, uCheck, 0);
+    return TRUE;
+}
+
+UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton) {
+    return static_cast<UINT>(SendDlgItemMessageW(hDlg, nIDButton, BM_GETCHECK, 0, 0));
+}
+
+// Checks the button nIDCheckButton and unchecks the dialog's other controls with an id from
+// nIDFirstButton to nIDLastButton, whatever their kind.
+BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton) {
+    if (win32::CheckWindow(hDlg) == nullptr) return FALSE;
+    for (HWND child = GetWindow(hDlg, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        if (id < nIDFirstButton || id > nIDLastButton) continue;
+        SendMessageW(child, BM_SETCHECK, id == nIDCheckButton ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    return TRUE;
+}

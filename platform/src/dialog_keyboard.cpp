@@ -28,8 +28,12 @@ void Command(HWND dialog, int id, HWND control) {
 // the bell.
 void Enter(HWND dialog) {
     HWND focus = GetFocus();
+    // A window that is no dialog has no default button following the focus: the focused push
+    // button is the one.
+    const UINT pushButton = DialogOf(dialog) != nullptr ? DLGC_DEFPUSHBUTTON
+                                                        : DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON;
     if (IsChild(dialog, focus) && IsWindowEnabled(focus) &&
-        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) {
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & pushButton)) {
         Command(dialog, GetDlgCtrlID(focus), focus);
         return;
     }
@@ -94,7 +98,15 @@ bool DialogKey(HWND dialog, const MSG& msg) {
     switch (msg.wParam) {
         case VK_TAB:
             if (code & DLGC_WANTTAB) return false;
-            SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
+            if (DialogOf(dialog) != nullptr) {
+                SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
+            } else if (HWND focus = GetFocus(),
+                       next = GetNextDlgTabItem(dialog, IsChild(dialog, focus) ? focus : nullptr,
+                                                GetKeyState(VK_SHIFT) < 0 ? TRUE : FALSE);
+                       next != nullptr) {
+                // A window that is no dialog does not handle WM_NEXTDLGCTL: the move is made here.
+                MoveDialogFocus(dialog, next, true);
+            }
             return true;
         case VK_RIGHT:
         case VK_DOWN:

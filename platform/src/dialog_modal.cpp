@@ -15,6 +15,9 @@
 namespace win32 {
 
 INT_PTR RunModalDialog(HWND dialog, HWND owner) {
+    // The mouse belongs to the box now: a capture held since before it was made ends here,
+    // after WM_INITDIALOG.
+    if (GetCapture() != nullptr) ReleaseCapture();
     DialogState* state = DialogOf(dialog);
     if (state != nullptr && !state->ended) state->disabledOwner = owner;
     bool shown = false;

@@ -5,6 +5,8 @@
 // across activation, WM_NEXTDLGCTL).
 #include <windows.h>
 
+#include <utility>
+
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/fonts.h"
@@ -34,12 +36,14 @@ void SaveFocus(HWND dialog) {
     }
 }
 
-// On activation the saved control gets the focus back as it was; when the dialog itself gets
-// the focus, the control is entered as with the keyboard (an edit's text selected).
+// The control saved when the dialog lost activation gets the focus back once: on activation as
+// it was, when the dialog itself gets the focus as entered from the keyboard (an edit's text
+// selected). Activation without a saved control leaves the focus alone; the dialog getting the
+// focus gives it to the first tab stop, or else to the first control.
 void RestoreFocus(HWND dialog, bool justActivated) {
     DialogState* state = DialogOf(dialog);
     if (state == nullptr) return;
-    HWND saved = state->savedFocus;
+    HWND saved = std::exchange(state->savedFocus, nullptr);
     if (saved != nullptr && IsChild(dialog, saved) && IsWindowEnabled(saved)) {
         if (justActivated) {
             SetFocus(saved);
@@ -48,8 +52,10 @@ void RestoreFocus(HWND dialog, bool justActivated) {
         }
         return;
     }
-    if (HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE))
-        MoveDialogFocus(dialog, first, true);
+    if (justActivated) return;
+    HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    if (first == nullptr) first = GetWindow(dialog, GW_CHILD);
+    if (first != nullptr) MoveDialogFocus(dialog, first, true);
 }
 
 LRESULT GetDefaultId(HWND dialog, const DialogState& state) {
@@ -60,7 +66,8 @@ LRESULT GetDefaultId(HWND dialog, const DialogState& state) {
             return MAKELONG(GetDlgCtrlID(child), DC_HASDEFID);
         }
     }
-    return 0;
+    // No default push button: IDOK, without DC_HASDEFID.
+    return MAKELONG(IDOK, 0);
 }
 
 void SetDefaultId(HWND dialog, UINT id) {
@@ -179,7 +186,7 @@ void RegisterDialogClass() {
 
 LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     using namespace win32;
-    Window* window = FindWindow(hDlg);
+    Window* window = CheckWindow(hDlg);
     if (window == nullptr) return 0;
     AdoptAsDialog(hDlg);
     DLGPROC proc = StoredDialogProc(*window);

@@ -231,3 +231,7 @@ HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point) {
     }
     return hWndParent;
 }
+
+BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu) {
+    return AdjustWindowRectEx(lpRect, dwStyle, bMenu, 0);
+}

@@ -16,11 +16,15 @@ namespace e2e {
 
 namespace {
 
-// The sessions run on a Chinese (PRC) system, the tool's home, with ANSI code page 936. The
-// program fixes its code page at first use, so the locale is set before any test runs.
+// The sessions run on a Chinese (PRC) system, the tool's home, with ANSI code page 936, unless
+// the suite names another locale in E2E_LOCALE. The program fixes its code page at first use,
+// so the locale is set before any test runs.
 class ChineseSystem : public testing::Environment {
 public:
-    void SetUp() override { setenv("LC_ALL", "zh_CN.UTF-8", 1); }
+    void SetUp() override {
+        const char* chosen = std::getenv("E2E_LOCALE");
+        setenv("LC_ALL", chosen != nullptr ? chosen : "zh_CN.UTF-8", 1);
+    }
 };
 
 [[maybe_unused]] testing::Environment* const kChineseSystem =

@@ -68,7 +68,10 @@ TEST_F(DialogCreationTest, FontThenControlsInTemplateOrderThenInitDialogThenFocu
                     {c, WM_SHOWWINDOW, TRUE, 0},
                     {c, WM_SETFONT, f, FALSE},
                     {dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(b), 1234},
+                    // Activation finds no saved control: the dialog takes the focus and
+                    // hands it to its first tab stop.
                     {dialog, WM_ACTIVATE, WA_ACTIVE, 0},
+                    {dialog, WM_SETFOCUS},
                     {b, WM_SETFOCUS},
                     {dialog, WM_SHOWWINDOW, TRUE, 0}}));
     EXPECT_EQ(GetFocus(), b);
@@ -176,7 +179,9 @@ TEST_F(DialogCreationTest, ResultRulesOfTheDefaultDialogProcedure) {
     EXPECT_EQ(SendMessageW(dialog, WM_APP + 1, 0, 0), 0) << "DWLP_MSGRESULT is reset first";
     EXPECT_EQ(SendMessageW(dialog, WM_CTLCOLORDLG, 0, 0), 0x1234);
     EXPECT_EQ(SendMessageW(dialog, WM_INITDIALOG, 0, 0), 5);
-    EXPECT_EQ(SendMessageW(dialog, DM_GETDEFID, 0, 0), 0) << "no default button";
+    // Without a default push button IDOK, without DC_HASDEFID (Wine's dialog.c,
+    // TestDefButtonDlgProc).
+    EXPECT_EQ(SendMessageW(dialog, DM_GETDEFID, 0, 0), IDOK) << "no default button";
     // The dialog's extra bytes: DWLP_USER is the program's.
     EXPECT_EQ(SetWindowLongPtrW(dialog, DWLP_USER, 99), 0);
     EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_USER), 99);

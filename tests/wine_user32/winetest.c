@@ -120,23 +120,24 @@ static char* DebugBuffer(void) {
     return buffers[next];
 }
 
-const char* wine_dbgstr_wn(const WCHAR* text, int length) {
+// Wide or ANSI text quoted, with what is not printable ASCII as escapes; an ordinal as "#n".
+static const char* DebugText(const void* text, int length, int wide) {
     if (!text) return "(null)";
+    char* out = DebugBuffer();
     if ((ULONG_PTR)text >> 16 == 0) {
-        char* out = DebugBuffer();
         snprintf(out, 512, "#%04x", (unsigned)(ULONG_PTR)text);
         return out;
     }
-    char* out = DebugBuffer();
     size_t n = 0;
-    out[n++] = 'L';
+    if (wide) out[n++] = 'L';
     out[n++] = '"';
-    for (int i = 0; (length < 0 ? text[i] != 0 : i < length) && n + 8 < 512; ++i) {
-        unsigned c = text[i];
+    for (int i = 0; (length < 0 || i < length) && n + 8 < 512; ++i) {
+        unsigned c = wide ? (unsigned)((const WCHAR*)text)[i] : ((const unsigned char*)text)[i];
+        if (length < 0 && c == 0) break;
         if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
             out[n++] = (char)c;
         } else {
-            n += (size_t)snprintf(out + n, 512 - n, "\\x%04x", c);
+            n += (size_t)snprintf(out + n, 512 - n, wide ? "\\x%04x" : "\\x%02x", c);
         }
     }
     out[n++] = '"';
@@ -144,28 +145,9 @@ const char* wine_dbgstr_wn(const WCHAR* text, int length) {
     return out;
 }
 
-const char* wine_dbgstr_an(const char* text, int length) {
-    if (!text) return "(null)";
-    if ((ULONG_PTR)text >> 16 == 0) {
-        char* out = DebugBuffer();
-        snprintf(out, 512, "#%04x", (unsigned)(ULONG_PTR)text);
-        return out;
-    }
-    char* out = DebugBuffer();
-    size_t n = 0;
-    out[n++] = '"';
-    for (int i = 0; (length < 0 ? text[i] != 0 : i < length) && n + 8 < 512; ++i) {
-        unsigned char c = (unsigned char)text[i];
-        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-            out[n++] = (char)c;
-        } else {
-            n += (size_t)snprintf(out + n, 512 - n, "\\x%02x", c);
-        }
-    }
-    out[n++] = '"';
-    out[n] = '\0';
-    return out;
-}
+const char* wine_dbgstr_wn(const WCHAR* text, int length) { return DebugText(text, length, 1); }
+
+const char* wine_dbgstr_an(const char* text, int length) { return DebugText(text, length, 0); }
 
 const char* wine_dbgstr_rect(const RECT* rect) {
     if (!rect) return "(null)";

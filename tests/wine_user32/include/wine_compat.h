@@ -413,7 +413,6 @@ BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 // USER32 and GDI32, wide
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
 BOOL WINAPI GetCaretPos(LPPOINT point);
 BOOL WINAPI SetCaretPos(int x, int y);
 BOOL WINAPI EndMenu();
