@@ -17,7 +17,7 @@ for group in "${@:-run}"; do
         run) ;;
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3 valgrind mandoc
-                         xvfb xdotool xclip x11-utils x11-apps netpbm
+                         xvfb xdotool xclip x11-utils x11-apps netpbm xz-utils
                          openbox ibus dbus-daemon xfce4-settings)
               needs_locales=1 ;;
         # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.
