@@ -150,7 +150,8 @@ public:
                                   {&netWmType_, "_NET_WM_WINDOW_TYPE"},
                                   {&netWmTypeDialog_, "_NET_WM_WINDOW_TYPE_DIALOG"},
                                   {&netWmTypeNormal_, "_NET_WM_WINDOW_TYPE_NORMAL"},
-                                  {&netWmPid_, "_NET_WM_PID"}}) {
+                                  {&netWmPid_, "_NET_WM_PID"},
+                                  {&motifHints_, "_MOTIF_WM_HINTS"}}) {
             *atom = XInternAtom(display_, name, False);
         }
         OpenInputMethod();
@@ -290,10 +291,13 @@ private:
         XSetWMProperties(display_, window.id, nullptr, nullptr, nullptr, 0, nullptr, &hints,
                          &classHint);
         SetSizeHints(window, view);
-        // Dialogs float above tiling window managers' layouts, at their own size.
-        const Atom type = view.className == u"#32770" ? netWmTypeDialog_ : netWmTypeNormal_;
+        // An owned window (the About box) is a dialog; an ownerless one a normal window, which
+        // window managers give a minimise box (metacity gives dialogs none).
+        const Atom type =
+            GetWindow(view.handle, GW_OWNER) != nullptr ? netWmTypeDialog_ : netWmTypeNormal_;
         XChangeProperty(display_, window.id, netWmType_, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&type), 1);
+        SetMotifHints(window, view.style);
         const long pid = getpid();
         XChangeProperty(display_, window.id, netWmPid_, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -345,6 +349,42 @@ private:
         long filtered = 0;
         XGetICValues(window.inputContext, XNFilterEvents, &filtered, nullptr);
         XSelectInput(display_, window.id, kWindowEvents | filtered);
+    }
+
+    // The caption's boxes and the frame's functions the window's styles ask for: a window
+    // without WS_MAXIMIZEBOX and WS_THICKFRAME can be neither maximised nor resized (nor made
+    // full-screen by managers that follow these hints).
+    void SetMotifHints(const TopWindow& window, DWORD style) {
+        enum : long { kFunctions = 1, kDecorations = 2 };
+        enum : long { kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 16, kClose = 32 };
+        enum : long {
+            kBorder = 2,
+            kResizeHandle = 4,
+            kTitle = 8,
+            kMenu = 16,
+            kMinimizeBox = 32,
+            kMaximizeBox = 64
+        };
+        long hints[5] = {kFunctions | kDecorations, kMove, kBorder, 0, 0};
+        if (style & WS_THICKFRAME) {
+            hints[1] |= kResize;
+            hints[2] |= kResizeHandle;
+        }
+        if ((style & WS_CAPTION) == WS_CAPTION) hints[2] |= kTitle;
+        if (style & WS_SYSMENU) {
+            hints[1] |= kClose;
+            hints[2] |= kMenu;
+        }
+        if (style & WS_MINIMIZEBOX) {
+            hints[1] |= kMinimize;
+            hints[2] |= kMinimizeBox;
+        }
+        if (style & WS_MAXIMIZEBOX) {
+            hints[1] |= kMaximize;
+            hints[2] |= kMaximizeBox;
+        }
+        XChangeProperty(display_, window.id, motifHints_, motifHints_, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(hints), 5);
     }
 
     // Dialogs keep their size: the window manager offers no resizing.
@@ -678,7 +718,7 @@ private:
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
          utf8String_ = 0, wmState_ = 0, netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0,
-         netWmTypeNormal_ = 0, netWmPid_ = 0;
+         netWmTypeNormal_ = 0, netWmPid_ = 0, motifHints_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
     std::map<HICON, std::optional<IconPixels>> staticIcons_;

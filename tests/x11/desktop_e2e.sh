@@ -71,6 +71,14 @@ start_wm
 # --- The input method goes while the dialog is open, and comes back; so does the window manager.
 start_xim
 start zh_CN.UTF-8
+# What the window manager offers for the dialog, from its styles: minimise and close, no
+# maximising or resizing. (Openbox offers full screen to every normal window whatever its hints.)
+allowed() {
+    xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -o '_NET_WM_ACTION_[A-Z_]*' |
+        grep -E 'MINIMIZE|MAXIMIZE|RESIZE|CLOSE' | sort | tr '\n' ' '
+}
+await '_NET_WM_ACTION_CLOSE _NET_WM_ACTION_MINIMIZE ' allowed
+check "the window manager's actions" '_NET_WM_ACTION_CLOSE _NET_WM_ACTION_MINIMIZE ' "$(allowed)"
 account_in
 compose 4e2d
 # The composed character comes from the input method: it is in the field before ibus goes.

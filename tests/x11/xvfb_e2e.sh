@@ -77,8 +77,12 @@ check "icon sizes" "Icon (32 x 32): Icon (16 x 16):" \
     "$(grep -o 'Icon ([0-9]* x [0-9]*):' <<<"$properties" | tr '\n' ' ' | sed 's/ $//')"
 check "fixed size" "minimum size: ${WIDTH} by ${HEIGHT}|maximum size: ${WIDTH} by ${HEIGHT}" \
     "$(grep -Eo '(minimum|maximum) size: .*' <<<"$properties" | paste -sd'|')"
-check "a dialog" '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG' \
+# Ownerless: a normal window (metacity gives dialogs no minimise box), whose caption has the
+# boxes its styles ask for: move, close and minimise; no resizing, maximising or full screen.
+check "a normal window" '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL' \
     "$(grep '^_NET_WM_WINDOW_TYPE' <<<"$properties")"
+check "caption boxes" '_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x2c, 0x3a, 0x0, 0x0' \
+    "$(grep '^_MOTIF_WM_HINTS' <<<"$properties")"
 check "protocols" 'WM_PROTOCOLS(ATOM): protocols  WM_DELETE_WINDOW, WM_TAKE_FOCUS' \
     "$(grep '^WM_PROTOCOLS' <<<"$properties")"
 session C.UTF-8 CP1252 alice 's3cret pass'
