@@ -153,6 +153,7 @@ await gone alive || fail "the child serves on after another program took the cli
 XMODIFIERS= xfsettingsd --disable-wm-check >"$work/xfsettingsd.log" 2>&1 &
 manager_pid=$!
 await ! 0x0 owner CLIPBOARD_MANAGER || fail "xfsettingsd's clipboard manager did not start"
+sleep 2  # the rest of its start-up (settings, keyboard, displays) is done too
 start C.UTF-8
 account_in
 type_text bob
