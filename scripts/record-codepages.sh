@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Records Windows' own conversions of the code pages that codepages/ converts: builds
 # codepages/recorder as a 32-bit Windows program (mingw-w64) and runs it under Wine
-# (scripts/wine-run.sh) once per page, in a Wine prefix made anew. The build generates codepages/'s tables from the recording.
+# (scripts/wine-run.sh) once per page, in a Wine prefix made anew. The build generates
+# codepages/'s tables from the recording.
 #   (no option)  writes codepages/recording/cp<page>.txt
 #   --check      fails when what Wine gives now differs from the recording in the repository
 set -euo pipefail

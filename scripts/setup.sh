@@ -54,12 +54,13 @@ fi
 # Locales whose encoding is not UTF-8, for the terminal suites (generated once; the program itself
 # needs none of them).
 if [ "$needs_locales" -eq 1 ]; then
-    for spec in en_US:ISO-8859-1 zh_CN:GBK zh_TW:BIG5 ja_JP:EUC-JP; do
-        name=${spec%%:*}.${spec#*:}
-        normalised=$(printf '%s' "${spec%%:*}.${spec#*:}" | tr -d '-' | tr 'A-Z' 'a-z')
+    for locale_charmap in en_US:ISO-8859-1 zh_CN:GBK zh_TW:BIG5 ja_JP:EUC-JP; do
+        locale=${locale_charmap%%:*} charmap=${locale_charmap#*:}
+        name=$locale.$charmap
+        normalised=$(printf '%s' "$name" | tr -d '-' | tr 'A-Z' 'a-z')
         if ! locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$normalised"; then
             echo "setup.sh: generating the locale $name"
-            $sudo localedef -i "${spec%%:*}" -f "${spec#*:}" "$name"
+            $sudo localedef -i "$locale" -f "$charmap" "$name"
         fi
     done
 fi
