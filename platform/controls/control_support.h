@@ -30,8 +30,9 @@ void DeleteState(HWND hwnd) {
     SetWindowLongPtrW(hwnd, 0, 0);
 }
 
-// WM_COMMAND to the parent (the owner of a top-level control): MAKEWPARAM(id, code), the control's handle. The parent may destroy
-// the control meanwhile; callers check IsWindow before touching their state again.
+// WM_COMMAND to the parent (the owner of a top-level control): MAKEWPARAM(id, code), the control's
+// handle. The parent may destroy the control meanwhile; callers check IsWindow before touching
+// their state again.
 void Notify(HWND control, WORD code);
 
 bool KeyIsDown(int virtualKey);

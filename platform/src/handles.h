@@ -13,7 +13,13 @@
 
 namespace win32 {
 
-enum class HandleKind : std::uint32_t { kWindow = 0, kIcon = 1, kFont = 2, kMonitor = 3, kMemory = 4 };
+enum class HandleKind : std::uint32_t {
+    kWindow = 0,
+    kIcon = 1,
+    kFont = 2,
+    kMonitor = 3,
+    kMemory = 4
+};
 
 template <typename T>
 class HandleTable {
