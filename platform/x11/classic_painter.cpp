@@ -240,7 +240,7 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     std::u16string composed;
     if (view.focused && !composition.text.empty()) {
         const std::u16string inserted =
-            view.style & ES_PASSWORD
+            view.password
                 ? std::u16string(composition.text.size(), view.shown.empty() ? u'*' : view.shown[0])
                 : composition.text;
         composed =
