@@ -154,7 +154,7 @@ public:
 
     void Show(const std::vector<WindowView>& screen) override {
         AccessibleTree tree = ReadTree(screen);
-        if (bus_ != nullptr) {
+        if (bus_ != nullptr && !registryName_.empty()) {
             for (const Event& event : Changes(tree_, tree)) Emit(event);
         }
         tree_ = std::move(tree);
@@ -186,6 +186,8 @@ private:
             sd_bus_message_read(reply, "(so)", &name, &path) > 0) {
             bridge->registryName_ = name;
             bridge->registryPath_ = path;
+            // What is on the screen is told once the registry knows the application.
+            for (const Event& event : Changes(AccessibleTree{}, bridge->tree_)) bridge->Emit(event);
         }
         return 0;
     }
