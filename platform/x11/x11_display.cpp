@@ -11,6 +11,7 @@
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <unistd.h>
@@ -163,9 +164,19 @@ public:
         OpenInputMethod();
         bridge_ = ConnectAccessibilityBridge(
             display_, [this](std::u16string_view text) { return painter_.Measure(text); });
-        // The screen's size and the work area may change while the program runs.
+        // The screen's size, its monitors and the work area may change while the program runs.
         XSelectInput(display_, RootWindow(display_, screen_),
                      StructureNotifyMask | PropertyChangeMask);
+        int error = 0;
+        int major = 0;
+        int minor = 0;
+        randr_ = XRRQueryExtension(display_, &randrEvent_, &error) &&
+                 XRRQueryVersion(display_, &major, &minor) && (major > 1 || minor >= 5);
+        if (randr_) {
+            XRRSelectInput(
+                display_, RootWindow(display_, screen_),
+                RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+        }
     }
 
     ~X11Display() override {
@@ -179,30 +190,55 @@ public:
         XCloseDisplay(display_);
     }
 
-    // The screen, and the window manager's work area on it (without panels and docks).
+    // The monitors as RandR tells them, the primary first (the whole screen as one without
+    // RandR), each with the part of the window manager's work area on it: a desktop's work
+    // area spans all monitors, less the panels and docks.
     std::vector<MonitorArea> Monitors() override {
-        const RECT all{0, 0, screenSize_.x, screenSize_.y};
-        RECT work = all;
+        std::vector<MonitorArea> monitors;
+        int count = 0;
+        XRRMonitorInfo* found =
+            randr_ ? XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count)
+                   : nullptr;
+        for (int i = 0; i < count; ++i) {
+            const RECT area{found[i].x, found[i].y, found[i].x + found[i].width,
+                            found[i].y + found[i].height};
+            if (IsRectEmpty(&area)) continue;
+            const auto at = found[i].primary ? monitors.begin() : monitors.end();
+            monitors.insert(at, MonitorArea{area, area});
+        }
+        if (found != nullptr) XRRFreeMonitors(found);
+        if (monitors.empty()) {
+            const RECT all{0, 0, screenSize_.x, screenSize_.y};
+            monitors.push_back(MonitorArea{all, all});
+        }
+        if (std::optional<RECT> offered = WorkArea()) {
+            for (MonitorArea& monitor : monitors) {
+                RECT inside{};
+                if (IntersectRect(&inside, &*offered, &monitor.monitor)) monitor.work = inside;
+            }
+        }
+        return monitors;
+    }
+
+    std::optional<RECT> WorkArea() {
         Atom type = None;
         int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
+        std::optional<RECT> offered;
         if (XGetWindowProperty(display_, RootWindow(display_, screen_), netWorkArea_, 0, 4, False,
                                XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
             data != nullptr) {
             const auto* area = reinterpret_cast<const long*>(data);
-            RECT offered{};
             if (format == 32 && count == 4) {
                 offered = RECT{static_cast<LONG>(area[0]), static_cast<LONG>(area[1]),
                                static_cast<LONG>(area[0] + area[2]),
                                static_cast<LONG>(area[1] + area[3])};
             }
-            RECT inside{};
-            if (IntersectRect(&inside, &offered, &all)) work = inside;
             XFree(data);
         }
-        return {MonitorArea{all, work}};
+        return offered;
     }
 
     FontMetrics DialogFont() override {
@@ -728,6 +764,15 @@ private:
                 if (event.xmapping.request != MappingPointer)
                     XRefreshKeyboardMapping(&event.xmapping);
                 return;
+            default:
+                // Monitors set, moved or taken away.
+                if (randr_ && (event.type == randrEvent_ + RRScreenChangeNotify ||
+                               event.type == randrEvent_ + RRNotify)) {
+                    XRRUpdateConfiguration(&event);
+                    sink.DisplayChanged();
+                    return;
+                }
+                break;
         }
         if (window == nullptr) return;
         switch (event.type) {
@@ -913,6 +958,8 @@ private:
     ClassicPainter painter_;
     Selections selections_;
     bool handedOver_ = false;  // a child process serves the clipboard on this connection
+    bool randr_ = false;       // the server tells its monitors (RandR 1.5)
+    int randrEvent_ = 0;
     XIM inputMethod_ = nullptr;
     ::Window focused_ = 0;  // ours with the X focus, if any
     Time time_ = CurrentTime;

@@ -11,7 +11,8 @@
 # - text copied survives the program: served on by the program's child until another program
 #   takes the clipboard, or handed to the clipboard manager; marked as a secret;
 # - selecting what the person typed shares nothing (PRIMARY); the middle button pastes PRIMARY;
-# - a 1 MB paste (INCR) is cut to the field's limit and copied out whole (INCR again);
+# - a 1 MB paste (INCR) is cut to the field's limit, which the field tells the dialog
+#   (EN_MAXTEXT), and copied out whole (INCR again);
 # - a pasted line break ends the paste, as the Windows program does under Wine.
 #
 # Usage: desktop_e2e.sh path/to/credcipher path/to/x_probe   (exit 77 = skipped: a tool missing)
@@ -97,7 +98,8 @@ start_wm
 
 # --- The input method goes while the dialog is open, and comes back; so does the window manager.
 start_xim
-start zh_CN.UTF-8
+# Traced, so that the field's notifications to the dialog can be counted.
+WIN32_TRACE=messages start zh_CN.UTF-8
 # What the window manager offers for the dialog, from its styles: minimise and close, no
 # maximising or resizing. (Openbox offers full screen to every normal window whatever its hints.)
 allowed() {
@@ -172,10 +174,14 @@ check "which is the cipher of its first line" "$(cipher_of admin GBK)" "BoN3Iagl
 
 # --- 1 MB pasted (the owner sends it in pieces): the field keeps its limit of 30,000
 # characters, and a copy of them (90,000 bytes of UTF-8) goes out in pieces too.
+# The field tells the dialog that it cut the paste (EN_MAXTEXT from the account field, 1001).
+maxtext() { grep -c 'WM_COMMAND wp=0x50103e9 ' "$work/stderr"; }
+maxtext_before=$(maxtext)
 yes 中 | tr -d '\n' | head -c 1048575 | xclip -selection clipboard -i
 paste_with account_in "key ctrl+a ctrl+v" "$(yes 中 | tr -d '\n' | head -c 90000)"
 check "a large paste is cut to the limit and copied out whole" "90000 30000" \
     "$(xclip -o -selection clipboard | wc -c) $(xclip -o -selection clipboard | LC_ALL=C.UTF-8 wc -m)"
+check "the field said it cut the paste, once" "0 1" "$maxtext_before $(maxtext)"
 
 # --- Copied text outlives the program: its child serves it until another program takes it.
 account_out
