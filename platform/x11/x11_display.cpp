@@ -45,7 +45,7 @@ namespace {
 constexpr char kClass[] = "credcipher";
 constexpr long kWindowEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
-                               StructureNotifyMask;
+                               StructureNotifyMask | PropertyChangeMask;
 
 [[noreturn]] int ConnectionLost(::Display*) {
     std::fprintf(stderr, "%s: the X server closed the connection\n", program_invocation_short_name);
@@ -158,6 +158,8 @@ public:
                                   {&netWmTypeDialog_, "_NET_WM_WINDOW_TYPE_DIALOG"},
                                   {&netWmTypeNormal_, "_NET_WM_WINDOW_TYPE_NORMAL"},
                                   {&netWmPid_, "_NET_WM_PID"},
+                                  {&netWmState_, "_NET_WM_STATE"},
+                                  {&netWmStateFullScreen_, "_NET_WM_STATE_FULLSCREEN"},
                                   {&motifHints_, "_MOTIF_WM_HINTS"}}) {
             *atom = XInternAtom(display_, name, False);
         }
@@ -759,6 +761,8 @@ private:
                 return;
             case PropertyNotify:
                 if (event.xproperty.atom == netWorkArea_) sink.DisplayChanged();
+                if (event.xproperty.atom == netWmState_ && window != nullptr)
+                    LeaveFullScreen(*window, hwnd);
                 return;
             case MappingNotify:
                 if (event.xmapping.request != MappingPointer)
@@ -858,6 +862,38 @@ private:
                     POINT{window->origin.x + event.xmotion.x, window->origin.y + event.xmotion.y});
                 break;
         }
+    }
+
+    // A window of fixed size cannot fill the screen, as on Windows; window managers that offer
+    // full screen to every window (openbox) are asked to take it back.
+    void LeaveFullScreen(const TopWindow& window, HWND hwnd) {
+        const WindowView* view = ViewOf(hwnd);
+        if (view == nullptr || (view->style & WS_THICKFRAME)) return;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        bool fullScreen = false;
+        if (XGetWindowProperty(display_, window.id, netWmState_, 0, 64, False, XA_ATOM, &type,
+                               &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            const auto* states = reinterpret_cast<const Atom*>(data);
+            fullScreen = format == 32 &&
+                         std::find(states, states + count, netWmStateFullScreen_) != states + count;
+            XFree(data);
+        }
+        if (!fullScreen) return;
+        XEvent request{};
+        request.xclient.type = ClientMessage;
+        request.xclient.window = window.id;
+        request.xclient.message_type = netWmState_;
+        request.xclient.format = 32;
+        request.xclient.data.l[0] = 0;  // remove
+        request.xclient.data.l[1] = static_cast<long>(netWmStateFullScreen_);
+        request.xclient.data.l[3] = 1;  // asked by the program itself
+        XSendEvent(display_, RootWindow(display_, screen_), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &request);
     }
 
     // The window manager marks a minimised window's WM_STATE before it unmaps it.
@@ -965,7 +1001,8 @@ private:
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
          utf8String_ = 0, wmState_ = 0, netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0,
-         netWmTypeNormal_ = 0, netWmPid_ = 0, motifHints_ = 0;
+         netWmTypeNormal_ = 0, netWmPid_ = 0, motifHints_ = 0, netWmState_ = 0,
+         netWmStateFullScreen_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
     std::map<HICON, std::optional<IconPixels>> staticIcons_;
