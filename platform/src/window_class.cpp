@@ -66,6 +66,8 @@ void EnsureBuiltinClasses() {
     registry.registeringBuiltins = false;
 }
 
+void ResetClasses() { Registry() = ClassRegistry{}; }
+
 }  // namespace win32
 
 using win32::Registry;

@@ -60,6 +60,7 @@ struct WindowView {
     bool active = false;     // top-level windows: the active window
     bool modal = false;      // top-level windows: a dialog in its modal run
     bool minimized = false;  //
+    HWND owner = nullptr;    // top-level windows: the window that owns this one
 
     // Frames: the caption bar (empty without WS_CAPTION) and its boxes.
     RECT captionBar{};
@@ -81,12 +82,18 @@ struct WindowView {
     std::size_t caret = 0;
     std::size_t firstVisible = 0;
     bool showSelection = false;
+    bool readOnly = false;  // ES_READONLY: shown and selectable, never changed by typing
+    bool password = false;  // ES_PASSWORD: `shown` is the mask, the only text to tell of it
     // The selection may be offered to other programs (a desktop's primary selection): only in
     // text the program put there, never in what the person typed or pasted (the edit's modify
     // flag) and never in a password edit. Only an explicit copy gives such text away.
     bool shareSelection = false;
 
     bool hasIcon = false;  // static icons
+
+    // The static text that names this control as a person reads the dialog (edits, whose own
+    // text is their content); nullptr for none. A sibling in `children` of the same parent.
+    HWND label = nullptr;
 
     std::vector<WindowView> children;  // visible children, top of the z-order first
 };

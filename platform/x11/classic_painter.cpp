@@ -35,35 +35,93 @@ ClassicPainter::ClassicPainter(::Display* display, Visual* visual, Colormap colo
 
 ClassicPainter::~ClassicPainter() {
     for (XftColor& color : colors_) XftColorFree(display_, visual_, colormap_, &color);
+    for (auto& [file, font] : standIns_) XftFontClose(display_, font);
+}
+
+XftFont* ClassicPainter::FontFor(char32_t c) const {
+    if (XftCharExists(display_, font_, c)) return font_;
+    if (auto known = fontFor_.find(c); known != fontFor_.end()) return known->second;
+    XftFont* chosen = font_;
+    FcPattern* pattern = FcPatternCreate();
+    FcCharSet* characters = FcCharSetCreate();
+    FcCharSetAddChar(characters, c);
+    FcPatternAddCharSet(pattern, FC_CHARSET, characters);
+    FcCharSetDestroy(characters);
+    double size = 0;
+    if (FcPatternGetDouble(font_->pattern, FC_PIXEL_SIZE, 0, &size) == FcResultMatch)
+        FcPatternAddDouble(pattern, FC_PIXEL_SIZE, size);
+    FcResult result = FcResultNoMatch;
+    FcPattern* matched = XftFontMatch(display_, DefaultScreen(display_), pattern, &result);
+    FcPatternDestroy(pattern);
+    FcChar8* file = nullptr;
+    int face = 0;
+    FcCharSet* offered = nullptr;
+    if (matched != nullptr && FcPatternGetString(matched, FC_FILE, 0, &file) == FcResultMatch &&
+        FcPatternGetCharSet(matched, FC_CHARSET, 0, &offered) == FcResultMatch &&
+        FcCharSetHasChar(offered, c)) {
+        FcPatternGetInteger(matched, FC_INDEX, 0, &face);
+        const std::string key = reinterpret_cast<const char*>(file) + (":" + std::to_string(face));
+        auto open = standIns_.find(key);
+        if (open == standIns_.end()) {
+            XftFont* font = XftFontOpenPattern(display_, matched);  // takes `matched`
+            matched = nullptr;
+            if (font != nullptr) open = standIns_.emplace(key, font).first;
+        }
+        if (open != standIns_.end()) chosen = open->second;
+    }
+    if (matched != nullptr) FcPatternDestroy(matched);
+    fontFor_.emplace(c, chosen);
+    return chosen;
+}
+
+void ClassicPainter::ForEachRun(
+    std::u16string_view text, const std::function<void(XftFont*, const std::string&)>& run) const {
+    std::string utf8;
+    XftFont* current = nullptr;
+    for (const CodePoint& point : DecodeUtf16(text)) {
+        XftFont* font = FontFor(point.value);
+        if (font != current && !utf8.empty()) {
+            run(current, utf8);
+            utf8.clear();
+        }
+        current = font;
+        AppendUtf8(utf8, point.value);
+    }
+    if (!utf8.empty()) run(current, utf8);
 }
 
 // Xft's advance is a short: long text is measured in pieces (cut between characters) and added
 // up, so that 32,767 characters measure as wide as they are.
 int ClassicPainter::Measure(std::u16string_view text) const {
     constexpr std::size_t kPieceBytes = 1024;
-    const std::string utf8 = Utf16ToUtf8(text);
     long width = 0;
-    for (std::size_t begin = 0; begin < utf8.size();) {
-        std::size_t end = std::min(begin + kPieceBytes, utf8.size());
-        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
-        XGlyphInfo extents{};
-        XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(utf8.data() + begin),
-                           static_cast<int>(end - begin), &extents);
-        width += extents.xOff;
-        begin = end;
-    }
+    ForEachRun(text, [&](XftFont* font, const std::string& utf8) {
+        for (std::size_t begin = 0; begin < utf8.size();) {
+            std::size_t end = std::min(begin + kPieceBytes, utf8.size());
+            while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+                ++end;
+            XGlyphInfo extents{};
+            XftTextExtentsUtf8(display_, font,
+                               reinterpret_cast<const FcChar8*>(utf8.data() + begin),
+                               static_cast<int>(end - begin), &extents);
+            width += extents.xOff;
+            begin = end;
+        }
+    });
     return static_cast<int>(std::min<long>(width, 1L << 30));
 }
 
 void ClassicPainter::Paint(Drawable target, int width, int height, const WindowView& frame,
-                           const std::function<const IconPixels*(HWND)>& iconOf) {
+                           const std::function<const IconPixels*(HWND)>& iconOf,
+                           const Composition& composition) {
     draw_ = XftDrawCreate(display_, target, visual_, colormap_);
     origin_ = POINT{frame.client.left, frame.client.top};
+    caret_.reset();
     Fill(0, 0, width, height, kFace);
     if (frame.kind == ViewKind::kMenu) Menu(frame);
     // Children come top of the z-order first; the bottom one is drawn first.
     for (auto child = frame.children.rbegin(); child != frame.children.rend(); ++child)
-        Window(*child, iconOf);
+        Window(*child, iconOf, composition);
     XftDrawDestroy(draw_);
     draw_ = nullptr;
 }
@@ -110,11 +168,17 @@ void ClassicPainter::DottedFrame(RECT r) {
     }
 }
 
+// On the dialog font's baseline, whichever font draws each stretch.
 void ClassicPainter::Text(int x, int y, std::u16string_view text, Shade shade) {
-    if (text.empty()) return;
-    const std::string utf8 = Utf16ToUtf8(text);
-    XftDrawStringUtf8(draw_, &colors_[shade], font_, x, y + font_->ascent,
-                      reinterpret_cast<const FcChar8*>(utf8.data()), static_cast<int>(utf8.size()));
+    ForEachRun(text, [&](XftFont* font, const std::string& utf8) {
+        XftDrawStringUtf8(draw_, &colors_[shade], font, x, y + font_->ascent,
+                          reinterpret_cast<const FcChar8*>(utf8.data()),
+                          static_cast<int>(utf8.size()));
+        XGlyphInfo extents{};
+        XftTextExtentsUtf8(display_, font, reinterpret_cast<const FcChar8*>(utf8.data()),
+                           static_cast<int>(utf8.size()), &extents);
+        x += extents.xOff;
+    });
 }
 
 void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int horizontal) {
@@ -132,7 +196,8 @@ void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int h
 }
 
 void ClassicPainter::Window(const WindowView& view,
-                            const std::function<const IconPixels*(HWND)>& iconOf) {
+                            const std::function<const IconPixels*(HWND)>& iconOf,
+                            const Composition& composition) {
     switch (view.kind) {
         case ViewKind::kPushButton:
             PushButton(view);
@@ -145,7 +210,7 @@ void ClassicPainter::Window(const WindowView& view,
             GroupBox(view);
             break;
         case ViewKind::kEdit:
-            Edit(view);
+            Edit(view, composition);
             break;
         case ViewKind::kText:
             StaticText(view);
@@ -163,7 +228,7 @@ void ClassicPainter::Window(const WindowView& view,
             break;
     }
     for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
-        Window(*child, iconOf);
+        Window(*child, iconOf, composition);
 }
 
 // A popup menu: raised, its items in the menu's own rectangles, the highlighted one in the
@@ -248,7 +313,7 @@ void ClassicPainter::GroupBox(const WindowView& view) {
     }
 }
 
-void ClassicPainter::Edit(const WindowView& view) {
+void ClassicPainter::Edit(const WindowView& view, const Composition& composition) {
     const RECT outer = Local(view.window);
     const RECT client = Local(view.client);
     if (view.exStyle & WS_EX_CLIENTEDGE) {
@@ -260,39 +325,70 @@ void ClassicPainter::Edit(const WindowView& view) {
     Fill(client.left, client.top, Width(client), Height(client),
          view.enabled && !readOnly ? kWindow : kFace);
 
-    // Only what fits is drawn, clipped to the client area: X coordinates are 16 bits, and text
-    // drawn whole would wrap around onto the label.
-    const std::size_t first = std::min(view.firstVisible, view.shown.size());
-    std::size_t last = first;
-    for (int x = 0; last < view.shown.size() && x <= Width(client);) {
-        const std::size_t next =
-            last + ((view.shown[last] & 0xFC00) == 0xD800 && last + 1 < view.shown.size() ? 2 : 1);
-        x += Measure(std::u16string_view(view.shown).substr(last, next - last));
-        last = next;
+    // What the input method composes stands at the caret, masked in a password field, with the
+    // caret where the input method puts it; it replaces the selection's highlight meanwhile.
+    std::u16string_view text = view.shown;
+    std::size_t caret = std::min(view.caret, text.size());
+    std::size_t composedLow = caret;
+    std::size_t composedHigh = caret;
+    std::u16string composed;
+    if (view.focused && !composition.text.empty()) {
+        const std::u16string inserted =
+            view.password
+                ? std::u16string(composition.text.size(), view.shown.empty() ? u'*' : view.shown[0])
+                : composition.text;
+        composed =
+            std::u16string(text.substr(0, caret)) + inserted + std::u16string(text.substr(caret));
+        text = composed;
+        composedHigh = caret + inserted.size();
+        caret += std::min(composition.caret, inserted.size());
     }
-    const std::u16string_view shown = std::u16string_view(view.shown).substr(0, last);
+
+    // Only what fits is drawn, clipped to the client area: X coordinates are 16 bits, and text
+    // drawn whole would wrap around onto the label. A composition that runs past the right end
+    // scrolls the text as typing does.
+    const auto next = [&](std::size_t index) {
+        return index + ((text[index] & 0xFC00) == 0xD800 && index + 1 < text.size() ? 2 : 1);
+    };
+    std::size_t first = std::min(view.firstVisible, text.size());
+    while (composedHigh > composedLow && first < caret &&
+           Measure(text.substr(first, caret - first)) > Width(client))
+        first = next(first);
+    std::size_t last = first;
+    for (int x = 0; last < text.size() && x <= Width(client);) {
+        const std::size_t after = next(last);
+        x += Measure(text.substr(last, after - last));
+        last = after;
+    }
+    const std::u16string_view shown = text.substr(0, last);
     XRectangle clip{static_cast<short>(client.left), static_cast<short>(client.top),
                     static_cast<unsigned short>(std::max(0, Width(client))),
                     static_cast<unsigned short>(std::max(0, Height(client)))};
     XftDrawSetClipRectangles(draw_, 0, 0, &clip, 1);
-    const int y = client.top + std::max(0, (Height(client) - font_->ascent - font_->descent) / 2);
+    const int lineHeight = font_->ascent + font_->descent;
+    const int y = client.top + std::max(0, (Height(client) - lineHeight) / 2);
     const auto xOf = [&](std::size_t index) {
         index = std::clamp(index, first, shown.size());
         return client.left + Measure(shown.substr(first, index - first));
     };
     const Shade ink = view.enabled ? kText : kGrayText;
     Text(client.left, y, shown.substr(first), ink);
-    if (view.showSelection && view.selectionHigh > view.selectionLow) {
+    if (composedHigh > composedLow) {
+        const int left = xOf(composedLow);
+        Fill(left, y + lineHeight - unit_, xOf(composedHigh) - left, unit_, ink);
+    } else if (view.showSelection && view.selectionHigh > view.selectionLow) {
         const std::size_t low = std::max(view.selectionLow, first);
         const std::size_t high = std::min(view.selectionHigh, shown.size());
         if (high > low) {
             const int left = xOf(low);
-            Fill(left, y, xOf(high) - left, font_->ascent + font_->descent, kSelection);
+            Fill(left, y, xOf(high) - left, lineHeight, kSelection);
             Text(left, y, shown.substr(low, high - low), kSelectedText);
         }
     }
-    if (view.focused && view.caret >= first && view.caret <= last)
-        Fill(xOf(view.caret), y, unit_, font_->ascent + font_->descent, kText);
+    if (view.focused && caret >= first && caret <= last) {
+        Fill(xOf(caret), y, unit_, lineHeight, kText);
+        caret_ = XPoint{static_cast<short>(xOf(caret)), static_cast<short>(y + font_->ascent)};
+    }
     XftDrawSetClip(draw_, nullptr);
 }
 

@@ -12,6 +12,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +25,13 @@ namespace win32::x11 {
 
 using resources::IconPixels;
 
+// Text an input method is composing: shown at the focused field's caret, underlined, until it is
+// committed, as Windows shows an IME's composition in the field.
+struct Composition {
+    std::u16string text;
+    std::size_t caret = 0;  // UTF-16 index into `text`
+};
+
 class ClassicPainter {
 public:
     // `unit`: the pixels of one line of the look at 96 DPI (2 at 192 DPI), so that edges, dots
@@ -31,12 +41,17 @@ public:
     ClassicPainter(const ClassicPainter&) = delete;
     ClassicPainter& operator=(const ClassicPainter&) = delete;
 
-    // Pixels `text` takes in the font.
+    // Pixels `text` takes in the font, and in the fonts that stand in for it where it lacks a
+    // character.
     int Measure(std::u16string_view text) const;
     // Paints `frame` and its children onto `target` (its client area, `width` x `height`).
-    // `iconOf` gives the pixels of a static icon.
+    // `iconOf` gives the pixels of a static icon; `composition` goes into the focused field.
     void Paint(Drawable target, int width, int height, const WindowView& frame,
-               const std::function<const IconPixels*(HWND)>& iconOf);
+               const std::function<const IconPixels*(HWND)>& iconOf,
+               const Composition& composition);
+    // Where the last painting drew the caret: the left end of its baseline, in the drawable's
+    // pixels, which is where an input method places its candidates. None without a caret.
+    std::optional<XPoint> caret() const { return caret_; }
 
 private:
     enum Shade {
@@ -61,15 +76,22 @@ private:
     void Text(int x, int y, std::u16string_view text, Shade shade);
     // Text centred in `r`, embossed when disabled.
     void Label(RECT r, std::u16string_view text, bool enabled, int horizontal);
-    void Window(const WindowView& view, const std::function<const IconPixels*(HWND)>& iconOf);
+    void Window(const WindowView& view, const std::function<const IconPixels*(HWND)>& iconOf,
+                const Composition& composition);
     void Menu(const WindowView& menu);
     void PushButton(const WindowView& view);
     void CheckMark(const WindowView& view);
     void GroupBox(const WindowView& view);
-    void Edit(const WindowView& view);
+    void Edit(const WindowView& view, const Composition& composition);
     void StaticText(const WindowView& view);
     void Icon(RECT r, const IconPixels& icon);
     RECT Local(RECT screen) const;
+    // The font that draws `c`: the dialog font when it has it, else the best font fontconfig
+    // finds that has it, else the dialog font (whose box then shows that it is missing).
+    XftFont* FontFor(char32_t c) const;
+    // `text` in stretches that one font draws, as UTF-8, in order.
+    void ForEachRun(std::u16string_view text,
+                    const std::function<void(XftFont*, const std::string&)>& run) const;
 
     ::Display* display_;
     Visual* visual_;
@@ -79,6 +101,9 @@ private:
     XftColor colors_[kShadeCount]{};
     XftDraw* draw_ = nullptr;  // while painting
     POINT origin_{};
+    std::optional<XPoint> caret_;
+    mutable std::map<char32_t, XftFont*> fontFor_;      // characters the dialog font lacks
+    mutable std::map<std::string, XftFont*> standIns_;  // opened once each, by file and face
 };
 
 }  // namespace win32::x11
