@@ -183,6 +183,7 @@ column=$(printf '%s' "${line%%X*}" | wc -L)
 text context "$(printf '\033[<2;%d;%dM\033[<2;%d;%dm' $((column + 1)) "$row" $((column + 1)) "$row")"
 wait_for context '│ Select All +│' >/dev/null || fail "a right click shows no context menu"
 keys context Escape
+sleep 0.5  # a lone Escape, not Alt+Y
 text context 'Y'
 wait_for context '帐号： +XY ' >/dev/null || fail "Escape did not close the context menu"
 keys context Escape
