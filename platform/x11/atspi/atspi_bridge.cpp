@@ -406,10 +406,7 @@ private:
         return sd_bus_message_read(value, "i", &static_cast<AtspiBridge*>(self)->id_);
     }
     int GetLocale(sd_bus_message* m, const Accessible& o) {
-        Message reply;
-        int r = sd_bus_message_new_method_return(m, &reply.m);
-        if (r >= 0) r = Locale(reply.m, o);
-        return r < 0 ? r : sd_bus_send(nullptr, reply.m, nullptr);
+        return Reply(m, [&](sd_bus_message* reply) { return Locale(reply, o); });
     }
 
     // --- org.a11y.atspi.Component --------------------------------------------------------
@@ -426,8 +423,9 @@ private:
         const RECT origin = InCoordinates(RECT{0, 0, 0, 0}, o, type);
         return POINT{point.x - origin.left, point.y - origin.top};
     }
-    int ReplyRect(sd_bus_message* m, const RECT& rect) {
-        return sd_bus_reply_method_return(m, "(iiii)", static_cast<std::int32_t>(rect.left),
+    // Component answers with a structure, Text with four numbers.
+    static int ReplyRect(sd_bus_message* m, const RECT& rect, const char* type = "(iiii)") {
+        return sd_bus_reply_method_return(m, type, static_cast<std::int32_t>(rect.left),
                                           static_cast<std::int32_t>(rect.top),
                                           static_cast<std::int32_t>(rect.right - rect.left),
                                           static_cast<std::int32_t>(rect.bottom - rect.top));
@@ -642,11 +640,9 @@ private:
         return sd_bus_reply_method_return(m, "a{ss}", 0);
     }
     // UTF-16 index in `shown` of code point `offset`.
-    std::size_t UnitIndex(const Accessible& o, std::int32_t offset) const {
-        const std::vector<CodePoint> points = DecodeUtf16(o.shown);
-        if (offset < 0) return 0;
-        if (static_cast<std::size_t>(offset) >= points.size()) return o.shown.size();
-        return points[static_cast<std::size_t>(offset)].index;
+    static std::size_t UnitIndex(const Accessible& o, std::int32_t offset) {
+        if (offset <= 0 || o.unitOf.empty()) return 0;
+        return o.unitOf[std::min(static_cast<std::size_t>(offset), o.unitOf.size() - 1)];
     }
     // Where code points [start, end) are drawn: measured from the first visible unit.
     RECT TextRect(const Accessible& o, std::int32_t start, std::int32_t end) const {
@@ -662,13 +658,15 @@ private:
         std::int32_t offset = 0;
         std::uint32_t type = kScreen;
         int r = sd_bus_message_read(m, "iu", &offset, &type);
-        return r < 0 ? r : ReplyRect(m, InCoordinates(TextRect(o, offset, offset + 1), o, type));
+        return r < 0
+                   ? r
+                   : ReplyRect(m, InCoordinates(TextRect(o, offset, offset + 1), o, type), "iiii");
     }
     int GetRangeExtents(sd_bus_message* m, const Accessible& o) {
         std::int32_t start = 0, end = 0;
         std::uint32_t type = kScreen;
         int r = sd_bus_message_read(m, "iiu", &start, &end, &type);
-        return r < 0 ? r : ReplyRect(m, InCoordinates(TextRect(o, start, end), o, type));
+        return r < 0 ? r : ReplyRect(m, InCoordinates(TextRect(o, start, end), o, type), "iiii");
     }
     int GetOffsetAtPoint(sd_bus_message* m, const Accessible& o) {
         std::int32_t x = 0, y = 0;
@@ -676,11 +674,15 @@ private:
         int r = sd_bus_message_read(m, "iiu", &x, &y, &type);
         if (r < 0) return r;
         const POINT screen = ToScreen(POINT{x, y}, o, type);
-        std::int32_t found = -1;
-        for (std::int32_t i = 0; i < Size(o) && found < 0; ++i) {
-            const RECT cell = TextRect(o, i, i + 1);
-            if (PtInRect(&cell, screen)) found = i;
+        // Characters are drawn left to right: the last one starting at or before x, by halving.
+        std::int32_t low = 0;
+        std::int32_t high = Size(o);
+        while (high - low > 1) {
+            const std::int32_t middle = low + (high - low) / 2;
+            (TextRect(o, middle, middle).left <= screen.x ? low : high) = middle;
         }
+        const RECT cell = TextRect(o, low, low + 1);
+        const std::int32_t found = low < Size(o) && PtInRect(&cell, screen) ? low : -1;
         return sd_bus_reply_method_return(m, "i", found);
     }
     int GetNSelections(sd_bus_message* m, const Accessible& o) {
