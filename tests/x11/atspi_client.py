@@ -237,6 +237,9 @@ check('Cancel pressed through its action ends the program with', 2, code)
 check('the clipboard after the end', cipher[0], clipboard())
 check('the application has left the bus', True,
       pump(lambda: Atspi.get_desktop(0).get_child_count() == applications_before, 5))
+# Another program takes the clipboard, and the child that served it ends.
+subprocess.run(['xclip', '-selection', 'clipboard', '-i'], input='taken', text=True, timeout=5)
+pump(lambda: subprocess.run(['pgrep', '-fx', program], capture_output=True).returncode != 0, 5)
 
 print(f'{passes} passed, {failures} failed')
 sys.exit(1 if failures else 0)
