@@ -114,8 +114,8 @@ public:
     void Text(std::u16string_view text) override { next_.Text(text); }
     void Paste(std::u16string_view text) override { next_.Paste(text); }
     void MouseMove(POINT screen) override { next_.MouseMove(screen); }
-    void MouseButton(POINT screen, bool down, unsigned modifiers) override {
-        next_.MouseButton(screen, down, modifiers);
+    void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) override {
+        next_.MouseButton(screen, button, down, modifiers);
     }
     void DisplayChanged() override { next_.DisplayChanged(); }
 
@@ -173,9 +173,8 @@ public:
     // ignores it.
     void PublishClipboardText(std::u16string_view text) override {
         const std::string bytes = LocaleBytes(text);
-        std::string encoded = Molvan::System::Base64::Encode(
+        const std::string encoded = Molvan::System::Base64::EncodeUnbroken(
             reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-        std::erase_if(encoded, [](char c) { return c == '\r' || c == '\n'; });
         TerminalSession::Send("\033]52;c;" + encoded + "\a");
     }
 
