@@ -32,6 +32,7 @@ constexpr int kKeyPressEvent = KeyPress;
 
 #include "src/icons.h"
 #include "src/utf.h"
+#include "x11/atspi/accessibility_bridge.h"
 #include "x11/classic_painter.h"
 #include "x11/selections.h"
 
@@ -163,6 +164,8 @@ public:
             *atom = XInternAtom(display_, name, False);
         }
         OpenInputMethod();
+        bridge_ = ConnectAccessibilityBridge(
+            display_, [this](std::u16string_view text) { return painter_.Measure(text); });
         // The screen's size, its monitors and the work area may change while the program runs.
         XSelectInput(display_, RootWindow(display_, screen_),
                      StructureNotifyMask | PropertyChangeMask);
@@ -179,6 +182,7 @@ public:
     }
 
     ~X11Display() override {
+        bridge_.reset();
         if (handedOver_) return;
         for (auto& [hwnd, window] : windows_) Destroy(window);
         if (inputMethod_ != nullptr) XCloseIM(inputMethod_);
@@ -292,14 +296,23 @@ public:
         for (const WindowView& view : views_) Draw(view);
         OwnPrimaryForSelection();
         XFlush(display_);
+        if (bridge_) bridge_->Show(views_);
     }
 
     void WaitForInput(InputSink& sink, int timeout) override {
         XFlush(display_);
         if (XPending(display_) == 0) {
-            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            poll(&fd, 1, timeout);
+            // The accessibility bus is served from the same wait as the X connection.
+            std::vector<pollfd> fds{{ConnectionNumber(display_), POLLIN, 0}};
+            if (bridge_) {
+                bridge_->AddPollFds(fds);
+                const int bridgeTimeout = bridge_->Timeout();
+                if (bridgeTimeout >= 0 && (timeout < 0 || bridgeTimeout < timeout))
+                    timeout = bridgeTimeout;
+            }
+            poll(fds.data(), fds.size(), timeout);
         }
+        if (bridge_) bridge_->Serve(sink);
         // Reading a closed connection ends the program through the I/O error handler.
         while (XPending(display_) > 0) {
             XEvent event;
@@ -318,6 +331,8 @@ public:
     // What was copied outlives the program. When a child process serves it, the connection is
     // the child's: this process never uses it again, and exits without closing it.
     void ProgramEnds() override {
+        // Closed first: a child serving the clipboard must not keep the application on the bus.
+        bridge_.reset();
         for (auto& [hwnd, window] : windows_) Destroy(window);
         windows_.clear();
         if (selections_.Outlive(time_)) handedOver_ = true;
@@ -1004,6 +1019,7 @@ private:
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
     std::map<HICON, std::optional<IconPixels>> staticIcons_;
+    std::unique_ptr<AccessibilityBridge> bridge_;  // nullptr without an accessibility bus
 };
 
 // The dialog font: the program's Chinese dialog face at 9 points when installed, else the best
