@@ -5,8 +5,8 @@
 
 #include "src/dialog.h"
 #include "src/display_manager.h"
+#include "src/popup_menu.h"
 #include "src/window.h"
-#include "src/window_move.h"
 
 namespace win32 {
 
@@ -45,6 +45,7 @@ std::u16string VisibleControls(std::u16string text) {
 
 ViewKind KindOf(const Window& window, bool framed) {
     const std::u16string& name = window.windowClass->name;
+    if (name == u"#32768") return ViewKind::kMenu;
     if (framed) return ViewKind::kFrame;
     if (SameClassName(name, u"Button")) {
         switch (window.style & BS_TYPEMASK) {
@@ -119,24 +120,27 @@ void ReadCaption(WindowView& view) {
     }
 }
 
-void ReadSystemMenu(WindowView& view) {
-    const OpenSystemMenu* menu = CurrentSystemMenu();
+void ReadMenu(WindowView& view) {
+    const OpenMenu* menu = CurrentMenu();
     if (menu == nullptr || menu->window != view.handle) return;
-    for (std::size_t i = 0; i < menu->items.size(); ++i) {
-        const SystemMenuItem& item = menu->items[i];
-        const std::u16string shown = WithoutMnemonics(item.text);
+    view.menuTextMargin = CurrentMetrics().menuTextMargin;
+    for (std::size_t i = 0; i < menu->items.size() && i < menu->rects.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        MenuItemView shown{menu->rects[i], WithoutMnemonics(item.text)};
         // The letter after the first lone "&": as many "&&" pairs before it, fewer shown.
-        std::size_t mnemonic = std::u16string::npos;
         for (std::size_t at = 0, removed = 0; at + 1 < item.text.size(); ++at) {
             if (item.text[at] != u'&') continue;
             if (item.text[at + 1] != u'&') {
-                mnemonic = at - removed;
+                shown.mnemonic = at - removed;
                 break;
             }
             ++at;
             ++removed;
         }
-        view.systemMenu.push_back({shown, mnemonic, item.enabled, i == menu->highlighted});
+        shown.separator = item.IsSeparator();
+        shown.enabled = item.enabled;
+        shown.highlighted = i == menu->highlighted;
+        view.menuItems.push_back(std::move(shown));
     }
 }
 
@@ -224,7 +228,9 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
         case ViewKind::kFrame:
             view.shown = WithoutLoneSurrogates(view.text);
             ReadCaption(view);
-            ReadSystemMenu(view);
+            break;
+        case ViewKind::kMenu:
+            ReadMenu(view);
             break;
         case ViewKind::kEdit:
             ReadEdit(view);
