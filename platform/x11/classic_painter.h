@@ -10,7 +10,6 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -33,9 +32,7 @@ public:
     // Pixels `text` takes in the font.
     int Measure(std::u16string_view text) const;
     // Paints `frame` and its children onto `target` (its client area, `width` x `height`).
-    // `iconOf` gives the pixels of a static icon.
-    void Paint(Drawable target, int width, int height, const WindowView& frame,
-               const std::function<const IconPixels*(HWND)>& iconOf);
+    void Paint(Drawable target, int width, int height, const WindowView& frame);
 
 private:
     enum Shade {
@@ -60,7 +57,7 @@ private:
     void Text(int x, int y, std::u16string_view text, Shade shade);
     // Text centred in `r`, embossed when disabled.
     void Label(RECT r, std::u16string_view text, bool enabled, int horizontal);
-    void Window(const WindowView& view, const std::function<const IconPixels*(HWND)>& iconOf);
+    void Window(const WindowView& view);
     void PushButton(const WindowView& view);
     void CheckMark(const WindowView& view);
     void GroupBox(const WindowView& view);
