@@ -203,6 +203,34 @@ void ReadText(WindowView& view, DWORD style) {
                           [](std::u16string_view line) { return MeasureText(line); });
 }
 
+bool OverlapVertically(const RECT& a, const RECT& b) {
+    return a.top < b.bottom && b.top < a.bottom;
+}
+
+// Names each edit by the static text a person reads it by: the nearest one on its row, to its
+// left. Windows' own rule takes the static just before the edit in the z-order, which in a
+// template listing both labels before both edits names the account field by the password's
+// label; that rule is kept only for an edit with no label on its row.
+void FindLabels(std::vector<WindowView>& children) {
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        WindowView& edit = children[i];
+        if (edit.kind != ViewKind::kEdit) continue;
+        const WindowView* best = nullptr;
+        for (const WindowView& text : children) {
+            if (text.kind != ViewKind::kText || text.shown.empty()) continue;
+            if (!OverlapVertically(text.window, edit.window) ||
+                text.window.left >= edit.window.left)
+                continue;
+            if (best == nullptr || text.window.right > best->window.right) best = &text;
+        }
+        for (std::size_t j = i; best == nullptr && j-- > 0;) {
+            if (children[j].kind == ViewKind::kText && !children[j].shown.empty())
+                best = &children[j];
+        }
+        if (best != nullptr) edit.label = best->handle;
+    }
+}
+
 WindowView ViewOf(HWND hwnd, bool topLevel) {
     Window* window = FindWindow(hwnd);
     WindowView view;
@@ -214,6 +242,7 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
     view.client = ClientRectOnScreen(*window);
     view.enabled = window->IsEnabled();
     view.minimized = window->IsMinimized();
+    if (topLevel) view.owner = window->owner;
     view.focused = GetFocus() == hwnd;
     view.active = GetActiveWindow() == hwnd;
     const DialogState* dialog = DialogOf(hwnd);
@@ -269,6 +298,7 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
         if (candidate != nullptr && candidate->IsVisible())
             view.children.push_back(ViewOf(child, false));
     }
+    FindLabels(view.children);
     return view;
 }
 

@@ -101,8 +101,8 @@ struct WindowView {
     std::size_t caret = 0;
     std::size_t firstVisible = 0;
     bool showSelection = false;
-    bool readOnly = false;
-    bool password = false;
+    bool readOnly = false;  // ES_READONLY: shown and selectable, never changed by typing
+    bool password = false;  // ES_PASSWORD: `shown` and `text` are the mask
     FieldEdge edge = FieldEdge::kNone;
     // The selected text that may be offered to other programs (a desktop's primary selection),
     // empty for none: only text the program put there, never what the person typed or pasted
@@ -113,6 +113,10 @@ struct WindowView {
     // measure of text, and how each line sits in it.
     std::vector<std::u16string> lines;
     TextAlign align = TextAlign::kLeft;
+
+    // The static text that names this control as a person reads the dialog (edits, whose own
+    // text is their content); nullptr for none. A sibling in `children` of the same parent.
+    HWND label = nullptr;
 
     std::vector<WindowView> children;  // visible children, top of the z-order first
 };

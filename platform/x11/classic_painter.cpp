@@ -51,13 +51,15 @@ int ClassicPainter::Measure(std::u16string_view text) const {
     return static_cast<int>(std::min<long>(width, 1L << 30));
 }
 
-void ClassicPainter::Paint(Drawable target, int width, int height, const WindowView& frame) {
+void ClassicPainter::Paint(Drawable target, int width, int height, const WindowView& frame,
+                           const Composition& composition) {
     draw_ = XftDrawCreate(display_, target, visual_, colormap_);
     origin_ = POINT{frame.client.left, frame.client.top};
+    caret_.reset();
     Fill(0, 0, width, height, kFace);
     // Children come top of the z-order first; the bottom one is drawn first.
     for (auto child = frame.children.rbegin(); child != frame.children.rend(); ++child)
-        Window(*child);
+        Window(*child, composition);
     XftDrawDestroy(draw_);
     draw_ = nullptr;
 }
@@ -125,7 +127,7 @@ void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int h
     }
 }
 
-void ClassicPainter::Window(const WindowView& view) {
+void ClassicPainter::Window(const WindowView& view, const Composition& composition) {
     switch (view.kind) {
         case ViewKind::kPushButton:
             PushButton(view);
@@ -138,7 +140,7 @@ void ClassicPainter::Window(const WindowView& view) {
             GroupBox(view);
             break;
         case ViewKind::kEdit:
-            Edit(view);
+            Edit(view, composition);
             break;
         case ViewKind::kText:
             StaticText(view);
@@ -154,7 +156,7 @@ void ClassicPainter::Window(const WindowView& view) {
             break;
     }
     for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
-        Window(*child);
+        Window(*child, composition);
 }
 
 void ClassicPainter::PushButton(const WindowView& view) {
@@ -209,7 +211,7 @@ void ClassicPainter::GroupBox(const WindowView& view) {
     }
 }
 
-void ClassicPainter::Edit(const WindowView& view) {
+void ClassicPainter::Edit(const WindowView& view, const Composition& composition) {
     const RECT outer = Local(view.window);
     const RECT client = Local(view.client);
     if (view.edge == FieldEdge::kSunken) {
@@ -220,39 +222,70 @@ void ClassicPainter::Edit(const WindowView& view) {
     Fill(client.left, client.top, Width(client), Height(client),
          view.enabled && !view.readOnly ? kWindow : kFace);
 
-    // Only what fits is drawn, clipped to the client area: X coordinates are 16 bits, and text
-    // drawn whole would wrap around onto the label.
-    const std::size_t first = std::min(view.firstVisible, view.shown.size());
-    std::size_t last = first;
-    for (int x = 0; last < view.shown.size() && x <= Width(client);) {
-        const std::size_t next =
-            last + ((view.shown[last] & 0xFC00) == 0xD800 && last + 1 < view.shown.size() ? 2 : 1);
-        x += Measure(std::u16string_view(view.shown).substr(last, next - last));
-        last = next;
+    // What the input method composes stands at the caret, masked in a password field, with the
+    // caret where the input method puts it; it replaces the selection's highlight meanwhile.
+    std::u16string_view text = view.shown;
+    std::size_t caret = std::min(view.caret, text.size());
+    std::size_t composedLow = caret;
+    std::size_t composedHigh = caret;
+    std::u16string composed;
+    if (view.focused && !composition.text.empty()) {
+        const std::u16string inserted =
+            view.password
+                ? std::u16string(composition.text.size(), view.shown.empty() ? u'*' : view.shown[0])
+                : composition.text;
+        composed =
+            std::u16string(text.substr(0, caret)) + inserted + std::u16string(text.substr(caret));
+        text = composed;
+        composedHigh = caret + inserted.size();
+        caret += std::min(composition.caret, inserted.size());
     }
-    const std::u16string_view shown = std::u16string_view(view.shown).substr(0, last);
+
+    // Only what fits is drawn, clipped to the client area: X coordinates are 16 bits, and text
+    // drawn whole would wrap around onto the label. A composition that runs past the right end
+    // scrolls the text as typing does.
+    const auto next = [&](std::size_t index) {
+        return index + ((text[index] & 0xFC00) == 0xD800 && index + 1 < text.size() ? 2 : 1);
+    };
+    std::size_t first = std::min(view.firstVisible, text.size());
+    while (composedHigh > composedLow && first < caret &&
+           Measure(text.substr(first, caret - first)) > Width(client))
+        first = next(first);
+    std::size_t last = first;
+    for (int x = 0; last < text.size() && x <= Width(client);) {
+        const std::size_t after = next(last);
+        x += Measure(text.substr(last, after - last));
+        last = after;
+    }
+    const std::u16string_view shown = text.substr(0, last);
     XRectangle clip{static_cast<short>(client.left), static_cast<short>(client.top),
                     static_cast<unsigned short>(std::max(0, Width(client))),
                     static_cast<unsigned short>(std::max(0, Height(client)))};
     XftDrawSetClipRectangles(draw_, 0, 0, &clip, 1);
-    const int y = client.top + std::max(0, (Height(client) - font_->ascent - font_->descent) / 2);
+    const int lineHeight = font_->ascent + font_->descent;
+    const int y = client.top + std::max(0, (Height(client) - lineHeight) / 2);
     const auto xOf = [&](std::size_t index) {
         index = std::clamp(index, first, shown.size());
         return client.left + Measure(shown.substr(first, index - first));
     };
     const Shade ink = view.enabled ? kText : kGrayText;
     Text(client.left, y, shown.substr(first), ink);
-    if (view.showSelection && view.selectionHigh > view.selectionLow) {
+    if (composedHigh > composedLow) {
+        const int left = xOf(composedLow);
+        Fill(left, y + lineHeight - unit_, xOf(composedHigh) - left, unit_, ink);
+    } else if (view.showSelection && view.selectionHigh > view.selectionLow) {
         const std::size_t low = std::max(view.selectionLow, first);
         const std::size_t high = std::min(view.selectionHigh, shown.size());
         if (high > low) {
             const int left = xOf(low);
-            Fill(left, y, xOf(high) - left, font_->ascent + font_->descent, kSelection);
+            Fill(left, y, xOf(high) - left, lineHeight, kSelection);
             Text(left, y, shown.substr(low, high - low), kSelectedText);
         }
     }
-    if (view.focused && view.caret >= first && view.caret <= last)
-        Fill(xOf(view.caret), y, unit_, font_->ascent + font_->descent, kText);
+    if (view.focused && caret >= first && caret <= last) {
+        Fill(xOf(caret), y, unit_, lineHeight, kText);
+        caret_ = XPoint{static_cast<short>(xOf(caret)), static_cast<short>(y + font_->ascent)};
+    }
     XftDrawSetClip(draw_, nullptr);
 }
 

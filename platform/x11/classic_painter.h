@@ -10,6 +10,8 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +21,13 @@
 namespace win32::x11 {
 
 using resources::IconPixels;
+
+// Text an input method is composing: shown at the focused field's caret, underlined, until it is
+// committed, as Windows shows an IME's composition in the field.
+struct Composition {
+    std::u16string text;
+    std::size_t caret = 0;  // UTF-16 index into `text`
+};
 
 class ClassicPainter {
 public:
@@ -32,7 +41,12 @@ public:
     // Pixels `text` takes in the font.
     int Measure(std::u16string_view text) const;
     // Paints `frame` and its children onto `target` (its client area, `width` x `height`).
-    void Paint(Drawable target, int width, int height, const WindowView& frame);
+    // `composition` goes into the focused field.
+    void Paint(Drawable target, int width, int height, const WindowView& frame,
+               const Composition& composition);
+    // Where the last painting drew the caret: the left end of its baseline, in the drawable's
+    // pixels, which is where an input method places its candidates. None without a caret.
+    std::optional<XPoint> caret() const { return caret_; }
 
 private:
     enum Shade {
@@ -57,11 +71,11 @@ private:
     void Text(int x, int y, std::u16string_view text, Shade shade);
     // Text centred in `r`, embossed when disabled.
     void Label(RECT r, std::u16string_view text, bool enabled, int horizontal);
-    void Window(const WindowView& view);
+    void Window(const WindowView& view, const Composition& composition);
     void PushButton(const WindowView& view);
     void CheckMark(const WindowView& view);
     void GroupBox(const WindowView& view);
-    void Edit(const WindowView& view);
+    void Edit(const WindowView& view, const Composition& composition);
     void StaticText(const WindowView& view);
     void Icon(RECT r, const IconPixels& icon);
     RECT Local(RECT screen) const;
@@ -74,6 +88,7 @@ private:
     XftColor colors_[kShadeCount]{};
     XftDraw* draw_ = nullptr;  // while painting
     POINT origin_{};
+    std::optional<XPoint> caret_;
 };
 
 }  // namespace win32::x11

@@ -2,7 +2,8 @@
 // The X11 display: one X window per visible top-level window, sized to its client area and
 // painted in the classic look; the window manager draws the frame and caption, closes the window
 // with WM_DELETE_WINDOW (a WM_CLOSE here), gives the focus and minimises. Keys go through the
-// input method (XIM), clicks and drags come as mouse input at the client's screen pixels, copy and
+// input method (XIM), whose composition shows in the focused field and which is told where the
+// caret is; clicks and drags come as mouse input at the client's screen pixels, copy and
 // cut own CLIPBOARD, a selection in a field owns PRIMARY, and Ctrl+V pastes what CLIPBOARD holds.
 #include "x11/x11_display.h"
 
@@ -10,6 +11,7 @@
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <unistd.h>
@@ -23,6 +25,8 @@ constexpr int kKeyPressEvent = KeyPress;
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <map>
 #include <optional>
 
@@ -121,9 +125,11 @@ struct TopWindow {
     std::optional<std::u16string> title;
     HWND owner = nullptr;
     IconImage icon, smallIcon;
-    bool mapped = false;     // as the server last said
-    bool iconified = false;  // asked of the window manager
-    POINT origin{};          // screen pixel of the client's top-left corner
+    bool mapped = false;         // as the server last said
+    bool iconified = false;      // asked of the window manager
+    POINT origin{};              // screen pixel of the client's top-left corner
+    Composition composition;     // what the input method composes, while it does
+    std::optional<XPoint> spot;  // the caret as last told to the input method
 };
 
 class X11Display final : public Display {
@@ -155,9 +161,19 @@ public:
             *atom = XInternAtom(display_, name, False);
         }
         OpenInputMethod();
-        // The screen's size and the work area may change while the program runs.
+        // The screen's size, its monitors and the work area may change while the program runs.
         XSelectInput(display_, RootWindow(display_, screen_),
                      StructureNotifyMask | PropertyChangeMask);
+        int error = 0;
+        int major = 0;
+        int minor = 0;
+        randr_ = XRRQueryExtension(display_, &randrEvent_, &error) &&
+                 XRRQueryVersion(display_, &major, &minor) && (major > 1 || minor >= 5);
+        if (randr_) {
+            XRRSelectInput(
+                display_, RootWindow(display_, screen_),
+                RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+        }
     }
 
     ~X11Display() override {
@@ -170,29 +186,55 @@ public:
         XCloseDisplay(display_);
     }
 
-    // The screen, and the window manager's work area on it (without panels and docks).
+    // The monitors as RandR tells them, the primary first (the whole screen as one without
+    // RandR), each with the part of the window manager's work area on it: a desktop's work
+    // area spans all monitors, less the panels and docks.
     std::vector<MonitorArea> Monitors() override {
-        const RECT all{0, 0, screenSize_.x, screenSize_.y};
-        RECT work = all;
+        std::vector<MonitorArea> monitors;
+        int count = 0;
+        XRRMonitorInfo* found =
+            randr_ ? XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count)
+                   : nullptr;
+        for (int i = 0; i < count; ++i) {
+            const RECT area{found[i].x, found[i].y, found[i].x + found[i].width,
+                            found[i].y + found[i].height};
+            if (IsEmpty(area)) continue;
+            const auto at = found[i].primary ? monitors.begin() : monitors.end();
+            monitors.insert(at, MonitorArea{area, area});
+        }
+        if (found != nullptr) XRRFreeMonitors(found);
+        if (monitors.empty()) {
+            const RECT all{0, 0, screenSize_.x, screenSize_.y};
+            monitors.push_back(MonitorArea{all, all});
+        }
+        if (std::optional<RECT> offered = WorkArea()) {
+            for (MonitorArea& monitor : monitors) {
+                if (const RECT inside = Intersection(*offered, monitor.monitor); !IsEmpty(inside))
+                    monitor.work = inside;
+            }
+        }
+        return monitors;
+    }
+
+    std::optional<RECT> WorkArea() {
         Atom type = None;
         int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
+        std::optional<RECT> offered;
         if (XGetWindowProperty(display_, RootWindow(display_, screen_), netWorkArea_, 0, 4, False,
                                XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
             data != nullptr) {
             const auto* area = reinterpret_cast<const long*>(data);
-            RECT offered{};
             if (format == 32 && count == 4) {
                 offered = RECT{static_cast<LONG>(area[0]), static_cast<LONG>(area[1]),
                                static_cast<LONG>(area[0] + area[2]),
                                static_cast<LONG>(area[1] + area[3])};
             }
-            if (const RECT inside = Intersection(offered, all); !IsEmpty(inside)) work = inside;
             XFree(data);
         }
-        return {MonitorArea{all, work}};
+        return offered;
     }
 
     FontMetrics DialogFont() override {
@@ -334,20 +376,194 @@ private:
     static void InputMethodEnded(XIM, XPointer self, XPointer) {
         auto* display = reinterpret_cast<X11Display*>(self);
         display->inputMethod_ = nullptr;
-        for (auto& [hwnd, window] : display->windows_) window.inputContext = nullptr;
+        for (auto& [hwnd, window] : display->windows_) {
+            window.inputContext = nullptr;
+            window.composition = {};
+        }
         XRegisterIMInstantiateCallback(display->display_, nullptr, nullptr, nullptr,
                                        InputMethodStarted, self);
     }
 
+    // The richest style the input method offers: it hands the text being composed to the
+    // program, which shows it in the field (on the spot); or it shows the text itself at the
+    // caret (over the spot); or only commits. The caret's place goes to it in both of the first,
+    // so that its candidates appear there.
     void CreateInputContext(TopWindow& window) {
         if (inputMethod_ == nullptr) return;
-        window.inputContext =
-            XCreateIC(inputMethod_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                      XNClientWindow, window.id, XNFocusWindow, window.id, nullptr);
+        XIMStyles* offered = nullptr;
+        XGetIMValues(inputMethod_, XNQueryInputStyle, &offered, nullptr);
+        const auto offers = [offered](XIMStyle style) {
+            if (offered == nullptr) return style == (XIMPreeditNothing | XIMStatusNothing);
+            return std::find(offered->supported_styles,
+                             offered->supported_styles + offered->count_styles,
+                             style) != offered->supported_styles + offered->count_styles;
+        };
+        const auto self = reinterpret_cast<XPointer>(this);
+        XICCallback start{self, CompositionStarted};
+        XICCallback done{self, CompositionDone};
+        XICCallback draw{self, CompositionDrawn};
+        XICCallback caret{self, CompositionCaretMoved};
+        XPoint spot{0, 0};
+        for (XIMStyle preedit : {XIMPreeditCallbacks, XIMPreeditPosition, XIMPreeditNothing}) {
+            const XIMStyle style = preedit | XIMStatusNothing;
+            if (!offers(style)) continue;
+            XVaNestedList attributes =
+                preedit == XIMPreeditCallbacks
+                    ? XVaCreateNestedList(0, XNPreeditStartCallback, &start, XNPreeditDoneCallback,
+                                          &done, XNPreeditDrawCallback, &draw,
+                                          XNPreeditCaretCallback, &caret, XNSpotLocation, &spot,
+                                          nullptr)
+                : preedit == XIMPreeditPosition
+                    ? XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr)
+                    : nullptr;
+            window.inputContext =
+                attributes != nullptr
+                    ? XCreateIC(inputMethod_, XNInputStyle, style, XNClientWindow, window.id,
+                                XNFocusWindow, window.id, XNPreeditAttributes, attributes, nullptr)
+                    : XCreateIC(inputMethod_, XNInputStyle, style, XNClientWindow, window.id,
+                                XNFocusWindow, window.id, nullptr);
+            if (attributes != nullptr) XFree(attributes);
+            if (window.inputContext != nullptr) break;
+        }
+        if (offered != nullptr) XFree(offered);
+        window.spot.reset();
         if (window.inputContext == nullptr) return;
         long filtered = 0;
         XGetICValues(window.inputContext, XNFilterEvents, &filtered, nullptr);
         XSelectInput(display_, window.id, kWindowEvents | filtered);
+    }
+
+    // Tells the input method where the caret is, when it moved in the window or the window
+    // moved on the screen (`moved`: the input method keeps the place in screen pixels).
+    void TellCaret(TopWindow& window, bool moved) {
+        const std::optional<XPoint> caret = painter_.caret();
+        if (window.inputContext == nullptr || !caret) return;
+        if (!moved && window.spot && window.spot->x == caret->x && window.spot->y == caret->y)
+            return;
+        window.spot = caret;
+        XPoint spot = *caret;
+        XVaNestedList attributes = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
+        XSetICValues(window.inputContext, XNPreeditAttributes, attributes, nullptr);
+        XFree(attributes);
+    }
+
+    TopWindow* WindowOfContext(XIC context, HWND* hwnd) {
+        for (auto& [handle, window] : windows_) {
+            if (window.inputContext == context) {
+                *hwnd = handle;
+                return &window;
+            }
+        }
+        return nullptr;
+    }
+
+    static void Composed(XIC context, XPointer self,
+                         const std::function<void(Composition&)>& change) {
+        auto* display = reinterpret_cast<X11Display*>(self);
+        HWND hwnd = nullptr;
+        TopWindow* window = display->WindowOfContext(context, &hwnd);
+        if (window == nullptr) return;
+        change(window->composition);
+        if (const WindowView* view = FindView(display->views_, hwnd)) display->Draw(*view);
+    }
+
+    static Bool CompositionStarted(XIC, XPointer, XPointer) { return -1; }  // no length limit
+
+    static Bool CompositionDone(XIC context, XPointer self, XPointer) {
+        Composed(context, self, [](Composition& composition) { composition = {}; });
+        return True;
+    }
+
+    // The input method replaces `chg_length` characters from `chg_first` with its text (none:
+    // they are deleted); characters, not UTF-16 units, in the locale's encoding or as wchar_t.
+    static Bool CompositionDrawn(XIC context, XPointer self, XPointer data) {
+        const auto* drawn = reinterpret_cast<const XIMPreeditDrawCallbackStruct*>(data);
+        Composed(context, self, [drawn](Composition& composition) {
+            std::u32string characters = CharactersOf(composition.text);
+            const std::size_t first = std::min<std::size_t>(
+                static_cast<std::size_t>(std::max(0, drawn->chg_first)), characters.size());
+            const std::size_t length =
+                std::min<std::size_t>(static_cast<std::size_t>(std::max(0, drawn->chg_length)),
+                                      characters.size() - first);
+            characters.replace(first, length, TextOf(drawn->text));
+            SetComposition(composition, characters,
+                           static_cast<std::size_t>(std::max(0, drawn->caret)));
+        });
+        return True;
+    }
+
+    static Bool CompositionCaretMoved(XIC context, XPointer self, XPointer data) {
+        auto* moved = reinterpret_cast<XIMPreeditCaretCallbackStruct*>(data);
+        Composed(context, self, [moved](Composition& composition) {
+            const std::u32string characters = CharactersOf(composition.text);
+            std::size_t at = CharactersOf(composition.text.substr(0, composition.caret)).size();
+            switch (moved->direction) {
+                case XIMAbsolutePosition:
+                    at = static_cast<std::size_t>(std::max(0, moved->position));
+                    break;
+                case XIMForwardChar:
+                    ++at;
+                    break;
+                case XIMBackwardChar:
+                    at = at > 0 ? at - 1 : 0;
+                    break;
+                case XIMLineStart:
+                    at = 0;
+                    break;
+                case XIMLineEnd:
+                    at = characters.size();
+                    break;
+                default:
+                    break;
+            }
+            SetComposition(composition, characters, at);
+            moved->position = static_cast<int>(std::min(at, characters.size()));
+        });
+        return True;
+    }
+
+    static void SetComposition(Composition& composition, const std::u32string& characters,
+                               std::size_t caret) {
+        caret = std::min(caret, characters.size());
+        composition.text = Utf16Of(characters);
+        composition.caret = Utf16Of(characters.substr(0, caret)).size();
+    }
+
+    static std::u32string CharactersOf(std::u16string_view text) {
+        std::u32string characters;
+        for (const CodePoint& point : DecodeUtf16(text)) characters += point.value;
+        return characters;
+    }
+
+    static std::u16string Utf16Of(const std::u32string& characters) {
+        std::string utf8;
+        for (char32_t c : characters) AppendUtf8(utf8, c);
+        return Utf8ToUtf16(utf8);
+    }
+
+    // The input method's text, converted from the locale's encoding.
+    static std::u32string TextOf(const XIMText* text) {
+        std::u32string characters;
+        if (text == nullptr) return characters;
+        if (text->encoding_is_wchar) {
+            if (text->string.wide_char == nullptr) return characters;
+            for (unsigned short i = 0; i < text->length; ++i)
+                characters += static_cast<char32_t>(text->string.wide_char[i]);
+            return characters;
+        }
+        if (text->string.multi_byte == nullptr) return characters;
+        const char* bytes = text->string.multi_byte;
+        std::size_t left = std::strlen(bytes);
+        std::mbstate_t state{};
+        while (left > 0) {
+            wchar_t c = 0;
+            const std::size_t used = std::mbrtowc(&c, bytes, left, &state);
+            if (used == 0 || used > left) break;  // the end, or bytes the locale cannot read
+            characters += static_cast<char32_t>(c);
+            bytes += used;
+            left -= used;
+        }
+        return characters;
     }
 
     // The caption's boxes and the frame's functions the window allows: a window that is neither
@@ -463,18 +679,19 @@ private:
     void Draw(const WindowView& view) {
         auto found = windows_.find(view.handle);
         if (found == windows_.end() || !found->second.mapped) return;
-        const TopWindow& window = found->second;
+        TopWindow& window = found->second;
         // Drawn off screen and copied in one go, so that nothing flickers.
         const Pixmap buffer =
             XCreatePixmap(display_, window.id, static_cast<unsigned>(window.width),
                           static_cast<unsigned>(window.height),
                           static_cast<unsigned>(DefaultDepth(display_, screen_)));
-        painter_.Paint(buffer, window.width, window.height, view);
+        painter_.Paint(buffer, window.width, window.height, view, window.composition);
         GC gc = XCreateGC(display_, window.id, 0, nullptr);
         XCopyArea(display_, buffer, window.id, gc, 0, 0, static_cast<unsigned>(window.width),
                   static_cast<unsigned>(window.height), 0, 0);
         XFreeGC(display_, gc);
         XFreePixmap(display_, buffer);
+        TellCaret(window, false);
     }
 
     TopWindow* WindowOf(::Window id, HWND* hwnd = nullptr) {
@@ -504,6 +721,12 @@ private:
                 if (event.xconfigure.window == RootWindow(display_, screen_)) {
                     screenSize_ = POINT{event.xconfigure.width, event.xconfigure.height};
                     sink.DisplayChanged();
+                } else if (window != nullptr) {
+                    // Moved: the input method's candidates follow the caret.
+                    if (const WindowView* view = FindView(views_, hwnd)) {
+                        Draw(*view);
+                        TellCaret(*window, true);
+                    }
                 }
                 return;
             case PropertyNotify:
@@ -513,6 +736,15 @@ private:
                 if (event.xmapping.request != MappingPointer)
                     XRefreshKeyboardMapping(&event.xmapping);
                 return;
+            default:
+                // Monitors set, moved or taken away.
+                if (randr_ && (event.type == randrEvent_ + RRScreenChangeNotify ||
+                               event.type == randrEvent_ + RRNotify)) {
+                    XRRUpdateConfiguration(&event);
+                    sink.DisplayChanged();
+                    return;
+                }
+                break;
         }
         if (window == nullptr) return;
         switch (event.type) {
@@ -683,6 +915,8 @@ private:
     ClassicPainter painter_;
     Selections selections_;
     bool handedOver_ = false;  // a child process serves the clipboard on this connection
+    bool randr_ = false;       // the server tells its monitors (RandR 1.5)
+    int randrEvent_ = 0;
     XIM inputMethod_ = nullptr;
     ::Window focused_ = 0;  // ours with the X focus, if any
     Time time_ = CurrentTime;

@@ -3,13 +3,16 @@
 # The real credcipher on a virtual X screen that is a desktop: a window manager (openbox), the
 # ibus input method with its XIM server in a private D-Bus session, and a clipboard manager
 # (xfsettingsd's, which takes a copy with SAVE_TARGETS). Checked as a person meets them:
+# - what the input method composes shows in the field at the caret, and its candidates go to
+#   the caret (where ibus's own bus says it places them), following the caret and the window;
 # - the input method goes away and comes back, and the window manager restarts, while the person
 #   types: nothing typed is lost, and the input method's new start is taken (ibus's Ctrl+Shift+U
 #   composes a character only through the input method);
 # - text copied survives the program: served on by the program's child until another program
 #   takes the clipboard, or handed to the clipboard manager; marked as a secret;
 # - selecting what the person typed shares nothing (PRIMARY); the middle button pastes PRIMARY;
-# - a 1 MB paste (INCR) is cut to the field's limit and copied out whole (INCR again);
+# - a 1 MB paste (INCR) is cut to the field's limit, which the field tells the dialog
+#   (EN_MAXTEXT), and copied out whole (INCR again);
 # - a pasted line break ends the paste, as the Windows program does under Wine.
 #
 # Usage: desktop_e2e.sh path/to/credcipher path/to/x_probe   (exit 77 = skipped: a tool missing)
@@ -17,7 +20,7 @@ set -u
 
 binary=${1:?usage: desktop_e2e.sh path/to/credcipher path/to/x_probe}
 x_probe=${2:?usage: desktop_e2e.sh path/to/credcipher path/to/x_probe}
-for tool in Xvfb xdotool xclip xprop openssl iconv base64 od openbox ibus-daemon ibus \
+for tool in Xvfb xdotool xclip xprop xwininfo dbus-monitor openssl iconv base64 od openbox ibus-daemon ibus \
     dbus-run-session xfsettingsd; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
@@ -59,18 +62,44 @@ stop() {  # pid
     kill "$1"
     wait "$1" 2>/dev/null
 }
-# ibus's Unicode entry, which only the input method turns into one character.
-compose() { xdotool key --delay 60 ctrl+shift+u $(grep -o . <<<"$1") space; }
+# ibus's Unicode entry, which only the input method turns into one character: the code is
+# composed, then space commits it.
+composing() { xdotool key --delay 60 ctrl+shift+u $(grep -o . <<<"$1"); }
+compose() { composing "$1"; xdotool key space; }
+# Where ibus places its candidates: the caret as the program last told it, in screen pixels, as
+# ibus's own bus carries it to its panel.
+spot() {
+    grep -A2 'InputContext; member=SetCursorLocation' "$work/ibus-bus.log" | grep -o 'int32 -*[0-9]*' |
+        tail -2 | cut -d' ' -f2 | paste -sd' '
+}
+# The window's place on the screen (xdotool's is off by the frame under openbox).
+geometry() {
+    X=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print $NF }')
+    Y=$(xwininfo -id "$window" | awk '/Absolute upper-left Y/ { print $NF }')
+    echo "$X $Y"
+}
+# Whether the spot is inside a control, given in dialog units.
+spot_in() {  # x y width height
+    local x y
+    read -r x y <<<"$(spot)"
+    geometry >/dev/null
+    [ "${x:-0}" -ge $((X + ($1 * WIDTH) / 326)) ] && [ "$x" -le $((X + (($1 + $3) * WIDTH) / 326)) ] &&
+        [ "$y" -ge $((Y + ($2 * HEIGHT) / 249)) ] && [ "$y" -le $((Y + (($2 + $4) * HEIGHT) / 249)) ] &&
+        echo inside || echo "outside: $x,$y (window $X,$Y ${WIDTH}x$HEIGHT)"
+}
 
 ibus-daemon --panel=disable --replace >"$work/ibus.log" 2>&1 &
 ibus_pid=$!
 await xkb:us::eng sh -c 'ibus engine xkb:us::eng && ibus engine' ||
     fail "ibus did not take its keyboard engine"
+dbus-monitor --address "$(ibus address)" >"$work/ibus-bus.log" 2>&1 &
+monitor_pid=$!
 start_wm
 
 # --- The input method goes while the dialog is open, and comes back; so does the window manager.
 start_xim
-start zh_CN.UTF-8
+# Traced, so that the field's notifications to the dialog can be counted.
+WIN32_TRACE=messages start zh_CN.UTF-8
 # What the window manager offers for the dialog, from its styles: minimise and close, no
 # maximising or resizing. (Openbox offers full screen to every normal window whatever its hints.)
 allowed() {
@@ -79,8 +108,22 @@ allowed() {
 }
 await '_NET_WM_ACTION_CLOSE _NET_WM_ACTION_MINIMIZE ' allowed
 check "the window manager's actions" '_NET_WM_ACTION_CLOSE _NET_WM_ACTION_MINIMIZE ' "$(allowed)"
+# While the input method composes, the field shows what it composes at the caret, and its
+# candidates go to the caret, following it as it moves and as the window moves.
 account_in
-compose 4e2d
+empty=$(pixels $(place_of account_in))
+await inside spot_in $(place_of account_in) || fail "the candidates are not at the field: $(spot_in $(place_of account_in))"
+before=$(spot)
+composing 4e2d
+await ! "$empty" pixels $(place_of account_in) || fail "the field does not show the composition"
+await ! "$before" spot || fail "the candidates did not follow the caret"
+check "the candidates follow the caret in the field" inside "$(spot_in $(place_of account_in))"
+moved_from="$X $Y"
+xdotool windowmove "$window" 40 60
+await ! "$moved_from" geometry || fail "the window did not move"
+await inside spot_in $(place_of account_in)
+check "and the window as it moves" inside "$(spot_in $(place_of account_in))"
+xdotool key space
 # The composed character comes from the input method: it is in the field before ibus goes.
 arrived 中
 stop "$xim_pid"
@@ -131,10 +174,14 @@ check "which is the cipher of its first line" "$(cipher_of admin GBK)" "BoN3Iagl
 
 # --- 1 MB pasted (the owner sends it in pieces): the field keeps its limit of 30,000
 # characters, and a copy of them (90,000 bytes of UTF-8) goes out in pieces too.
+# The field tells the dialog that it cut the paste (EN_MAXTEXT from the account field, 1001).
+maxtext() { grep -c 'WM_COMMAND wp=0x50103e9 ' "$work/stderr"; }
+maxtext_before=$(maxtext)
 yes 中 | tr -d '\n' | head -c 1048575 | xclip -selection clipboard -i
 paste_with account_in "key ctrl+a ctrl+v" "$(yes 中 | tr -d '\n' | head -c 90000)"
 check "a large paste is cut to the limit and copied out whole" "90000 30000" \
     "$(xclip -o -selection clipboard | wc -c) $(xclip -o -selection clipboard | LC_ALL=C.UTF-8 wc -m)"
+check "the field said it cut the paste, once" "0 1" "$maxtext_before $(maxtext)"
 
 # --- Copied text outlives the program: its child serves it until another program takes it.
 account_out
@@ -167,6 +214,7 @@ check "the clipboard manager keeps the copy" "$(cipher_of bob CP1252)" \
     "$(selection clipboard "$(cipher_of bob CP1252)")"
 check "no process stays behind" gone "$(alive)"
 
+stop "$monitor_pid"
 stop "$manager_pid"
 stop "$xim_pid"
 stop "$wm_pid"

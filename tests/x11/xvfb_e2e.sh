@@ -5,8 +5,8 @@
 # LANG=zh_CN.UTF-8), encrypts, copies each cipher text out with Ctrl+A, Ctrl+C and reads it with
 # xclip, checked against OpenSSL; pastes them back from another program's clipboard, decrypts,
 # and closes with Enter (1), Escape (2) and a window manager's WM_DELETE_WINDOW (2). On the way the
-# window's title, class, icon and size hints are read back with xprop, and a server that goes
-# away ends the program as Cancel.
+# window's title, class, icon and size hints are read back with xprop, the dialog is centred on
+# one of two monitors, and a server that goes away ends the program as Cancel.
 #
 # Usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe    (exit 77 = skipped: a tool missing)
 #        xvfb_e2e.sh path/to/credcipher path/to/x_probe --screenshot FILE.png
@@ -139,6 +139,18 @@ done
 check "the caret stays off the label" "$label" "$(pixels 0 45 52 14)"
 xdotool key Escape
 check "closed with Cancel" 2 "$(exit_code)"
+
+# --- Two monitors side by side (RandR): the dialog is centred on the primary one, the left,
+# not across the join.
+"$x_probe" monitors 800x1024+0+0 480x1024+800+0 >"$work/monitors" &
+monitors_pid=$!
+await ready cat "$work/monitors" || fail "the monitors were not set"
+start C.UTF-8
+check "centred on the primary monitor" 400 "$(((X + WIDTH / 2 + 2) / 5 * 5))"
+xdotool key Escape
+check "closed with Cancel" 2 "$(exit_code)"
+kill "$monitors_pid"
+wait "$monitors_pid" 2>/dev/null
 
 # --- The window manager's close: exit code 2.
 start C.UTF-8
