@@ -18,7 +18,7 @@ for group in "${@:-run}"; do
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3 valgrind mandoc
                          xvfb xdotool xclip x11-utils x11-apps netpbm xz-utils
-                         openbox ibus dbus-daemon xfce4-settings)
+                         openbox ibus dbus-daemon xfce4-settings fonts-dejavu-core)
               needs_locales=1 ;;
         # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 wine64 xvfb xauth

@@ -31,23 +31,79 @@ ClassicPainter::ClassicPainter(::Display* display, Visual* visual, Colormap colo
 
 ClassicPainter::~ClassicPainter() {
     for (XftColor& color : colors_) XftColorFree(display_, visual_, colormap_, &color);
+    for (auto& [file, font] : standIns_) XftFontClose(display_, font);
+}
+
+XftFont* ClassicPainter::FontFor(char32_t c) const {
+    if (XftCharExists(display_, font_, c)) return font_;
+    if (auto known = fontFor_.find(c); known != fontFor_.end()) return known->second;
+    XftFont* chosen = font_;
+    FcPattern* pattern = FcPatternCreate();
+    FcCharSet* characters = FcCharSetCreate();
+    FcCharSetAddChar(characters, c);
+    FcPatternAddCharSet(pattern, FC_CHARSET, characters);
+    FcCharSetDestroy(characters);
+    double size = 0;
+    if (FcPatternGetDouble(font_->pattern, FC_PIXEL_SIZE, 0, &size) == FcResultMatch)
+        FcPatternAddDouble(pattern, FC_PIXEL_SIZE, size);
+    FcResult result = FcResultNoMatch;
+    FcPattern* matched = XftFontMatch(display_, DefaultScreen(display_), pattern, &result);
+    FcPatternDestroy(pattern);
+    FcChar8* file = nullptr;
+    int face = 0;
+    FcCharSet* offered = nullptr;
+    if (matched != nullptr && FcPatternGetString(matched, FC_FILE, 0, &file) == FcResultMatch &&
+        FcPatternGetCharSet(matched, FC_CHARSET, 0, &offered) == FcResultMatch &&
+        FcCharSetHasChar(offered, c)) {
+        FcPatternGetInteger(matched, FC_INDEX, 0, &face);
+        const std::string key = reinterpret_cast<const char*>(file) + (":" + std::to_string(face));
+        auto open = standIns_.find(key);
+        if (open == standIns_.end()) {
+            XftFont* font = XftFontOpenPattern(display_, matched);  // takes `matched`
+            matched = nullptr;
+            if (font != nullptr) open = standIns_.emplace(key, font).first;
+        }
+        if (open != standIns_.end()) chosen = open->second;
+    }
+    if (matched != nullptr) FcPatternDestroy(matched);
+    fontFor_.emplace(c, chosen);
+    return chosen;
+}
+
+void ClassicPainter::ForEachRun(
+    std::u16string_view text, const std::function<void(XftFont*, const std::string&)>& run) const {
+    std::string utf8;
+    XftFont* current = nullptr;
+    for (const CodePoint& point : DecodeUtf16(text)) {
+        XftFont* font = FontFor(point.value);
+        if (font != current && !utf8.empty()) {
+            run(current, utf8);
+            utf8.clear();
+        }
+        current = font;
+        AppendUtf8(utf8, point.value);
+    }
+    if (!utf8.empty()) run(current, utf8);
 }
 
 // Xft's advance is a short: long text is measured in pieces (cut between characters) and added
 // up, so that 32,767 characters measure as wide as they are.
 int ClassicPainter::Measure(std::u16string_view text) const {
     constexpr std::size_t kPieceBytes = 1024;
-    const std::string utf8 = Utf16ToUtf8(text);
     long width = 0;
-    for (std::size_t begin = 0; begin < utf8.size();) {
-        std::size_t end = std::min(begin + kPieceBytes, utf8.size());
-        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
-        XGlyphInfo extents{};
-        XftTextExtentsUtf8(display_, font_, reinterpret_cast<const FcChar8*>(utf8.data() + begin),
-                           static_cast<int>(end - begin), &extents);
-        width += extents.xOff;
-        begin = end;
-    }
+    ForEachRun(text, [&](XftFont* font, const std::string& utf8) {
+        for (std::size_t begin = 0; begin < utf8.size();) {
+            std::size_t end = std::min(begin + kPieceBytes, utf8.size());
+            while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+                ++end;
+            XGlyphInfo extents{};
+            XftTextExtentsUtf8(display_, font,
+                               reinterpret_cast<const FcChar8*>(utf8.data() + begin),
+                               static_cast<int>(end - begin), &extents);
+            width += extents.xOff;
+            begin = end;
+        }
+    });
     return static_cast<int>(std::min<long>(width, 1L << 30));
 }
 
@@ -106,11 +162,17 @@ void ClassicPainter::DottedFrame(RECT r) {
     }
 }
 
+// On the dialog font's baseline, whichever font draws each stretch.
 void ClassicPainter::Text(int x, int y, std::u16string_view text, Shade shade) {
-    if (text.empty()) return;
-    const std::string utf8 = Utf16ToUtf8(text);
-    XftDrawStringUtf8(draw_, &colors_[shade], font_, x, y + font_->ascent,
-                      reinterpret_cast<const FcChar8*>(utf8.data()), static_cast<int>(utf8.size()));
+    ForEachRun(text, [&](XftFont* font, const std::string& utf8) {
+        XftDrawStringUtf8(draw_, &colors_[shade], font, x, y + font_->ascent,
+                          reinterpret_cast<const FcChar8*>(utf8.data()),
+                          static_cast<int>(utf8.size()));
+        XGlyphInfo extents{};
+        XftTextExtentsUtf8(display_, font, reinterpret_cast<const FcChar8*>(utf8.data()),
+                           static_cast<int>(utf8.size()), &extents);
+        x += extents.xOff;
+    });
 }
 
 void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int horizontal) {

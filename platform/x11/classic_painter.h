@@ -10,6 +10,8 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,7 +40,8 @@ public:
     ClassicPainter(const ClassicPainter&) = delete;
     ClassicPainter& operator=(const ClassicPainter&) = delete;
 
-    // Pixels `text` takes in the font.
+    // Pixels `text` takes in the font, and in the fonts that stand in for it where it lacks a
+    // character.
     int Measure(std::u16string_view text) const;
     // Paints `frame` and its children onto `target` (its client area, `width` x `height`).
     // `composition` goes into the focused field.
@@ -79,6 +82,12 @@ private:
     void StaticText(const WindowView& view);
     void Icon(RECT r, const IconPixels& icon);
     RECT Local(RECT screen) const;
+    // The font that draws `c`: the dialog font when it has it, else the best font fontconfig
+    // finds that has it, else the dialog font (whose box then shows that it is missing).
+    XftFont* FontFor(char32_t c) const;
+    // `text` in stretches that one font draws, as UTF-8, in order.
+    void ForEachRun(std::u16string_view text,
+                    const std::function<void(XftFont*, const std::string&)>& run) const;
 
     ::Display* display_;
     Visual* visual_;
@@ -89,6 +98,8 @@ private:
     XftDraw* draw_ = nullptr;  // while painting
     POINT origin_{};
     std::optional<XPoint> caret_;
+    mutable std::map<char32_t, XftFont*> fontFor_;      // characters the dialog font lacks
+    mutable std::map<std::string, XftFont*> standIns_;  // opened once each, by file and face
 };
 
 }  // namespace win32::x11

@@ -5,8 +5,8 @@
 # LANG=zh_CN.UTF-8), encrypts, copies each cipher text out with Ctrl+A, Ctrl+C and reads it with
 # xclip, checked against OpenSSL; pastes them back from another program's clipboard, decrypts,
 # and closes with Enter (1), Escape (2) and a window manager's WM_DELETE_WINDOW (2). On the way the
-# window's title, class, icon and size hints are read back with xprop, the dialog is centred on
-# one of two monitors, and a server that goes away ends the program as Cancel.
+# window's title, class, icon and size hints are read back with xprop, characters the dialog's
+# font lacks are drawn from other fonts, the dialog is centred on one of two monitors, and a server that goes away ends the program as Cancel.
 #
 # Usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe    (exit 77 = skipped: a tool missing)
 #        xvfb_e2e.sh path/to/credcipher path/to/x_probe --screenshot FILE.png
@@ -137,6 +137,24 @@ for length in 4096 32767; do  # cut to 30,000
         "$([ "$(colours 56 47 230 10)" -gt 1 ] && echo yes || echo no)"
 done
 check "the caret stays off the label" "$label" "$(pixels 0 45 52 14)"
+xdotool key Escape
+check "closed with Cancel" 2 "$(exit_code)"
+
+# --- Characters the dialog's font lacks (Hebrew, emoji) are drawn from fonts that have them
+# (DejaVu Sans): two different words of them look different, as boxes would not.
+start C.UTF-8
+looks() {  # text: the account field's picture with it
+    account_in
+    xdotool key ctrl+a BackSpace
+    type_text "$1"
+    arrived "$1"
+    pixels $(place_of account_in)
+}
+for pair in 'שלום אבגד' '😀 😎'; do
+    read -r one other <<<"$pair"
+    check "$one and $other look different" yes "$([ "$(looks "$one")" != "$(looks "$other")" ] &&
+        echo yes || echo no)"
+done
 xdotool key Escape
 check "closed with Cancel" 2 "$(exit_code)"
 
