@@ -25,7 +25,7 @@
 #include "cli/line_reader.h"
 #include "cli/run.h"
 #include "cli/streams.h"
-#include "cli/valid_utf8.h"
+#include "codepages/utf.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ public:
         if (cli::AppendUnits(text, bytes)) return true;
         if (IsUtf8()) {
             text = CodePageText::ToWide(CodePageText::kUtf8, bytes);
-            return cli::IsValidUtf8(bytes);
+            return codepages::utf::IsWellFormedUtf8(bytes);
         }
         bool valid = true;
         text.clear();

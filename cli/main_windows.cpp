@@ -14,7 +14,7 @@
 #include "cli/line_reader.h"
 #include "cli/run.h"
 #include "cli/streams.h"
-#include "cli/valid_utf8.h"
+#include "codepages/utf.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ public:
         if (first_ && bytes_.starts_with("\xEF\xBB\xBF")) bytes_.erase(0, 3);  // a BOM
         first_ = false;
         field.text = CodePageText::ToWide(CodePageText::kUtf8, bytes_);
-        field.invalid = !cli::IsValidUtf8(bytes_);
+        field.invalid = !codepages::utf::IsWellFormedUtf8(bytes_);
         return true;
     }
 

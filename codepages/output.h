@@ -37,11 +37,9 @@ private:
     bool full_ = false;
 };
 
-// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD. False when the output is full.
+// UTF-16 to UTF-8 and back as codepages/utf.h converts. False when the output is full.
 bool Utf16ToUtf8(std::span<const char16_t> text, Output<char>& out);
 
-// UTF-8 to UTF-16, malformed sequences as U+FFFD the way Windows reads them. False when the
-// output is full.
 bool Utf8ToUtf16(std::span<const unsigned char> text, Output<char16_t>& out);
 
 }  // namespace codepages

@@ -14,7 +14,8 @@ target_link_libraries(fuzz_resources PRIVATE credcipher_warnings)
 if(TARGET platform_terminal)
     add_executable(fuzz_input_decoder ${CMAKE_CURRENT_LIST_DIR}/input_decoder_fuzz.cpp
         ${CMAKE_CURRENT_LIST_DIR}/../platform/terminal/input_decoder.cpp)
-    target_include_directories(fuzz_input_decoder PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../platform
+    target_include_directories(fuzz_input_decoder PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..
+        ${CMAKE_CURRENT_LIST_DIR}/../platform
         ${CMAKE_CURRENT_LIST_DIR}/../platform/include)
     target_compile_options(fuzz_input_decoder PRIVATE -fsanitize=fuzzer)
     target_link_options(fuzz_input_decoder PRIVATE -fsanitize=fuzzer)

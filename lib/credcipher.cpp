@@ -12,6 +12,7 @@
 #include "cipher/encoder.h"
 #include "cipher/field_cipher.h"
 #include "cipher/field_key.h"
+#include "codepages/utf.h"
 
 namespace {
 
@@ -30,16 +31,14 @@ unsigned int ResolvePage(unsigned int page) {
 }
 
 // The UTF-8 text up to its first NUL as the dialog's wide text; malformed UTF-8 is refused
-// (the conversion would have substituted U+FFFD, so it does not come back the same).
+// rather than replaced.
 CString WideText(const char* text, std::size_t len) {
     if (text == nullptr && len != 0) throw Failure{CREDCIPHER_ERROR_ARGUMENT};
     if (len == 0) return CString();
     const std::string utf8(text, strnlen(text, len));
+    if (!codepages::utf::IsWellFormedUtf8(utf8)) throw Failure{CREDCIPHER_ERROR_UTF8};
     CString wide;
     Encoder::Utf8ToCString(utf8, wide);
-    std::string back;
-    Encoder::CStringToUtf8(wide, back);
-    if (back != utf8) throw Failure{CREDCIPHER_ERROR_UTF8};
     return wide;
 }
 

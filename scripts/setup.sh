@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libcrypto++-dev libncurses-dev binutils-mingw-w64-i686
-          libx11-dev libxft-dev libxrandr-dev fonts-wqy-microhei)
+          libx11-dev libxft-dev libxrandr-dev libsystemd-dev fonts-wqy-microhei)
 needs_i386=0
 needs_locales=0
 for group in "${@:-run}"; do
@@ -18,7 +18,8 @@ for group in "${@:-run}"; do
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3 valgrind mandoc
                          xvfb xdotool xclip x11-utils x11-apps netpbm xz-utils
-                         openbox ibus dbus-daemon xfce4-settings fonts-dejavu-core)
+                         openbox ibus dbus-daemon xfce4-settings fonts-dejavu-core
+                         at-spi2-core python3-gi gir1.2-atspi-2.0)
               needs_locales=1 ;;
         # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.
         windows) packages+=(g++-mingw-w64-i686 dpkg-dev file wine wine32:i386 wine64 xvfb xauth

@@ -130,7 +130,8 @@ Page Read(const std::string& path) {
             }
         } else if (tag == "s") {
             if (page.number != kUtf8) Fail(where, "a surrogate pair converted as one");
-        } else if (tag != "tw" && tag != "tm" && tag != "rw" && tag != "rm" && tag != "rt") {
+        } else if (tag != "tw" && tag != "tm" && tag != "rw" && tag != "rm" && tag != "rt" &&
+                   tag != "u" && tag != "ud") {
             Fail(where, "unknown line");
         }
     }

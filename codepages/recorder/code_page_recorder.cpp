@@ -19,6 +19,10 @@
 //   rw UNITS BYTES      a random string, by its length
 //   rm BYTES UNITS      a random string, by its length
 //   rt IN OUT           that string by length -1, where that is not the same plus the terminator
+//   u BYTES UNITS       65001 only: a sequence of 3 or 4 bytes, each standing for a range of
+//                       bytes that UTF-8 treats alike, where that is not the units of two shorter
+//                       parts of it, one after the other
+//   ud N DIGEST         65001 only: the number of those sequences, and a digest of all their units
 //   error TEXT          a size query that did not give what the conversion wrote
 #include <windows.h>
 
@@ -298,6 +302,43 @@ void RecordTerminators(const std::vector<Bytes>& unitBytes, const std::vector<Un
     }
 }
 
+// Every sequence of 3 and 4 bytes over the first and last byte of each range that UTF-8's rules
+// tell apart (ASCII, the continuation bytes by the second-byte limits of E0, ED, F0 and F4, the
+// lead bytes by their lengths and those limits, the bytes that start nothing). Printed are the
+// sequences whose units are not those of two shorter parts, one after the other; a digest of
+// every sequence's units covers the others.
+void RecordUtf8Sequences() {
+    static constexpr unsigned char kBytes[] = {
+        0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0,
+        0xE1, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xF7, 0xF8, 0xFF};
+    std::uint64_t digest = 14695981039346656037u;  // FNV-1a
+    unsigned count = 0;
+    auto units = [](const Bytes& bytes, std::size_t from, std::size_t to) {
+        return ToUnits(Bytes(bytes.begin() + from, bytes.begin() + to),
+                       static_cast<int>(to - from));
+    };
+    auto record = [&](const Bytes& bytes) {
+        const std::size_t n = bytes.size();
+        const Units whole = units(bytes, 0, n);
+        for (std::uint16_t unit : Concat(whole, {0xFFFF}))
+            digest = (digest ^ unit) * 1099511628211u;
+        ++count;
+        bool split = false;
+        for (std::size_t k = 1; k < n; ++k)
+            split |= whole == Concat(units(bytes, 0, k), units(bytes, k, n));
+        if (!split) std::printf("u %s %s\n", Hex(bytes).c_str(), Hex(whole).c_str());
+    };
+    for (unsigned char a : kBytes) {
+        for (unsigned char b : kBytes) {
+            for (unsigned char c : kBytes) {
+                record({a, b, c});
+                for (unsigned char d : kBytes) record({a, b, c, d});
+            }
+        }
+    }
+    std::printf("ud %u %016llX\n", count, static_cast<unsigned long long>(digest));
+}
+
 template <typename In, typename Convert>
 void RecordRandom(const char* tag, In (*pick)(Random&), Random& random, Convert convert) {
     for (int i = 0; i < 400; ++i) {
@@ -340,6 +381,7 @@ int main(int argc, char** argv) {
     RecordBytes(byteUnits);
     RecordPairs(byteUnits);
     RecordTerminators(unitBytes, byteUnits);
+    if (page == kUtf8) RecordUtf8Sequences();
     Random random(page * 2654435761u);
     RecordRandom<std::uint16_t>("rw", RandomUnit, random, [](const Units& text, int length) {
         return ToBytes(text, length);

@@ -96,6 +96,11 @@ void ClearClipboard() {
     TheClipboard().text.reset();
 }
 
+void ResetClipboard() {
+    FreeBlocks(TheClipboard());
+    TheClipboard() = Clipboard{};
+}
+
 }  // namespace win32::controls
 
 // The clipboard API holds text only: CF_UNICODETEXT, and CF_TEXT made from it in the ANSI code

@@ -14,5 +14,7 @@ void SetClipboardText(std::u16string text);
 // nullopt when nothing was ever copied (or after ClearClipboard).
 std::optional<std::u16string> ClipboardText();
 void ClearClipboard();
+// Empty and closed, as at start.
+void ResetClipboard();
 
 }  // namespace win32::controls

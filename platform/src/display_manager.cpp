@@ -3,9 +3,11 @@
 
 #include <algorithm>
 
+#include "controls/clipboard.h"
 #include "src/focus.h"
 #include "src/message_queue.h"
 #include "src/window.h"
+#include "src/window_class.h"
 #include "src/window_system.h"
 
 namespace win32 {
@@ -46,6 +48,9 @@ void InstallDisplay(std::unique_ptr<Display> display) {
     DestroyAllWindows();
     ResetFocus();
     ResetMessageQueue();
+    ResetClasses();
+    controls::ResetClipboard();
+    SetLastError(ERROR_SUCCESS);
     DisplayState& state = State();
     state.display = std::move(display);
     state.chosen = true;

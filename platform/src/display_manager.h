@@ -13,7 +13,9 @@ namespace win32 {
 
 // nullptr when there is no display: then creating a window fails.
 Display* CurrentDisplay();
-// Makes `display` current (nullptr: no display). Windows left over are destroyed first.
+// Makes `display` current (nullptr: no display), with the window system as at start: windows
+// left over destroyed (their properties with them), and no focus, capture, queued message, timer,
+// key held, registered class, clipboard text or last error.
 void InstallDisplay(std::unique_ptr<Display> display);
 // The program ends with the display it has: it may hand on what outlives the program.
 void EndDisplay();

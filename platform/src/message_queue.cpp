@@ -366,11 +366,9 @@ InputSink& SystemInputSink() {
 
 void ResetMessageQueue() {
     Queue& queue = TheQueue();
-    queue.posted.clear();
-    queue.input.clear();
-    queue.pastes.clear();
-    queue.quitPending = false;
-    queue.quitCode = 0;
+    const int callDepth = queue.callDepth;
+    queue = Queue{};  // also the cursor and the last press
+    queue.callDepth = callDepth;
     ResetKeyState();
     ResetTimers();
 }

@@ -64,6 +64,8 @@ void EnsureBuiltinClasses() {
     registry.registeringBuiltins = false;
 }
 
+void ResetClasses() { Registry() = ClassRegistry{}; }
+
 }  // namespace win32
 
 using win32::Registry;

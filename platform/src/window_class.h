@@ -14,5 +14,8 @@ namespace win32 {
 // nullptr when no class has that name or atom.
 std::shared_ptr<WindowClass> FindClass(LPCWSTR nameOrAtom);
 void EnsureBuiltinClasses();
+// Forgets every class, so that atoms start afresh; the system classes come back at their next
+// use. Only when no window is left.
+void ResetClasses();
 
 }  // namespace win32

@@ -12,6 +12,8 @@ namespace win32::terminal {
 
 namespace {
 
+using codepages::utf::AppendUtf16;
+
 // Pasted text beyond this is dropped: no edit takes more than its limit anyway.
 constexpr std::size_t kPasteLimit = 0x10000;
 
@@ -65,18 +67,6 @@ std::optional<KeyWithModifiers> ControlCharacter(char32_t c) {
             if (c >= 0x01 && c <= 0x1A)
                 return KeyWithModifiers{static_cast<UINT>('A' + c - 1), kControl};
             return std::nullopt;
-    }
-}
-
-void AppendUtf16(std::u16string& out, char32_t c) {
-    if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
-    if (c > 0x10FFFF) c = 0xFFFD;
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (c >> 10));
-        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
     }
 }
 
@@ -261,43 +251,6 @@ std::optional<KeyWithModifiers> KeyFromCurses(int code, std::string_view name) {
         return KeyWithModifiers{stem.key, XtermModifiers(digit - '0')};
     }
     return std::nullopt;
-}
-
-void Utf8Stream::Push(unsigned char byte, std::u32string& out) {
-    if (length_ > 0) {
-        // The second byte's range excludes overlong forms, surrogates and values past U+10FFFF.
-        unsigned char low = 0x80, high = 0xBF;
-        if (length_ == 1) {
-            if (pending_[0] == 0xE0) low = 0xA0;
-            if (pending_[0] == 0xED) high = 0x9F;
-            if (pending_[0] == 0xF0) low = 0x90;
-            if (pending_[0] == 0xF4) high = 0x8F;
-        }
-        if (byte >= low && byte <= high) {
-            pending_[length_++] = byte;
-            if (length_ < expected_) return;
-            char32_t value = pending_[0] & (0x7F >> expected_);
-            for (int i = 1; i < length_; ++i) value = (value << 6) | (pending_[i] & 0x3F);
-            out += value;
-            length_ = 0;
-            return;
-        }
-        Finish(out);
-    }
-    if (byte < 0x80) {
-        out += byte;
-    } else if (byte >= 0xC2 && byte <= 0xF4) {
-        pending_[0] = byte;
-        length_ = 1;
-        expected_ = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-    } else {
-        out += U'\uFFFD';
-    }
-}
-
-void Utf8Stream::Finish(std::u32string& out) {
-    out.append(static_cast<std::size_t>(length_), U'\uFFFD');
-    length_ = 0;
 }
 
 std::u32string DecodeUtf8Input(std::string_view bytes) {

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codepages/utf.h"
 #include "src/display.h"
 
 namespace win32::terminal {
@@ -56,21 +57,10 @@ struct KeyString {
     KeyWithModifiers key;
 };
 
-// Typed and pasted bytes decoded as UTF-8 as they arrive, across reads. Each byte that is not
-// part of a well-formed sequence becomes one U+FFFD, and decoding goes on with the next byte, so
-// nothing after an invalid byte is lost.
-class Utf8Stream {
-public:
-    // Appends the code points that `byte` completes.
-    void Push(unsigned char byte, std::u32string& out);
-    // Ends a sequence left incomplete (another kind of input came between).
-    void Finish(std::u32string& out);
-
-private:
-    unsigned char pending_[4] = {};
-    int length_ = 0;    // bytes in pending_
-    int expected_ = 0;  // bytes the pending sequence needs
-};
+// Typed and pasted UTF-8 is decoded as it arrives, across reads, by the project's one codec: a
+// sequence cut off by the end of a read waits for the next; malformed bytes become U+FFFD as
+// Windows reads them, and decoding goes on after them, so nothing after them is lost.
+using codepages::utf::Utf8Stream;
 
 // The code points of `bytes` as a Utf8Stream decodes them, the incomplete end included.
 std::u32string DecodeUtf8Input(std::string_view bytes);

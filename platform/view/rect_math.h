@@ -32,5 +32,6 @@ constexpr RECT Intersection(const RECT& a, const RECT& b) {
 constexpr bool Contains(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
+constexpr bool Contains(const RECT& r, POINT p) { return Contains(r, p.x, p.y); }
 
 }  // namespace win32

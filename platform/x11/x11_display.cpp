@@ -32,6 +32,7 @@ constexpr int kKeyPressEvent = KeyPress;
 
 #include "src/utf.h"
 #include "view/rect_math.h"
+#include "x11/atspi/accessibility_bridge.h"
 #include "x11/classic_painter.h"
 #include "x11/selections.h"
 
@@ -44,7 +45,7 @@ namespace {
 constexpr char kClass[] = "credcipher";
 constexpr long kWindowEvents = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
-                               StructureNotifyMask;
+                               StructureNotifyMask | PropertyChangeMask;
 
 [[noreturn]] int ConnectionLost(::Display*) {
     std::fprintf(stderr, "%s: the X server closed the connection\n", program_invocation_short_name);
@@ -157,10 +158,14 @@ public:
                                   {&netWmTypeDialog_, "_NET_WM_WINDOW_TYPE_DIALOG"},
                                   {&netWmTypeNormal_, "_NET_WM_WINDOW_TYPE_NORMAL"},
                                   {&netWmPid_, "_NET_WM_PID"},
+                                  {&netWmState_, "_NET_WM_STATE"},
+                                  {&netWmStateFullScreen_, "_NET_WM_STATE_FULLSCREEN"},
                                   {&motifHints_, "_MOTIF_WM_HINTS"}}) {
             *atom = XInternAtom(display_, name, False);
         }
         OpenInputMethod();
+        bridge_ = ConnectAccessibilityBridge(
+            display_, [this](std::u16string_view text) { return painter_.Measure(text); });
         // The screen's size, its monitors and the work area may change while the program runs.
         XSelectInput(display_, RootWindow(display_, screen_),
                      StructureNotifyMask | PropertyChangeMask);
@@ -177,6 +182,7 @@ public:
     }
 
     ~X11Display() override {
+        bridge_.reset();
         if (handedOver_) return;
         for (auto& [hwnd, window] : windows_) Destroy(window);
         if (inputMethod_ != nullptr) XCloseIM(inputMethod_);
@@ -280,14 +286,23 @@ public:
         for (const WindowView& view : views_) Draw(view);
         OwnPrimaryForSelection();
         XFlush(display_);
+        if (bridge_) bridge_->Show(views_);
     }
 
     void WaitForInput(InputSink& sink, int timeout) override {
         XFlush(display_);
         if (XPending(display_) == 0) {
-            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            poll(&fd, 1, timeout);
+            // The accessibility bus is served from the same wait as the X connection.
+            std::vector<pollfd> fds{{ConnectionNumber(display_), POLLIN, 0}};
+            if (bridge_) {
+                bridge_->AddPollFds(fds);
+                const int bridgeTimeout = bridge_->Timeout();
+                if (bridgeTimeout >= 0 && (timeout < 0 || bridgeTimeout < timeout))
+                    timeout = bridgeTimeout;
+            }
+            poll(fds.data(), fds.size(), timeout);
         }
+        if (bridge_) bridge_->Serve(sink);
         // Reading a closed connection ends the program through the I/O error handler.
         while (XPending(display_) > 0) {
             XEvent event;
@@ -731,6 +746,8 @@ private:
                 return;
             case PropertyNotify:
                 if (event.xproperty.atom == netWorkArea_) sink.DisplayChanged();
+                if (event.xproperty.atom == netWmState_ && window != nullptr)
+                    LeaveFullScreen(*window, hwnd);
                 return;
             case MappingNotify:
                 if (event.xmapping.request != MappingPointer)
@@ -825,6 +842,38 @@ private:
                     POINT{window->origin.x + event.xmotion.x, window->origin.y + event.xmotion.y});
                 break;
         }
+    }
+
+    // A window of fixed size cannot fill the screen, as on Windows; window managers that offer
+    // full screen to every window (openbox) are asked to take it back.
+    void LeaveFullScreen(const TopWindow& window, HWND hwnd) {
+        const WindowView* view = FindView(views_, hwnd);
+        if (view == nullptr || view->sizable) return;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        bool fullScreen = false;
+        if (XGetWindowProperty(display_, window.id, netWmState_, 0, 64, False, XA_ATOM, &type,
+                               &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            const auto* states = reinterpret_cast<const Atom*>(data);
+            fullScreen = format == 32 &&
+                         std::find(states, states + count, netWmStateFullScreen_) != states + count;
+            XFree(data);
+        }
+        if (!fullScreen) return;
+        XEvent request{};
+        request.xclient.type = ClientMessage;
+        request.xclient.window = window.id;
+        request.xclient.message_type = netWmState_;
+        request.xclient.format = 32;
+        request.xclient.data.l[0] = 0;  // remove
+        request.xclient.data.l[1] = static_cast<long>(netWmStateFullScreen_);
+        request.xclient.data.l[3] = 1;  // asked by the program itself
+        XSendEvent(display_, RootWindow(display_, screen_), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &request);
     }
 
     // The window manager marks a minimised window's WM_STATE before it unmaps it.
@@ -922,9 +971,11 @@ private:
     Time time_ = CurrentTime;
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
          utf8String_ = 0, wmState_ = 0, netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0,
-         netWmTypeNormal_ = 0, netWmPid_ = 0, motifHints_ = 0;
+         netWmTypeNormal_ = 0, netWmPid_ = 0, motifHints_ = 0, netWmState_ = 0,
+         netWmStateFullScreen_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
+    std::unique_ptr<AccessibilityBridge> bridge_;  // nullptr without an accessibility bus
 };
 
 // The dialog font: the program's Chinese dialog face at 9 points when installed, else the best

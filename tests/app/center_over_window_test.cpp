@@ -22,16 +22,18 @@ struct Placed : CDialogImplBaseT {
     }
 };
 
+// A fresh window system on the headless display, with the class MakeWindow uses.
+void StartWithTheClass(const headless::Options& options) {
+    headless::Start(options);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = u"CenterOverWindowTest";
+    EXPECT_NE(RegisterClassExW(&wc), 0);
+}
+
 HWND MakeWindow(const RECT& r, DWORD style, HWND parent) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = u"CenterOverWindowTest";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    EXPECT_TRUE(registered);
     return CreateWindowExW(0, u"CenterOverWindowTest", u"", style, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
@@ -82,7 +84,7 @@ TEST(CenterOverWindowTest, WhereTheWindowGoes) {
         SCOPED_TRACE(c.name);
         headless::Options options;
         options.monitors = c.monitors;
-        headless::Start(options);
+        StartWithTheClass(options);
 
         HWND other = nullptr;
         if (c.kind != kNone) {

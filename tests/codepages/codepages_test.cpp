@@ -4,6 +4,8 @@
 // suites; every conversion of every page by the recording's comparison).
 #include "codepages/codepages.h"
 
+#include "codepages/utf.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -238,6 +240,69 @@ TEST(CodePage, EveryByteAndEveryPairOf936RoundTrips) {
             ASSERT_EQ(ToBytes(936, text), pair) << lead << " " << trail;
         }
     }
+}
+
+// Every byte string of 1 and 2 bytes, and of 3 bytes over the bytes that stand for the ranges
+// UTF-8 treats alike (the recording holds what Windows makes of each of these), and of 4 where
+// the first 3 leave a stream waiting for more: elsewhere the fourth byte starts afresh.
+template <typename Check>
+void ForEachUtf8Input(Check check) {
+    static constexpr unsigned char kBytes[] = {
+        0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0,
+        0xE1, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xF7, 0xF8, 0xFF};
+    std::string bytes;
+    for (int a = 0; a < 256; ++a) {
+        check(bytes = {static_cast<char>(a)});
+        for (int b = 0; b < 256; ++b) check(bytes = {static_cast<char>(a), static_cast<char>(b)});
+    }
+    for (unsigned char a : kBytes) {
+        for (unsigned char b : kBytes) {
+            for (unsigned char c : kBytes) {
+                check(bytes = {char(a), char(b), char(c)});
+                codepages::utf::Utf8Stream stream;
+                std::u32string points;
+                for (unsigned char byte : {a, b, c}) stream.Push(byte, points);
+                const std::size_t decoded = points.size();
+                stream.Finish(points);
+                if (points.size() == decoded) continue;
+                for (unsigned char d : kBytes) check(bytes = {char(a), char(b), char(c), char(d)});
+            }
+        }
+    }
+}
+
+// A terminal's input arrives a byte at a time and has no end: the stream must give what
+// MultiByteToWideChar gives for the same bytes when more follow, and, when they end, once the
+// stream is finished, what it gives for them alone (unless they end in a broken sequence, whose
+// rest Windows swallows at the end of the input but a stream delivers at once).
+TEST(Utf8Stream, DecodesAsMultiByteToWideChar) {
+    ForEachUtf8Input([](const std::string& bytes) {
+        codepages::utf::Utf8Stream stream;
+        std::u32string points;
+        for (char byte : bytes) stream.Push(static_cast<unsigned char>(byte), points);
+        codepages::utf::Utf8Stream continued = stream;
+        std::u32string more = points;
+        for (char byte : "xyz"s) continued.Push(static_cast<unsigned char>(byte), more);
+        stream.Finish(points);
+        std::u16string text, moreText;
+        for (char32_t point : points) codepages::utf::AppendUtf16(text, point);
+        for (char32_t point : more) codepages::utf::AppendUtf16(moreText, point);
+        const std::u16string alone = ToWide(kUtf8, bytes);
+        const std::u16string followed = ToWide(kUtf8, bytes + "xyz");
+        ASSERT_EQ(moreText, followed) << testing::PrintToString(bytes);
+        if (followed == alone + u"xyz") {
+            ASSERT_EQ(text, alone) << testing::PrintToString(bytes);
+        }
+    });
+}
+
+// Well-formed is what comes back unchanged through Windows' conversions both ways.
+TEST(Utf8, WellFormedIsWhatRoundTrips) {
+    ForEachUtf8Input([](const std::string& bytes) {
+        ASSERT_EQ(codepages::utf::IsWellFormedUtf8(bytes),
+                  ToBytes(kUtf8, ToWide(kUtf8, bytes)) == bytes)
+            << testing::PrintToString(bytes);
+    });
 }
 
 }  // namespace

@@ -12,11 +12,6 @@ using win32::headless::kShift;
 
 class EditTest : public ControlsTest {
 protected:
-    void SetUp() override {
-        ControlsTest::SetUp();
-        win32::controls::ClearClipboard();
-    }
-
     HWND CreateEdit(const char16_t* text = u"", DWORD style = ES_AUTOHSCROLL, int id = 100,
                     RECT at = {10, 10, 70, 30}) {
         HWND edit = Create(u"Edit", text, style, id, at);

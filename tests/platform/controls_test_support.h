@@ -35,7 +35,7 @@ protected:
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = ParentProc;
         wc.lpszClassName = u"ControlsTestParent";
-        RegisterClassExW(&wc);  // fails harmlessly when a previous test registered it
+        ASSERT_NE(RegisterClassExW(&wc), 0);
         parent = CreateWindowExW(0, u"ControlsTestParent", u"Parent", WS_POPUP | WS_VISIBLE, 0, 0,
                                  400, 200, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(parent, nullptr);

@@ -15,8 +15,8 @@ functions=$(grep -ho 'WINAPI[[:space:]]\+[A-Za-z0-9_]\+[[:space:]]*(' "$root"/pl
 constants='(WS|WS_EX|ES|SS|BS|DS|CS|SC|WM|EM|BM|BST|STM|GW|GWL|GWLP|ICON|SW|SWP|MF|DM|HT)_[A-Z0-9_]+'
 
 status=0
-for file in "$root"/platform/x11/* "$root"/platform/terminal/* "$root"/platform/headless/*; do
-    case $file in *.cpp | *.h) ;; *) continue ;; esac
+for file in $(find "$root"/platform/x11 "$root"/platform/terminal "$root"/platform/headless \
+    -name '*.cpp' -o -name '*.h' | sort); do
     # Strings and characters first (they may hold "//"), then comments.
     found=$(sed -E "s/\"([^\"\\\\]|\\\\.)*\"/\"\"/g; s/'([^'\\\\]|\\\\.)'/' '/g; s://.*$::" "$file" |
         grep -nwE "$functions|$constants")

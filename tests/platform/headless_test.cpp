@@ -131,3 +131,35 @@ TEST_F(HeadlessTest, CallsNeedTheHeadlessDisplay) {
 }
 
 }  // namespace
+
+// Each test starts on the window system as a new process has it, whatever the last one left.
+TEST_F(HeadlessTest, StartLeavesNothingOfTheLastTest) {
+    HWND window = Create(u"left over", WS_POPUP | WS_VISIBLE);
+    SetFocus(window);
+    SetCapture(window);
+    SetTimer(window, 1, 10, nullptr);
+    SetPropW(window, u"prop", reinterpret_cast<HANDLE>(1));
+    PostMessageW(window, WM_USER, 0, 0);
+    PostQuitMessage(3);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"LeftOverClass";
+    ASSERT_NE(RegisterClassExW(&wc), 0);
+    ASSERT_TRUE(OpenClipboard(window));
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
+    ASSERT_NE(SetClipboardData(CF_UNICODETEXT, block), nullptr);
+    SetLastError(ERROR_INVALID_PARAMETER);
+
+    win32::headless::Start();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << msg.message;
+    EXPECT_NE(RegisterClassExW(&wc), 0) << "the class is gone";
+    EXPECT_TRUE(OpenClipboard(nullptr)) << "closed";
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr) << "empty";
+    CloseClipboard();
+}

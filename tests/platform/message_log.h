@@ -122,19 +122,8 @@ inline LRESULT CALLBACK RecordingWindowProc(HWND hwnd, UINT message, WPARAM wPar
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// A window class whose procedure records and then does the default.
-inline const char16_t* RecordingClass() {
-    static bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = RecordingWindowProc;
-        wc.cbWndExtra = 16;
-        wc.lpszClassName = u"RecordingWindow";
-        return RegisterClassExW(&wc) != 0;
-    }();
-    static_cast<void>(registered);
-    return u"RecordingWindow";
-}
+// A window class whose procedure records and then does the default (DisplayTest registers it).
+inline constexpr const char16_t* RecordingClass() { return u"RecordingWindow"; }
 
 // A fresh headless display per test, recording into a cleared log that ignores text queries, hit
 // testing and mouse moves.
@@ -142,7 +131,12 @@ class DisplayTest : public testing::Test {
 protected:
     void SetUp() override {
         win32::headless::Start();
-        RecordingClass();
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = RecordingWindowProc;
+        wc.cbWndExtra = 16;
+        wc.lpszClassName = RecordingClass();
+        ASSERT_NE(RegisterClassExW(&wc), 0);
         RecordingHook() = nullptr;
         MessageLog::Current().Clear();
         MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_MOUSEMOVE});

@@ -8,6 +8,7 @@
 # - the input method goes away and comes back, and the window manager restarts, while the person
 #   types: nothing typed is lost, and the input method's new start is taken (ibus's Ctrl+Shift+U
 #   composes a character only through the input method);
+# - the dialog, of fixed size, does not stay full screen when the window manager makes it so;
 # - text copied survives the program: served on by the program's child until another program
 #   takes the clipboard, or handed to the clipboard manager; marked as a secret;
 # - selecting what the person typed shares nothing (PRIMARY); the middle button pastes PRIMARY;
@@ -108,6 +109,13 @@ allowed() {
 }
 await '_NET_WM_ACTION_CLOSE _NET_WM_ACTION_MINIMIZE ' allowed
 check "the window manager's actions" '_NET_WM_ACTION_CLOSE _NET_WM_ACTION_MINIMIZE ' "$(allowed)"
+# Openbox offers full screen anyway (a pager asks for it here): the dialog, of fixed size,
+# asks to leave it at once.
+full_screen() { xprop -id "$window" _NET_WM_STATE | grep -c FULLSCREEN; }
+"$x_probe" fullscreen "$window"
+sleep 0.5
+await 0 full_screen
+check "no full screen for a fixed-size dialog" 0 "$(full_screen)"
 # While the input method composes, the field shows what it composes at the caret, and its
 # candidates go to the caret, following it as it moves and as the window moves.
 account_in

@@ -2,6 +2,9 @@
 // What the X11 suite asks of the server that the standard tools cannot.
 // Usage: x_probe close WINDOW-ID   asks a window to close the way a window manager does (a
 //                                  WM_DELETE_WINDOW client message)
+//        x_probe fullscreen WINDOW-ID
+//                                  asks the window manager to make a window full screen, as a
+//                                  pager or a task bar does
 //        x_probe owner SELECTION   prints the selection owner's window id, 0 for none
 //        x_probe monitors WxH+X+Y...
 //                                  splits the screen into these monitors (RandR), the first
@@ -19,7 +22,8 @@
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: x_probe close WINDOW-ID | owner SELECTION | monitors WxH+X+Y...\n");
+                     "usage: x_probe close WINDOW-ID | fullscreen WINDOW-ID | owner SELECTION | "
+                     "monitors WxH+X+Y...\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -46,6 +50,18 @@ int main(int argc, char** argv) {
         std::printf("ready\n");
         std::fflush(stdout);
         pause();
+    } else if (std::strcmp(argv[1], "fullscreen") == 0) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = std::strtoul(argv[2], nullptr, 0);
+        event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 1;  // add
+        event.xclient.data.l[1] =
+            static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+        event.xclient.data.l[3] = 2;  // asked by the person, through a pager
+        XSendEvent(display, DefaultRootWindow(display), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
     } else if (std::strcmp(argv[1], "owner") == 0) {
         std::printf("0x%lx\n", XGetSelectionOwner(display, XInternAtom(display, argv[2], False)));
     } else {

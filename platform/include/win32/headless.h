@@ -44,9 +44,9 @@ struct Options {
     int fontHeight = 13;
 };
 
-// Destroys every window left over (without calling the program's procedures, which may be
-// gone after a failed test), empties the queue and the quit flag, and makes a new
-// headless display with `options` the current display.
+// Makes the window system as at start (every window left over destroyed without calling the
+// program's procedures, which may be gone after a failed test; no focus, queued message, timer,
+// registered class or clipboard text) with a new headless display with `options` current.
 void Start(const Options& options = {});
 // Back to no display at all (window creation fails), also destroying every window.
 void Stop();
