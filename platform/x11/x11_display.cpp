@@ -321,6 +321,8 @@ public:
     // What was copied outlives the program. When a child process serves it, the connection is
     // the child's: this process never uses it again, and exits without closing it.
     void ProgramEnds() override {
+        // Closed first: a child serving the clipboard must not keep the application on the bus.
+        bridge_.reset();
         for (auto& [hwnd, window] : windows_) Destroy(window);
         windows_.clear();
         if (selections_.Outlive(time_)) handedOver_ = true;

@@ -98,5 +98,45 @@ TEST_F(AccessibleTreeTest, TheAboutBoxIsAModalDialogOverTheDisabledMainWindow) {
     EXPECT_EQ(s.Run(), kExitCancel);
 }
 
+// A field made a password field tells its role and its mask, never its text; a read-only one
+// is no longer editable. Each keeps the name of the label on its row.
+TEST_F(AccessibleTreeTest, PasswordAndReadOnlyFieldsSayWhatTheyAre) {
+    struct Case {
+        int field;
+        UINT message;
+        WPARAM value;
+        std::uint32_t role;
+        const char* name;
+        atspi::States states;  // of editable and read-only
+        std::u32string text;
+    };
+    const Case cases[] = {
+        {IDC_ACCOUNT_IN, 0, 0, atspi::kRoleText, "帐号：", Bit(atspi::kStateEditable), U"秘密 pw"},
+        {IDC_PASSWORD_IN, EM_SETPASSWORDCHAR, u'*', atspi::kRolePasswordText, "密码：",
+         Bit(atspi::kStateEditable), U"*****"},
+        {IDC_ACCOUNT_OUT, EM_SETREADONLY, TRUE, atspi::kRoleText, "帐号：",
+         Bit(atspi::kStateReadOnly), U"秘密 pw"},
+    };
+    const atspi::States looks = Bit(atspi::kStateEditable) | Bit(atspi::kStateReadOnly);
+    Session s;
+    for (const Case& c : cases) s.Fill(c.field, u"秘密 pw");
+    s.Then([&] {
+        for (const Case& c : cases) {
+            if (c.message != 0) SendMessageW(s.Control(c.field), c.message, c.value, 0);
+        }
+        const atspi::AccessibleTree tree = Now();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.field);
+            const atspi::Accessible& field = *tree.Find(s.Control(c.field));
+            EXPECT_EQ(field.role, c.role);
+            EXPECT_EQ(field.name, c.name);
+            EXPECT_EQ(field.states & looks, c.states);
+            EXPECT_EQ(field.text, c.text);
+        }
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), kExitCancel);
+}
+
 }  // namespace
 }  // namespace e2e

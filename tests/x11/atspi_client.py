@@ -68,6 +68,7 @@ for kind in ('object:state-changed:focused', 'object:text-changed:insert',
              'object:text-caret-moved', 'window:activate', 'focus:'):
     listener.register(kind)
 
+applications_before = Atspi.get_desktop(0).get_child_count()
 env = dict(os.environ, LANG='zh_CN.UTF-8', LC_ALL='', WIN32_DISPLAY='')
 process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL)
@@ -199,7 +200,20 @@ for step in range(1, len(focusable) + 1):
     check(f'Tab {step}: only {spoken(target)} is focused', [target],
           [c for c in children if 'focused' in states(c)])
 
-# Cancel, pressed through its action, ends the program as Cancel does.
+# The account's cipher text copied through the editable text interface.
+check('CopyText answers', True, Atspi.EditableText.copy_text(account_out, 0, len(cipher[0])))
+
+
+def clipboard():
+    return subprocess.run(['xclip', '-o', '-selection', 'clipboard'], capture_output=True,
+                          text=True, timeout=5).stdout
+
+
+pump(lambda: clipboard() == cipher[0], 5)
+check('the clipboard after CopyText', cipher[0], clipboard())
+
+# Cancel, pressed through its action, ends the program as Cancel does. What was copied outlives
+# it, but the application leaves the bus with it.
 Atspi.Action.do_action(children[1], 0)
 try:
     code = process.wait(10)
@@ -207,6 +221,9 @@ except subprocess.TimeoutExpired:
     process.kill()
     code = 'still running'
 check('Cancel pressed through its action ends the program with', 2, code)
+check('the clipboard after the end', cipher[0], clipboard())
+check('the application has left the bus', True,
+      pump(lambda: Atspi.get_desktop(0).get_child_count() == applications_before, 5))
 
 print(f'{passes} passed, {failures} failed')
 sys.exit(1 if failures else 0)

@@ -16,7 +16,7 @@ python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 
 if [ "${ATSPI_E2E_INSIDE:-}" != 1 ]; then
-    for tool in Xvfb xdotool dbus-run-session "$launcher"; do
+    for tool in Xvfb xdotool xclip xprop dbus-run-session "$launcher"; do
         if ! command -v "$tool" >/dev/null; then
             echo "SKIP: $tool is not installed"
             exit 77

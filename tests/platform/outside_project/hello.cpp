@@ -7,6 +7,11 @@
 
 #include "res/hello.h"
 
+// The platform gives its programs windows.h and friends, not its own internals.
+#if __has_include("src/window.h") || __has_include("cipher/encoder.h")
+#error "the platform's include path reaches beyond its public headers"
+#endif
+
 namespace {
 
 INT_PTR CALLBACK HelloProc(HWND, UINT message, WPARAM, LPARAM) {
