@@ -61,19 +61,20 @@ constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
     return pairs;
 }();
 
-}  // namespace
-
-std::string Base64::Encode(const unsigned char* data, int length) {
+// Encode's text, with its line breaks or (kBreakLines false) without. One named result on every
+// path, so that it is built in the caller's place.
+template <bool kBreakLines>
+std::string EncodeText(const unsigned char* data, int length) {
     const int full = length > 0 ? length / 3 : 0;
     const int rest = length > 0 ? length % 3 : 0;
     const std::size_t groups = static_cast<std::size_t>(full) + (rest != 0 ? 1 : 0);
-    // A break follows every kLineLength / 4 full groups. One named result on every path, so
-    // that it is built in the caller's place.
-    std::string text(groups * 4 + static_cast<std::size_t>(full / (kLineLength / 4)) * 2, '\0');
+    // A break follows every kGroupsPerLine full groups.
+    constexpr int kGroupsPerLine = kLineLength / 4;
+    const std::size_t breaks = kBreakLines ? static_cast<std::size_t>(full / kGroupsPerLine) : 0;
+    std::string text(groups * 4 + breaks * 2, '\0');
     char* out = text.data();
 
-    // Whole lines of kLineLength / 4 groups, each followed by a break, then the last groups.
-    constexpr int kGroupsPerLine = kLineLength / 4;
+    // Whole lines of kGroupsPerLine groups, each followed by a break, then the last groups.
     const unsigned char* in = data;
     const auto encodeGroups = [&in, &out](int groups) {
         for (const unsigned char* end = in + 3 * groups; in != end; in += 3, out += 4) {
@@ -83,10 +84,12 @@ std::string Base64::Encode(const unsigned char* data, int length) {
         }
     };
     int left = full;
-    for (; left >= kGroupsPerLine; left -= kGroupsPerLine) {
-        encodeGroups(kGroupsPerLine);
-        *out++ = '\r';
-        *out++ = '\n';
+    if constexpr (kBreakLines) {
+        for (; left >= kGroupsPerLine; left -= kGroupsPerLine) {
+            encodeGroups(kGroupsPerLine);
+            *out++ = '\r';
+            *out++ = '\n';
+        }
     }
     encodeGroups(left);
     // The tail neither counts towards the line nor breaks it.
@@ -97,6 +100,16 @@ std::string Base64::Encode(const unsigned char* data, int length) {
         out[3] = kPad;
     }
     return text;
+}
+
+}  // namespace
+
+std::string Base64::Encode(const unsigned char* data, int length) {
+    return EncodeText<true>(data, length);
+}
+
+std::string Base64::EncodeUnbroken(const unsigned char* data, int length) {
+    return EncodeText<false>(data, length);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Base64 with the tool's own rules: a line break after every 76 characters of full groups when
-// encoding, and lenient, table-driven decoding that never rejects its input.
+// encoding (or none, on request), and lenient, table-driven decoding that never rejects its
+// input.
 #pragma once
 
 #include <string>
@@ -13,6 +14,10 @@ public:
 
     // Encodes length bytes (none when length <= 0).
     static std::string Encode(const unsigned char* data, int length);
+
+    // Encodes like Encode but in one line, for peers that take Base64 without line breaks (the
+    // terminal's clipboard sequence).
+    static std::string EncodeUnbroken(const unsigned char* data, int length);
 
     // Decodes the first length characters of text; adds one to outCount per byte produced.
     static std::string Decode(const char* text, int length, int& outCount);

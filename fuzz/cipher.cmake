@@ -18,7 +18,7 @@ foreach(library codepages cipher)
     target_compile_options(${library}_fuzzed PRIVATE -fsanitize=fuzzer-no-link)
     target_link_libraries(${library}_fuzzed PRIVATE credcipher_warnings)
 endforeach()
-target_link_libraries(codepages_fuzzed PRIVATE codepages_tables)
+target_link_libraries(codepages_fuzzed PUBLIC codepages_utf PRIVATE codepages_tables)
 target_link_libraries(cipher_fuzzed PUBLIC codepages_fuzzed PRIVATE CryptoPP::CryptoPP)
 
 # Target name and source: fuzz_base64_decode, fuzz_decrypt_text, fuzz_codepage.

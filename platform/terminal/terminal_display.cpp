@@ -174,9 +174,8 @@ public:
     // ignores it.
     void PublishClipboardText(std::u16string_view text) override {
         const std::string bytes = LocaleBytes(text);
-        std::string encoded = Molvan::System::Base64::Encode(
+        const std::string encoded = Molvan::System::Base64::EncodeUnbroken(
             reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-        std::erase_if(encoded, [](char c) { return c == '\r' || c == '\n'; });
         TerminalSession::Send("\033]52;c;" + encoded + "\a");
     }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/dialog_impl.h"
-#include "win32/headless.h"
+#include "support/headless_test.h"
 
 namespace {
 
@@ -50,7 +50,9 @@ using enum Other;
 const std::vector<headless::Monitor> kOne{kPrimary}, kTwo{kPrimary, kRight},
     kOdd{kPrimary, kLeftOdd};
 
-TEST(CenterOverWindowTest, WhereTheWindowGoes) {
+using CenterOverWindowTest = test::HeadlessTest;
+
+TEST_F(CenterOverWindowTest, WhereTheWindowGoes) {
     struct Case {
         const char* name;
         std::vector<headless::Monitor> monitors;
@@ -112,7 +114,6 @@ TEST(CenterOverWindowTest, WhereTheWindowGoes) {
         EXPECT_EQ(r.right - r.left, c.window.right - c.window.left) << "the size stays";
         EXPECT_EQ(r.bottom - r.top, c.window.bottom - c.window.top);
     }
-    headless::Stop();
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include "app/dialog_impl.h"
 #include "app/res/resource.h"
-#include "win32/headless.h"
+#include "support/headless_test.h"
 
 namespace {
 
@@ -53,11 +53,7 @@ public:
 
 using AboutProbe = Probe<IDD_ABOUTBOX>;
 
-class DialogImplTest : public testing::Test {
-protected:
-    void SetUp() override { headless::Start(); }
-    void TearDown() override { headless::Stop(); }
-};
+using DialogImplTest = test::HeadlessTest;
 
 TEST_F(DialogImplTest, ResultsGoWhereTheDialogManagerReadsThem) {
     struct Case {

@@ -13,7 +13,7 @@
 #include "app/app_module.h"
 #include "app/message_loop.h"
 #include "app/pointer_array.h"
-#include "win32/headless.h"
+#include "support/headless_test.h"
 #include "win32/structured_exception.h"
 
 namespace {
@@ -47,22 +47,21 @@ struct Logger : CMessageFilter, CIdleHandler {
     std::function<void()> onCall;
 };
 
-class MessageLoopTest : public testing::Test {
+class MessageLoopTest : public test::HeadlessTest {
 protected:
     void SetUp() override {
-        headless::Start();
+        HeadlessTest::SetUp();
         g_dispatched.clear();
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = RecordingProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = u"MessageLoopTestWindow";
-        RegisterClassExW(&wc);
+        ASSERT_NE(RegisterClassExW(&wc), 0);
         m_window = CreateWindowExW(0, u"MessageLoopTestWindow", u"", WS_POPUP, 0, 0, 10, 10,
                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_window, nullptr);
     }
-    void TearDown() override { headless::Stop(); }
 
     // Posts the messages and a quit, runs the loop and returns its code.
     int Run(std::initializer_list<UINT> messages) {

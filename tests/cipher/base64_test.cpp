@@ -21,12 +21,18 @@ std::vector<unsigned char> Pattern(int length) {
     return bytes;
 }
 
-// OpenSSL's Base64 of the bytes, with a line break after every 76 characters of full groups.
-std::string ReferenceEncoding(const std::vector<unsigned char>& bytes) {
+// OpenSSL's Base64 of the bytes, in one line.
+std::string OpenSslEncoding(const std::vector<unsigned char>& bytes) {
     std::string plain(4 * ((bytes.size() + 2) / 3) + 1, '\0');
     const int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(plain.data()),
                                         bytes.data(), static_cast<int>(bytes.size()));
     plain.resize(static_cast<std::size_t>(written));
+    return plain;
+}
+
+// OpenSSL's Base64 of the bytes, with a line break after every 76 characters of full groups.
+std::string ReferenceEncoding(const std::vector<unsigned char>& bytes) {
+    const std::string plain = OpenSslEncoding(bytes);
     const std::size_t fullChars = bytes.size() / 3 * 4;
     std::string broken;
     for (std::size_t i = 0; i < plain.size(); ++i) {
@@ -48,6 +54,7 @@ TEST(Base64, EncodesAsOpenSslWithTheLineRuleAndDecodesBack) {
         const std::vector<unsigned char> bytes = Pattern(length);
         const std::string text = Base64::Encode(bytes.data(), length);
         EXPECT_EQ(text, ReferenceEncoding(bytes)) << length;
+        EXPECT_EQ(Base64::EncodeUnbroken(bytes.data(), length), OpenSslEncoding(bytes)) << length;
         int count = 0;
         EXPECT_EQ(DecodeExact(text, count), std::string(bytes.begin(), bytes.end())) << length;
         EXPECT_EQ(count, length);

@@ -2,11 +2,10 @@
 #include "cipher/field_cipher.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
-#include <array>
-#include <memory>
 #include <string>
+
+#include "support/openssl_reference.h"
 
 namespace {
 
@@ -16,36 +15,10 @@ using namespace std::string_literals;
 
 const std::string kKey = "7D3F09A2-4C6E-41fa-9E52-A0F47C1B3D86";
 
-using Block = std::array<unsigned char, 16>;
-
-// The first 16 bytes of text, completed with zeros.
-Block ToBlock(const std::string& text) {
-    Block block{};
-    std::copy_n(text.begin(), std::min(text.size(), block.size()), block.begin());
-    return block;
-}
-
-// One AES-128-ECB block through OpenSSL, the independent reference.
-Block OpenSslAes(const std::string& key, const Block& in, bool encrypt) {
-    const Block keyBlock = ToBlock(key);
-    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(EVP_CIPHER_CTX_new(),
-                                                                            EVP_CIPHER_CTX_free);
-    Block out{};
-    int written = 0;
-    EXPECT_EQ(EVP_CipherInit_ex(context.get(), EVP_aes_128_ecb(), nullptr, keyBlock.data(), nullptr,
-                                encrypt ? 1 : 0),
-              1);
-    EVP_CIPHER_CTX_set_padding(context.get(), 0);
-    EXPECT_EQ(EVP_CipherUpdate(context.get(), out.data(), &written, in.data(), 16), 1);
-    EXPECT_EQ(written, 16);
-    return out;
-}
-
-std::string OpenSslBase64(const Block& block) {
-    std::array<unsigned char, 25> text{};
-    EVP_EncodeBlock(text.data(), block.data(), 16);
-    return reinterpret_cast<const char*>(text.data());
-}
+using test::Block;
+using test::OpenSslAes;
+using test::OpenSslBase64;
+using test::ToBlock;
 
 std::string UpToFirstZero(const Block& block) {
     return std::string(block.begin(), std::find(block.begin(), block.end(), 0));

@@ -35,7 +35,6 @@ TEST_F(CliMatchesDialogTest, EncryptAndDecryptGiveTheDialogsResults) {
         u"a\u4e00\u4e8c\u4e09\u56db\u4e94\u516d\u4e03\u516b"};
     for (const std::u16string& field : fields) {
         SCOPED_TRACE(Utf8(field));
-        e2e::headless::Start();
         e2e::Session s;
         std::u16string cipher, back;
         s.Fill(IDC_ACCOUNT_IN, field).Click(IDC_ENCRYPT).Then([&] {

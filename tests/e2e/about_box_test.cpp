@@ -30,7 +30,6 @@ TEST_F(AboutBoxTest, OpensModallyAndEachWayOfClosingLeavesTheMainDialogOpen) {
     };
     for (const Closing& closing : closings) {
         SCOPED_TRACE(closing.name);
-        headless::Start();
         Session s;
         s.PostCommand(ID_APP_ABOUT).Then([&] {
             HWND about = AboutBox();

@@ -43,7 +43,6 @@ TEST_F(MainDialogTest, EachWayOfClosingGivesItsExitCode) {
     };
     for (const Closing& closing : closings) {
         SCOPED_TRACE(closing.name);
-        headless::Start();
         Session s;
         closing.act(s);
         EXPECT_EQ(s.Run(), closing.exitCode);
@@ -69,7 +68,6 @@ TEST_F(MainDialogTest, EncryptThenDecryptOfTheCopiedCipherTextGivesTheTextBack) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        headless::Start();
         Session s;
         s.Fill(IDC_ACCOUNT_IN, c.account).Fill(IDC_PASSWORD_IN, c.password);
         s.Click(IDC_ENCRYPT).Then([&] {
@@ -134,7 +132,6 @@ TEST_F(MainDialogTest, APressReplacesTheWholeLowerFieldsAndNeverTouchesTheUpperO
 TEST_F(MainDialogTest, EncryptOfEmptyFieldsWritesTheZeroBlockWhateverTheCommandLine) {
     for (const std::u16string line : {u"", u"--help", u"/decrypt alice secret", u"\"a b\" -x"}) {
         SCOPED_TRACE(std::string(line.begin(), line.end()));
-        headless::Start();
         Session s;
         s.Click(IDC_ENCRYPT).Then([&] {
             EXPECT_EQ(s.Field(IDC_ACCOUNT_IN) + s.Field(IDC_PASSWORD_IN), u"");
@@ -154,7 +151,6 @@ TEST_F(MainDialogTest, TheShowCommandDecidesHowTheDialogFirstAppears) {
     for (const Case c : {Case{SW_SHOWNORMAL, true, false}, Case{SW_SHOWMINIMIZED, true, true},
                          Case{SW_HIDE, false, false}}) {
         SCOPED_TRACE(c.show);
-        headless::Start();
         Session s;
         s.Then([&] {
             EXPECT_EQ(IsWindowVisible(s.Main()) != FALSE, c.visible);

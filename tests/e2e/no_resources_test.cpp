@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "app/win_main.h"
-#include "win32/headless.h"
+#include "support/headless_test.h"
 
-TEST(NoResourcesTest, AMissingTemplateEndsTheProgramWithZero) {
-    win32::headless::Start();
+using NoResourcesTest = test::HeadlessTest;
+
+TEST_F(NoResourcesTest, AMissingTemplateEndsTheProgramWithZero) {
     WCHAR empty[1] = {0};
     EXPECT_EQ(wWinMain(GetModuleHandleW(nullptr), nullptr, empty, SW_SHOWDEFAULT), 0);
     EXPECT_EQ(win32::headless::Pending(), 0u);
-    win32::headless::Stop();
 }

@@ -34,7 +34,9 @@ void ExpectPlaced(const RECT& window, const RECT& over, const RECT& work) {
     ExpectPlacedOnAxis(window.top, window.bottom, over.top, over.bottom, work.top, work.bottom);
 }
 
-TEST(PlacementTest, MainDialogOnTheWorkAreaAndAboutBoxOverIt) {
+using PlacementTest = SessionTest;
+
+TEST_F(PlacementTest, MainDialogOnTheWorkAreaAndAboutBoxOverIt) {
     struct Case {
         const char* name;
         std::vector<headless::Monitor> monitors;
@@ -89,7 +91,6 @@ TEST(PlacementTest, MainDialogOnTheWorkAreaAndAboutBoxOverIt) {
         s.Press(VK_ESCAPE).PostCommand(IDCANCEL);
         EXPECT_EQ(s.Run(u"", c.show), kExitCancel);
     }
-    headless::Stop();
 }
 
 }  // namespace

@@ -3,14 +3,13 @@
 
 #include "session.h"
 
-#include <openssl/evp.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
 #include "app/win_main.h"
+#include "support/openssl_reference.h"
 
 namespace e2e {
 
@@ -39,12 +38,6 @@ HWND FindWindowByCaption(std::u16string_view caption) {
     return nullptr;
 }
 
-std::u16string TextOf(HWND hWnd) {
-    WCHAR buffer[512] = {};
-    const int n = GetWindowTextW(hWnd, buffer, 512);
-    return std::u16string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
-
 RECT RectOf(HWND hWnd) {
     RECT r{};
     GetWindowRect(hWnd, &r);
@@ -67,22 +60,8 @@ POINT CloseBoxOf(HWND hWnd) {
 }
 
 std::u16string ReferenceCipherText(const std::string& ansi) {
-    static const unsigned char kKey[16] = {'7', 'D', '3', 'F', '0', '9', 'A', '2',
-                                           '-', '4', 'C', '6', 'E', '-', '4', '1'};
-    unsigned char block[16] = {};
-    std::copy_n(ansi.begin(), std::min<std::size_t>(ansi.size(), 16), block);
-    unsigned char out[32] = {};
-    int outLength = 0;
-    EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
-    const bool ok = context != nullptr &&
-                    EVP_EncryptInit_ex(context, EVP_aes_128_ecb(), nullptr, kKey, nullptr) == 1 &&
-                    EVP_CIPHER_CTX_set_padding(context, 0) == 1 &&
-                    EVP_EncryptUpdate(context, out, &outLength, block, 16) == 1;
-    EVP_CIPHER_CTX_free(context);
-    if (!ok || outLength != 16) throw std::runtime_error("OpenSSL AES failed");
-    unsigned char base64[32] = {};
-    const int length = EVP_EncodeBlock(base64, out, 16);
-    return std::u16string(base64, base64 + length);
+    const std::string text = test::ReferenceCipherText(ansi);
+    return std::u16string(text.begin(), text.end());
 }
 
 Session& Session::Press(UINT virtualKey, unsigned modifiers) {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "win32/headless.h"
+#include "support/headless_test.h"
 
 namespace e2e {
 
@@ -23,15 +23,13 @@ constexpr int kExitCancel = 2;
 
 HWND FindWindowByCaption(std::u16string_view caption);
 inline HWND AboutBox() { return FindWindowByCaption(u"About"); }
-std::u16string TextOf(HWND hWnd);
+using test::TextOf;
 RECT RectOf(HWND hWnd);
 POINT CenterOf(HWND hWnd);
 // The middle of the close box at the right end of the window's caption.
 POINT CloseBoxOf(HWND hWnd);
 
-// The tool's cipher text computed without the tool: AES-128 (OpenSSL) of the first 16 bytes of
-// ansi (the text in the ANSI code page), zero-padded, under the key string's first 16 bytes,
-// in Base64.
+// The tool's cipher text of `ansi` (the text in the ANSI code page), computed by OpenSSL.
 std::u16string ReferenceCipherText(const std::string& ansi);
 
 class Session {
@@ -64,10 +62,6 @@ private:
     HWND m_main = nullptr;
 };
 
-class SessionTest : public testing::Test {
-protected:
-    void SetUp() override { headless::Start(); }
-    void TearDown() override { headless::Stop(); }
-};
+using SessionTest = test::HeadlessTest;
 
 }  // namespace e2e

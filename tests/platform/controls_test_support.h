@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// A fixture for the control suites: a fresh headless display with a top-level parent window
-// whose procedure records the WM_COMMAND notifications it receives, and input helpers that
-// run the queue until the scripted input has been delivered.
+// A fixture for the control suites: a fresh headless display with a top-level parent window,
+// whose client area starts at the screen origin and whose procedure records the WM_COMMAND
+// notifications it receives.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,10 +25,12 @@ struct Notification {
     }
 };
 
-class ControlsTest : public testing::Test {
+using test::TextOf;
+
+class ControlsTest : public test::HeadlessTest {
 protected:
     void SetUp() override {
-        win32::headless::Start();
+        HeadlessTest::SetUp();
         notifications().clear();
         onCommand() = nullptr;
         WNDCLASSEXW wc{};
@@ -44,7 +46,7 @@ protected:
     void TearDown() override {
         onCommand() = nullptr;
         DestroyWindow(parent);  // the controls free their state at WM_NCDESTROY
-        win32::headless::Stop();
+        HeadlessTest::TearDown();
     }
 
     HWND Create(const char16_t* className, const char16_t* text, DWORD style, int id = 100,
@@ -52,28 +54,6 @@ protected:
         return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top,
                                at.right - at.left, at.bottom - at.top, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
-
-    // Each delivers the scripted input and everything it causes. The parent's client area
-    // starts at the screen origin.
-    static void Press(UINT key, unsigned modifiers = 0) {
-        win32::headless::PressKey(key, modifiers);
-        test::Pump();
-    }
-    static void Type(std::u16string_view text) {
-        win32::headless::Type(text);
-        test::Pump();
-    }
-    static void Click(POINT screen) {
-        win32::headless::Click(screen);
-        test::Pump();
-    }
-
-    static std::u16string TextOf(HWND window) {
-        std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1)));
-        return text;
     }
 
     static std::vector<Notification>& notifications() {

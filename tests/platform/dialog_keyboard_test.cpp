@@ -73,17 +73,11 @@ protected:
     }
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
 
-    void Press(UINT key, unsigned modifiers = 0) {
-        win32::headless::PressKey(key, modifiers);
-        test::Pump(dialog);
-    }
-
     bool IsDefault(int id) const {
         return (GetWindowLongW(Item(id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     }
 
     DialogTemplateBuilder builder{WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 326, 249};
-    HWND dialog = nullptr;
 };
 
 TEST_F(DialogKeyboardTest, TabVisitsVisibleEnabledTabStopsInTemplateOrderAndWraps) {
@@ -124,8 +118,7 @@ TEST_F(DialogKeyboardTest, EditNotificationsComeInWindowsOrder) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(kAccount)), TRUE);
     editNotifications.clear();
     Press(VK_TAB);
-    win32::headless::Type(u"z");
-    test::Pump(dialog);
+    Type(u"z");
     SetDlgItemTextW(dialog, kAccount, u"new");
     Press(VK_TAB, win32::headless::kShift);
     EXPECT_EQ(editNotifications, (std::vector<WPARAM>{
@@ -190,8 +183,7 @@ TEST_F(DialogKeyboardTest, EscapeCloseBoxAltF4AndWmCloseAllBecomeCancel) {
     // The close box at the right end of the caption.
     RECT rect;
     GetWindowRect(dialog, &rect);
-    win32::headless::Click(POINT{rect.right - 10, rect.top + 10});
-    test::Pump(dialog);
+    Click(POINT{rect.right - 10, rect.top + 10});
     const WPARAM cancel = MAKEWPARAM(IDCANCEL, BN_CLICKED);
     EXPECT_EQ(commands, (std::vector<WPARAM>{cancel, cancel, cancel}));
     // WM_CLOSE's IDCANCEL is posted, not sent; the dialog is not destroyed.

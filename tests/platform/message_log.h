@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "src/message_names.h"
+#include "support/headless_test.h"
 #include "win32/headless.h"
 
 namespace test {
@@ -127,10 +128,10 @@ inline constexpr const char16_t* RecordingClass() { return u"RecordingWindow"; }
 
 // A fresh headless display per test, recording into a cleared log that ignores text queries, hit
 // testing and mouse moves.
-class DisplayTest : public testing::Test {
+class DisplayTest : public HeadlessTest {
 protected:
     void SetUp() override {
-        win32::headless::Start();
+        HeadlessTest::SetUp();
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = RecordingWindowProc;
@@ -142,7 +143,7 @@ protected:
         MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_MOUSEMOVE});
     }
     void TearDown() override {
-        win32::headless::Stop();
+        HeadlessTest::TearDown();
         RecordingHook() = nullptr;
     }
 
@@ -157,21 +158,5 @@ protected:
         return hwnd;
     }
 };
-
-// Runs the queue until the script is delivered and nothing is left, the way a modeless dialog's
-// loop does (IsDialogMessageW first when a dialog is given).
-inline void Pump(HWND dialog = nullptr) {
-    MSG msg;
-    while (win32::headless::Pending() > 0 || PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        try {
-            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
-        } catch (const win32::InputExhausted&) {
-            break;  // the last items' input went nowhere (e.g. a click on a disabled window)
-        }
-        if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 }  // namespace test

@@ -63,8 +63,7 @@ TEST_F(MessageQueueTest, FiltersSelectByWindowAndRange) {
 }
 
 TEST_F(MessageQueueTest, TranslateMessageMakesCharactersThatComeBeforeTheKeyUp) {
-    win32::headless::PressKey('A', win32::headless::kShift);
-    test::Pump();
+    Press('A', win32::headless::kShift);
     EXPECT_TRUE(SequenceIs(MessageLog::Current().seen(), {{window, WM_KEYDOWN, VK_SHIFT},
                                                           {window, WM_KEYDOWN, 'A'},
                                                           {window, WM_CHAR, u'A'},
@@ -77,8 +76,7 @@ TEST_F(MessageQueueTest, TranslateMessageMakesCharactersThatComeBeforeTheKeyUp) 
 
 // Alt makes system keys; Alt+F4 asks to close, and WM_CLOSE's default destroys the window.
 TEST_F(MessageQueueTest, AltF4ClosesTheWindow) {
-    win32::headless::PressKey(VK_F4, win32::headless::kAlt);
-    test::Pump();
+    Press(VK_F4, win32::headless::kAlt);
     EXPECT_TRUE(
         SequenceIs(MessageLog::Current().Only({WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
                    {{window, WM_SYSKEYDOWN, VK_MENU},
@@ -93,8 +91,7 @@ TEST_F(MessageQueueTest, ClicksActivateAndReachTheClientInClientCoordinates) {
     HWND other = Create(u"other", WS_POPUP | WS_VISIBLE, nullptr, 0, {200, 100, 300, 200});
     ASSERT_EQ(GetActiveWindow(), other);
     MessageLog::Current().Clear();
-    win32::headless::Click(POINT{30, 40});
-    test::Pump();
+    Click(POINT{30, 40});
     EXPECT_EQ(GetActiveWindow(), window);
     auto seen = MessageLog::Current().Only({WM_MOUSEACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP});
     EXPECT_TRUE(SequenceIs(seen, {{window, WM_MOUSEACTIVATE},

@@ -179,7 +179,9 @@ TEST_F(PlacementTest, WindowsThatLeftAShrunkWorkAreaComeBack) {
 }
 
 // Dialog units come from the display's font: x = average width of A-Za-z, rounded; y = height.
-TEST(DialogUnits, FollowTheDisplayFont) {
+using DialogUnits = test::HeadlessTest;
+
+TEST_F(DialogUnits, FollowTheDisplayFont) {
     struct Case {
         int charWidth, fontHeight;
         RECT dialogUnits, pixels;
@@ -203,11 +205,11 @@ TEST(DialogUnits, FollowTheDisplayFont) {
         EXPECT_TRUE(EqualRect(&rect, &c.pixels))
             << c.charWidth << "x" << c.fontHeight << ": " << rect.left << "," << rect.top << ","
             << rect.right << "," << rect.bottom;
-        HWND plain = CreateWindowExW(0, test::RecordingClass(), u"", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                     nullptr, nullptr, nullptr);
+        HWND plain = CreateWindowExW(0, u"Static", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+        ASSERT_NE(plain, nullptr);
         EXPECT_FALSE(MapDialogRect(plain, &rect)) << "only dialogs have dialog units";
     }
-    win32::headless::Stop();
 }
 
 TEST(Rectangles, RightAndBottomEdgesAreOutside) {

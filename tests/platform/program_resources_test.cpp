@@ -7,7 +7,7 @@
 
 #include "resources/resource_image.h"
 #include "resources_test_data.h"
-#include "win32/headless.h"
+#include "support/headless_test.h"
 
 namespace {
 
@@ -15,13 +15,11 @@ INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-class ProgramResourcesTest : public testing::Test {
+class ProgramResourcesTest : public test::HeadlessTest {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(win32::resources::SetProgramResources(TestResources()));
     }
-    void SetUp() override { win32::headless::Start(); }
-    void TearDown() override { win32::headless::Stop(); }
 
     const HMODULE program = GetModuleHandleW(nullptr);
 };

@@ -350,8 +350,8 @@ TEST_F(WindowsTest, TreeQueries) {
 TEST(NoDisplay, WindowCreationFailsAndWaitingThrows) {
     win32::headless::Stop();
     SetLastError(0);
-    EXPECT_EQ(CreateWindowExW(0, test::RecordingClass(), u"", WS_POPUP, 0, 0, 1, 1, nullptr,
-                              nullptr, nullptr, nullptr),
+    EXPECT_EQ(CreateWindowExW(0, u"Static", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                              nullptr),
               nullptr);
     EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 0);
