@@ -8,12 +8,15 @@
 // pasting and EM_REPLACESEL, not for WM_SETTEXT. With ES_AUTOHSCROLL the text scrolls to keep
 // the caret in view; without it, input stops at the right edge. The parent hears EN_SETFOCUS,
 // EN_KILLFOCUS, EN_UPDATE then EN_CHANGE after each change, and EN_MAXTEXT when input was cut.
+// A right click, Shift+F10 or the menu key opens the context menu (undo, cut, copy, paste,
+// delete, select all).
 #include <algorithm>
 #include <cstring>
 
 #include "controls/clipboard.h"
 #include "controls/control_support.h"
 #include "controls/edit_buffer.h"
+#include "src/popup_menu.h"
 #include "src/window_system.h"
 
 namespace win32::controls {
@@ -339,6 +342,45 @@ HLOCAL TextHandle(Edit& edit) {
     return edit.handle;
 }
 
+// The context menu (a right click, Shift+F10, the menu key) with Windows' items, each greyed
+// where it does not apply; the edit takes the focus first. From the keyboard (-1, -1) it opens
+// at the middle of the edit, as on Windows. The item chosen is the message it stands for.
+void ContextMenu(HWND hwnd, const Edit& edit, LPARAM lParam) {
+    if (GetFocus() != hwnd) SetFocus(hwnd);
+    if (!IsWindow(hwnd)) return;
+    const bool byKeyboard = lParam == -1;
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (byKeyboard) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        at = POINT{client.right / 2, client.bottom / 2};
+        ClientToScreen(hwnd, &at);
+    }
+    const EditBuffer& buffer = edit.buffer;
+    const bool readOnly = IsReadOnly(hwnd);
+    const bool password = (StyleOf(hwnd) & ES_PASSWORD) != 0;
+    const std::size_t start = buffer.selectionStart(), end = buffer.selectionEnd();
+    const bool selection = start != end;
+    const bool all = std::min(start, end) == 0 && std::max(start, end) == buffer.text().size();
+    const std::optional<std::u16string> clipboard = ClipboardText();
+    std::vector<MenuItem> items = {
+        {u"&Undo", WM_UNDO, buffer.CanUndo() && !readOnly},
+        {},
+        {u"Cu&t", WM_CUT, selection && !password && !readOnly},
+        {u"&Copy", WM_COPY, selection && !password},
+        {u"&Paste", WM_PASTE, clipboard && !clipboard->empty() && !readOnly},
+        {u"&Delete", WM_CLEAR, selection && !readOnly},
+        {},
+        {u"Select &All", EM_SETSEL, !all},
+    };
+    const UINT chosen = TrackMenu(hwnd, std::move(items), at, byKeyboard, TRUE);
+    if (chosen == EM_SETSEL) {
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+    } else if (chosen != 0) {
+        SendMessageW(hwnd, chosen, 0, 0);
+    }
+}
+
 LRESULT OnSetText(HWND hwnd, Edit& edit, LPARAM lParam) {
     const auto* text = reinterpret_cast<const char16_t*>(lParam);
     edit.buffer.SetText(text ? text : u"");
@@ -408,6 +450,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             }
             return DefWindowProcW(hwnd, message, wParam, lParam);
+
+        case WM_CONTEXTMENU:
+            ContextMenu(hwnd, *edit, lParam);
+            return 0;
 
         case WM_LBUTTONDOWN:
             return OnButtonDown(hwnd, wParam, lParam, false);

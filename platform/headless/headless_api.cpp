@@ -36,6 +36,15 @@ void Type(std::string_view utf8) { Type(std::u16string_view(Utf8ToUtf16(utf8)));
 
 void Click(POINT screen, unsigned modifiers) {
     ScriptItem item{ScriptItem::Kind::kClick};
+    item.virtualKey = VK_LBUTTON;
+    item.point = screen;
+    item.modifiers = modifiers;
+    Current().Queue(std::move(item));
+}
+
+void RightClick(POINT screen, unsigned modifiers) {
+    ScriptItem item{ScriptItem::Kind::kClick};
+    item.virtualKey = VK_RBUTTON;
     item.point = screen;
     item.modifiers = modifiers;
     Current().Queue(std::move(item));

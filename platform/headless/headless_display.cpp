@@ -70,8 +70,12 @@ void HeadlessDisplay::WaitForInput(InputSink& sink, int timeout) {
             break;
         case ScriptItem::Kind::kClick:
             sink.MouseMove(item.point);
-            sink.MouseButton(item.point, true, item.modifiers);
-            sink.MouseButton(item.point, false, item.modifiers);
+            {
+                const MouseKey button =
+                    item.virtualKey == VK_RBUTTON ? MouseKey::kRight : MouseKey::kLeft;
+                sink.MouseButton(item.point, button, true, item.modifiers);
+                sink.MouseButton(item.point, button, false, item.modifiers);
+            }
             break;
         case ScriptItem::Kind::kAction:
             item.action();

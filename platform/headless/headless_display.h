@@ -26,7 +26,7 @@ std::unique_ptr<Display> MakeHeadlessDisplayFromEnvironment();
 namespace headless {
 
 struct ScriptItem {
-    enum class Kind { kKey, kText, kClick, kAction };
+    enum class Kind { kKey, kText, kClick, kAction };  // kClick: `virtualKey` the button
     explicit ScriptItem(Kind itemKind) : kind(itemKind) {}
 
     Kind kind;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The headless script language, for programs run with WIN32_DISPLAY=headless: items separated by
 // blanks, each "text:<characters>" (or text:"with blanks"), "key:[shift+][ctrl+][alt+]<KEY>"
-// or "click:<x>,<y>".
+// "click:<x>,<y>" (the left button) or "rclick:<x>,<y>" (the right one).
 #include <cctype>
 #include <charconv>
 #include <stdexcept>
@@ -25,7 +25,7 @@ constexpr NamedKey kKeys[] = {
     {"DELETE", VK_DELETE}, {"INSERT", VK_INSERT},   {"HOME", VK_HOME}, {"END", VK_END},
     {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},     {"UP", VK_UP},     {"DOWN", VK_DOWN},
     {"PRIOR", VK_PRIOR},   {"PAGEUP", VK_PRIOR},    {"NEXT", VK_NEXT}, {"PAGEDOWN", VK_NEXT},
-    {"SHIFT", VK_SHIFT},   {"CONTROL", VK_CONTROL}, {"MENU", VK_MENU},
+    {"SHIFT", VK_SHIFT},   {"CONTROL", VK_CONTROL}, {"MENU", VK_MENU}, {"APPS", VK_APPS},
 };
 
 std::string Upper(std::string_view text) {
@@ -82,12 +82,13 @@ int ParseNumber(std::string_view text) {
     return number;
 }
 
-ScriptItem ParseClick(std::string_view value) {
+ScriptItem ParseClick(std::string_view value, UINT button) {
     std::size_t comma = value.find(',');
     if (comma == std::string_view::npos) {
         throw std::invalid_argument("headless script: a click needs x,y");
     }
     ScriptItem item{ScriptItem::Kind::kClick};
+    item.virtualKey = button;
     item.point = POINT{ParseNumber(value.substr(0, comma)), ParseNumber(value.substr(comma + 1))};
     return item;
 }
@@ -132,8 +133,8 @@ std::vector<ScriptItem> ParseScript(std::string_view script) {
             items.push_back(std::move(item));
         } else if (kind == "key") {
             items.push_back(ParseKey(value));
-        } else if (kind == "click") {
-            items.push_back(ParseClick(value));
+        } else if (kind == "click" || kind == "rclick") {
+            items.push_back(ParseClick(value, kind == "click" ? VK_LBUTTON : VK_RBUTTON));
         } else {
             throw std::invalid_argument("headless script: unknown item '" + std::string(kind) +
                                         "'");

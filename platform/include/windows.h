@@ -262,6 +262,32 @@ struct MONITORINFOEXW : MONITORINFO {
     WCHAR szDevice[CCHDEVICENAME];
 };
 
+// What GetMenuBarInfo and GetMenuItemInfoW tell of an open popup menu.
+struct MENUBARINFO {
+    DWORD cbSize;
+    RECT rcBar;
+    HMENU hMenu;
+    HWND hwndMenu;
+    BOOL fBarFocused : 1;
+    BOOL fFocused : 1;
+};
+typedef MENUBARINFO* PMENUBARINFO;
+struct MENUITEMINFOW {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPWSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+};
+typedef MENUITEMINFOW* LPMENUITEMINFOW;
+
 // A critical section: recursive, owned by one thread at a time. The lock lives behind DebugInfo.
 struct RTL_CRITICAL_SECTION {
     PVOID DebugInfo;
@@ -471,6 +497,11 @@ HWND WINAPI SetCapture(HWND hWnd);
 HWND WINAPI GetCapture();
 BOOL WINAPI ReleaseCapture();
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+
+// Popup menus (the window menu, an edit's context menu) while one is open
+BOOL WINAPI EndMenu();
+BOOL WINAPI GetMenuBarInfo(HWND hwnd, LONG idObject, LONG idItem, PMENUBARINFO pmbi);
+BOOL WINAPI GetMenuItemInfoW(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOW lpmii);
 
 // Placement and monitors
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);

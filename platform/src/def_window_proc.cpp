@@ -64,7 +64,7 @@ LRESULT SysCommand(HWND hwnd, WPARAM command, LPARAM lParam) {
             return 0;
         case SC_KEYMENU:
             // Alt+Space: the window menu of the top-level window.
-            if (lParam == VK_SPACE) TrackSystemMenu(hwnd);
+            if (lParam == VK_SPACE) TrackSystemMenu(hwnd, std::nullopt);
             return 0;
         case SC_MOVE:
             // SC_MOVE | HTCAPTION comes from a press on the caption, at the cursor.
@@ -112,9 +112,17 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_SYSCOMMAND:
             return SysCommand(hWnd, wParam, lParam);
+        case WM_KEYUP:
+            // The menu key asks for the context menu of the window with the focus.
+            if (wParam == VK_APPS)
+                SendMessageW(hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd), -1);
+            return 0;
         case WM_SYSKEYDOWN:
-            // Alt+F4 asks the top-level window to close, unless its class forbids it.
-            if ((HIWORD(lParam) & KF_ALTDOWN) && wParam == VK_F4) {
+            // Shift+F10 asks for the context menu; Alt+F4 asks the top-level window to close,
+            // unless its class forbids it.
+            if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+                SendMessageW(hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd), -1);
+            } else if ((HIWORD(lParam) & KF_ALTDOWN) && wParam == VK_F4) {
                 HWND root = RootOf(hWnd);
                 Window* top = FindWindow(root);
                 if (top != nullptr && !(top->windowClass->style & CS_NOCLOSE)) {
@@ -201,9 +209,26 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         case WM_CANCELMODE:
             if (GetCapture() == hWnd) ReleaseCapture();
             return 0;
-        case WM_CONTEXTMENU:
+        case WM_RBUTTONUP: {
+            // The release of the right button asks for a context menu where it was released.
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(hWnd, &at);
+            return SendMessageW(hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd),
+                                MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+        }
+        case WM_NCRBUTTONUP:
+            return SendMessageW(hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd), lParam);
+        case WM_CONTEXTMENU: {
+            // A child passes it to its parent; a top-level window opens its window menu when
+            // its caption was clicked.
             if (window->IsChild()) return SendMessageW(window->parent, Msg, wParam, lParam);
+            if (lParam == -1) return 0;
+            const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            const LRESULT hit = HitTest(*window, at);
+            if ((hit == HTCAPTION || hit == HTSYSMENU) && (window->style & WS_SYSMENU))
+                TrackSystemMenu(hWnd, at);
             return 0;
+        }
         case WM_ERASEBKGND:
             return TRUE;
         default:

@@ -47,6 +47,13 @@ struct SystemMetricsSet {
     int minimizedHeight = 28;     // SM_CYMINIMIZED
     int keyboardMoveX = 8;        // pixels an arrow key moves a window being moved
     int keyboardMoveY = 8;
+    // Popup menus (the window menu, an edit's context menu): the frame around the items, an
+    // item's least height (it is at least the font's height and 4), a separator's height, and
+    // the room left and right of an item's text.
+    int menuFrameWidth = 3;
+    int menuItemHeight = 19;
+    int menuSeparatorHeight = 9;
+    int menuTextMargin = 17;
 };
 
 // Keyboard modifiers held with a key or a click.
@@ -62,6 +69,10 @@ enum class WindowRequest {
     kActivate,  // it got the desktop's focus: it becomes the foreground window if enabled
 };
 
+// The mouse buttons the window system takes: the left one clicks, selects and drags; the right
+// one asks for a context menu.
+enum class MouseKey { kLeft, kRight };
+
 // How a display hands input to the window system. Each call queues input messages for the
 // thread; the window system routes them (focus, capture, hit testing) when it takes them.
 // This and the view are all a display knows of the windows: it calls no Win32 function.
@@ -76,7 +87,7 @@ public:
     // tab or control character in it neither moves the focus nor presses a button.
     virtual void Paste(std::u16string_view text) = 0;
     virtual void MouseMove(POINT screen) = 0;
-    virtual void MouseButton(POINT screen, bool down, unsigned modifiers) = 0;
+    virtual void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) = 0;
     // Monitors or work areas changed (a terminal was resized).
     virtual void DisplayChanged() = 0;
     // The person closed, minimised, restored or activated `window` by the display's own means.

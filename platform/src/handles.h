@@ -18,7 +18,8 @@ enum class HandleKind : std::uint32_t {
     kIcon = 1,
     kFont = 2,
     kMonitor = 3,
-    kMemory = 4
+    kMemory = 4,
+    kMenu = 5
 };
 
 template <typename T>

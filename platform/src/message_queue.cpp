@@ -122,11 +122,11 @@ bool RoutePaste(MSG& msg) {
 }
 
 // A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides).
-bool ActivateForClick(HWND target, LRESULT hit) {
+bool ActivateForClick(HWND target, LRESULT hit, UINT message) {
     HWND root = RootOf(target);
     if (root == GetActiveWindow()) return true;
     LRESULT answer = SendMessageW(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
-                                  MAKELPARAM(static_cast<WORD>(hit), WM_LBUTTONDOWN));
+                                  MAKELPARAM(static_cast<WORD>(hit), message));
     if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT || answer == 0) {
         Activate(root, WA_CLICKACTIVE);
     }
@@ -160,21 +160,27 @@ bool RouteMouse(const InputEvent& event, MSG& msg, bool remove) {
         if (button && event.down && remove) MessageBeep(MB_OK);
         return false;
     }
-    if (button && event.down && remove && !ActivateForClick(target, hit)) return false;
-    if (button && remove) SetKeyDown(VK_LBUTTON, event.down);
+    // The client-area message; the non-client one is WM_NCMOUSEMOVE - WM_MOUSEMOVE below it.
+    const bool right = event.virtualKey == VK_RBUTTON;
+    UINT message = WM_MOUSEMOVE;
+    if (button) {
+        message = right ? (event.down ? WM_RBUTTONDOWN : WM_RBUTTONUP)
+                        : (event.down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
+    }
+    if (button && event.down && remove && !ActivateForClick(target, hit, message)) return false;
+    if (button && remove) SetKeyDown(right ? VK_RBUTTON : VK_LBUTTON, event.down);
     if (hit == HTCLIENT) {
         POINT origin = ClientOrigin(target);
         LPARAM position = MAKELPARAM(static_cast<WORD>(event.point.x - origin.x),
                                      static_cast<WORD>(event.point.y - origin.y));
-        UINT message = !button ? WM_MOUSEMOVE : event.down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
         msg = Stamped(target, message, MouseKeyFlags(), position);
-        if (button && event.down && IsDoubleClick(target, event.point, msg.time, remove))
+        if (button && !right && event.down && IsDoubleClick(target, event.point, msg.time, remove))
             msg.message = WM_LBUTTONDBLCLK;
     } else {
         LPARAM position =
             MAKELPARAM(static_cast<WORD>(event.point.x), static_cast<WORD>(event.point.y));
-        UINT message = !button ? WM_NCMOUSEMOVE : event.down ? WM_NCLBUTTONDOWN : WM_NCLBUTTONUP;
-        msg = Stamped(target, message, static_cast<WPARAM>(hit), position);
+        msg = Stamped(target, message - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hit),
+                      position);
     }
     return true;
 }
@@ -288,9 +294,11 @@ public:
         QueueInput({InputEvent::Type::kMouseMove, 0, 0, screen});
     }
 
-    void MouseButton(POINT screen, bool down, unsigned modifiers) override {
+    void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) override {
         if (down) PressModifiers(modifiers, true);
-        QueueInput({InputEvent::Type::kMouseButton, 0, 0, screen, down});
+        QueueInput({InputEvent::Type::kMouseButton,
+                    button == MouseKey::kRight ? UINT{VK_RBUTTON} : UINT{VK_LBUTTON}, 0, screen,
+                    down});
         if (!down) PressModifiers(modifiers, false);
     }
 

@@ -15,7 +15,7 @@ struct InputEvent {
     // kPaste: text pasted into the focus window as it is (EM_REPLACESEL), the next of the
     // queue's pasted texts.
     enum class Type { kKeyDown, kKeyUp, kCharacter, kMouseMove, kMouseButton, kPaste } type;
-    UINT virtualKey = 0;
+    UINT virtualKey = 0;  // kMouseButton: VK_LBUTTON or VK_RBUTTON
     char16_t character = 0;
     POINT point{};
     bool down = false;

@@ -35,11 +35,17 @@ void QueueMouse(const MOUSEINPUT& mouse, POINT& cursor) {
         }
         QueueInput({InputEvent::Type::kMouseMove, 0, 0, cursor});
     }
-    if (mouse.dwFlags & MOUSEEVENTF_LEFTDOWN) {
-        QueueInput({InputEvent::Type::kMouseButton, 0, 0, cursor, true});
-    }
-    if (mouse.dwFlags & MOUSEEVENTF_LEFTUP) {
-        QueueInput({InputEvent::Type::kMouseButton, 0, 0, cursor, false});
+    const struct {
+        DWORD flag;
+        UINT button;
+        bool down;
+    } buttons[] = {{MOUSEEVENTF_LEFTDOWN, VK_LBUTTON, true},
+                   {MOUSEEVENTF_LEFTUP, VK_LBUTTON, false},
+                   {MOUSEEVENTF_RIGHTDOWN, VK_RBUTTON, true},
+                   {MOUSEEVENTF_RIGHTUP, VK_RBUTTON, false}};
+    for (const auto& button : buttons) {
+        if (mouse.dwFlags & button.flag)
+            QueueInput({InputEvent::Type::kMouseButton, button.button, 0, cursor, button.down});
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "controls/controls.h"
 #include "src/dialog.h"
+#include "src/popup_menu.h"
 
 namespace win32 {
 
@@ -60,6 +61,7 @@ void EnsureBuiltinClasses() {
     registry.builtinsRegistered = true;
     registry.registeringBuiltins = true;
     RegisterDialogClass();
+    RegisterMenuClass();
     RegisterBuiltinControls();
     registry.registeringBuiltins = false;
 }
@@ -91,6 +93,8 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
     // "#32770" and friends keep their well-known atoms.
     if (windowClass->name == u"#32770") {
         windowClass->atom = 0x8002;
+    } else if (windowClass->name == u"#32768") {
+        windowClass->atom = 0x8000;
     } else {
         windowClass->atom = Registry().nextAtom++;
     }

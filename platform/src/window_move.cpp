@@ -4,38 +4,18 @@
 #include <algorithm>
 
 #include "src/display_manager.h"
+#include "src/popup_menu.h"
 #include "src/window.h"
 
 namespace win32 {
 
 namespace {
 
-const OpenSystemMenu* openMenu = nullptr;
-
-bool IsInput(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCRBUTTONUP);
-}
-
-// The next message of a menu or move loop; false when the loop must end: WM_QUIT, posted again
-// for the loop outside.
-bool NextMessage(MSG& msg) {
-    for (;;) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        if (got != -1) return true;
-    }
-}
-
-std::vector<SystemMenuItem> MenuItems(HWND hwnd) {
+std::vector<MenuItem> MenuItems(HWND hwnd) {
     const Window* window = FindWindow(hwnd);
     const DWORD style = window->style;
     const bool minimized = window->IsMinimized();
-    std::vector<SystemMenuItem> items;
+    std::vector<MenuItem> items;
     if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
         items.push_back({u"&Restore", SC_RESTORE, minimized});
     items.push_back({u"&Move", SC_MOVE, !minimized});
@@ -43,27 +23,6 @@ std::vector<SystemMenuItem> MenuItems(HWND hwnd) {
         items.push_back({u"Mi&nimize", SC_MINIMIZE, !minimized && (style & WS_MINIMIZEBOX)});
     items.push_back({u"&Close", SC_CLOSE, !(window->windowClass->style & CS_NOCLOSE)});
     return items;
-}
-
-// The next enabled item from `from` in direction `step` (+1 or -1), round the list.
-std::size_t NextEnabled(const std::vector<SystemMenuItem>& items, std::size_t from, int step) {
-    const std::size_t count = items.size();
-    for (std::size_t i = 1; i <= count; ++i) {
-        const std::size_t index = (from + count + static_cast<std::size_t>(step) * i) % count;
-        if (items[index].enabled) return index;
-    }
-    return from;
-}
-
-// The item whose mnemonic is `c`, if it is enabled.
-const SystemMenuItem* ItemOfMnemonic(const std::vector<SystemMenuItem>& items, WPARAM c) {
-    const auto lower = [](WPARAM u) { return u >= 'A' && u <= 'Z' ? u - 'A' + 'a' : u; };
-    for (const SystemMenuItem& item : items) {
-        const std::size_t amp = item.text.find(u'&');
-        if (amp + 1 < item.text.size() && lower(item.text[amp + 1]) == lower(c))
-            return item.enabled ? &item : nullptr;
-    }
-    return nullptr;
 }
 
 // Moves `rect` the least so that the caption (the window's width, `captionBottom` pixels from
@@ -80,66 +39,12 @@ RECT WithCaptionOn(RECT rect, const RECT& work, LONG captionBottom) {
 
 }  // namespace
 
-const OpenSystemMenu* CurrentSystemMenu() { return openMenu; }
-
-void TrackSystemMenu(HWND hwnd) {
-    if (FindWindow(hwnd) == nullptr || openMenu != nullptr) return;
-    WPARAM chosen = 0;
-    {
-        OpenSystemMenu menu{hwnd, MenuItems(hwnd), 0};
-        if (!menu.items[0].enabled) menu.highlighted = NextEnabled(menu.items, 0, 1);
-        openMenu = &menu;
-        MarkDirty();
-        // Closed however the loop ends, also by input that ran out (an exception).
-        struct Closing {
-            ~Closing() {
-                openMenu = nullptr;
-                MarkDirty();
-            }
-        } closing;
-        SendMessageW(hwnd, WM_ENTERMENULOOP, FALSE, 0);
-        MSG msg;
-        bool open = true;
-        while (open && IsWindow(hwnd) && NextMessage(msg)) {
-            switch (msg.message) {
-                case WM_KEYDOWN:
-                case WM_SYSKEYDOWN:
-                    if (msg.wParam == VK_UP || msg.wParam == VK_DOWN) {
-                        menu.highlighted =
-                            NextEnabled(menu.items, menu.highlighted, msg.wParam == VK_UP ? -1 : 1);
-                        MarkDirty();
-                    } else if (msg.wParam == VK_RETURN) {
-                        if (menu.items[menu.highlighted].enabled)
-                            chosen = menu.items[menu.highlighted].command;
-                        open = false;
-                    } else if (msg.wParam == VK_ESCAPE || msg.wParam == VK_MENU) {
-                        open = false;
-                    } else {
-                        TranslateMessage(&msg);  // letters choose by mnemonic
-                    }
-                    break;
-                case WM_CHAR:
-                case WM_SYSCHAR:
-                    if (const SystemMenuItem* item = ItemOfMnemonic(menu.items, msg.wParam)) {
-                        chosen = item->command;
-                        open = false;
-                    } else {
-                        MessageBeep(MB_OK);
-                    }
-                    break;
-                case WM_LBUTTONDOWN:
-                case WM_NCLBUTTONDOWN:
-                    open = false;  // a click elsewhere dismisses the menu
-                    break;
-                default:
-                    if (!IsInput(msg.message)) DispatchMessageW(&msg);
-                    break;
-            }
-        }
-    }
-    if (!IsWindow(hwnd)) return;
-    SendMessageW(hwnd, WM_EXITMENULOOP, FALSE, 0);
-    if (chosen != 0) SendMessageW(hwnd, WM_SYSCOMMAND, chosen, 0);
+void TrackSystemMenu(HWND hwnd, std::optional<POINT> at) {
+    if (FindWindow(hwnd) == nullptr) return;
+    // From the keyboard the menu hangs below the caption's left end.
+    const UINT chosen =
+        TrackMenu(hwnd, MenuItems(hwnd), at.value_or(ClientOrigin(hwnd)), !at, FALSE);
+    if (chosen != 0 && IsWindow(hwnd)) SendMessageW(hwnd, WM_SYSCOMMAND, chosen, 0);
 }
 
 void TrackMove(HWND hwnd, bool byMouse, POINT cursor) {
@@ -157,7 +62,7 @@ void TrackMove(HWND hwnd, bool byMouse, POINT cursor) {
     RECT rect = original;
     bool moving = true;
     MSG msg;
-    while (moving && GetCapture() == hwnd && NextMessage(msg)) {
+    while (moving && GetCapture() == hwnd && NextLoopMessage(msg)) {
         RECT target = rect;
         switch (msg.message) {
             case WM_KEYDOWN:
@@ -201,7 +106,7 @@ void TrackMove(HWND hwnd, bool byMouse, POINT cursor) {
                 moving = byMouse;  // a click ends a keyboard move where it is
                 break;
             default:
-                if (!IsInput(msg.message)) DispatchMessageW(&msg);
+                if (!IsInputMessage(msg.message)) DispatchMessageW(&msg);
                 break;
         }
         if (EqualRect(&target, &rect)) continue;

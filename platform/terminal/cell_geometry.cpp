@@ -21,6 +21,12 @@ SystemMetricsSet TerminalMetrics() {
     metrics.minimizedHeight = 3 * kCellHeight;  // frame, caption, frame
     metrics.keyboardMoveX = kCellWidth;         // a keyboard move goes cell by cell
     metrics.keyboardMoveY = kCellHeight;
+    // A menu: a box of one cell, an item or separator on each row, a blank cell each side of
+    // the text.
+    metrics.menuFrameWidth = kCellWidth;
+    metrics.menuItemHeight = kCellHeight;
+    metrics.menuSeparatorHeight = kCellHeight;
+    metrics.menuTextMargin = kCellWidth;
     return metrics;
 }
 

@@ -348,12 +348,14 @@ void InputDecoder::EndPaste(InputSink& sink) {
     pasteEndMatched_ = 0;
 }
 
-// An SGR mouse report "CSI < button ; column ; row M" (m on release), 1-based cells. Only the
-// left button and motion with it held are of use; the wheel and other buttons are dropped.
+// An SGR mouse report "CSI < button ; column ; row M" (m on release), 1-based cells. Of use are
+// the left button, motion with it held, and the right button (a context menu); the wheel and
+// the middle button are dropped.
 void InputDecoder::MouseReport(const std::vector<int>& parameters, bool pressed, InputSink& sink) {
     if (parameters.size() < 3) return;
     const int button = parameters[0];
-    if ((button & 64) || (button & 3) != 0) return;
+    const bool right = (button & 3) == 2;
+    if ((button & 64) || ((button & 3) != 0 && !right) || (right && (button & 32))) return;
     const std::optional<POINT> point = (*cellToPixel_)(parameters[1] - 1, parameters[2] - 1);
     if (!point) return;
     sink.MouseMove(*point);
@@ -362,18 +364,19 @@ void InputDecoder::MouseReport(const std::vector<int>& parameters, bool pressed,
     if (button & 4) modifiers |= kShift;
     if (button & 8) modifiers |= kAlt;
     if (button & 16) modifiers |= kControl;
-    sink.MouseButton(*point, pressed, modifiers);
+    if (pressed) rightHeld_ = right;
+    sink.MouseButton(*point, right ? MouseKey::kRight : MouseKey::kLeft, pressed, modifiers);
 }
 
 // "CSI M" and three bytes, each 32 more than its value: terminals without SGR reports. A
-// release does not say which button went up; only the left one is ever reported as held.
+// release does not say which button went up: the one pressed last.
 void InputDecoder::LegacyMouseReport(InputSink& sink) {
     const int button = static_cast<int>(sequence_[3]) - 32;
     const int column = static_cast<int>(sequence_[4]) - 32;
     const int row = static_cast<int>(sequence_[5]) - 32;
     if (button < 0 || column < 1 || row < 1) return;
     if ((button & 3) == 3 && !(button & 32)) {
-        MouseReport({button & ~3, column, row}, false, sink);
+        MouseReport({(button & ~3) | (rightHeld_ ? 2 : 0), column, row}, false, sink);
     } else {
         MouseReport({button, column, row}, true, sink);
     }

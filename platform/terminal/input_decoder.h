@@ -142,6 +142,7 @@ private:
 
     std::u16string text_;  // typed characters not yet delivered
     bool pasting_ = false;
+    bool rightHeld_ = false;   // the last mouse button pressed was the right one
     bool pasteEnded_ = false;  // a line break ended what a single-line edit takes
     std::u16string paste_;
     std::size_t pasteEndMatched_ = 0;  // characters of the end marker seen so far

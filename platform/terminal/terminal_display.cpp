@@ -114,8 +114,8 @@ public:
     void Text(std::u16string_view text) override { next_.Text(text); }
     void Paste(std::u16string_view text) override { next_.Paste(text); }
     void MouseMove(POINT screen) override { next_.MouseMove(screen); }
-    void MouseButton(POINT screen, bool down, unsigned modifiers) override {
-        next_.MouseButton(screen, down, modifiers);
+    void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) override {
+        next_.MouseButton(screen, button, down, modifiers);
     }
     void DisplayChanged() override { next_.DisplayChanged(); }
     void Request(HWND window, WindowRequest request) override { next_.Request(window, request); }

@@ -148,7 +148,6 @@ public:
         Window(view, placement, canvas, true);
         Canvas everywhere(screen_.grid, screen);
         MarkCutOff(everywhere, cells, shown);
-        if (!view.systemMenu.empty()) SystemMenu(view, placement, everywhere);
     }
 
     // After the top-level windows: the task bar's keys, when it has them.
@@ -218,37 +217,38 @@ private:
         if (cells.bottom > shown.bottom) canvas.Char(middleColumn, rows - 1, U'▼', mark, columns);
     }
 
-    // The open window menu hangs below the caption's left end, each item on a row of its own,
-    // and is moved the least that puts it wholly on the screen: it takes the keys while open.
-    void SystemMenu(const WindowView& view, const Placement& placement, Canvas& canvas) {
-        const RECT caption = placement.Cells(view.captionBar);
-        int width = 0;
-        for (const MenuItemView& item : view.systemMenu)
-            width = std::max(width, TextCells(item.shown));
-        RECT box{caption.left, caption.bottom, caption.left + width + 4,
-                 caption.bottom + static_cast<LONG>(view.systemMenu.size()) + 2};
-        const LONG dx =
-            std::max<LONG>(-box.left, std::min<LONG>(0, screen_.grid.columns() - box.right));
-        const LONG dy =
-            std::max<LONG>(-box.top, std::min<LONG>(0, screen_.grid.rows() - box.bottom));
-        box = Offset(box, dx, dy);
-        canvas.Fill(box, kPlain);
-        canvas.Box(box, false, kPlain);
-        int row = box.top + 1;
-        for (const MenuItemView& item : view.systemMenu) {
-            const RECT line{box.left + 1, row, box.right - 1, row + 1};
+    // An open menu: a box, each item on the first row its rectangle takes (a row of its own
+    // where cells are higher than items), separators a line across the box. The highlighted
+    // item is reversed and holds the cursor, a greyed one dim, mnemonics underlined.
+    void Menu(const WindowView& view, const Placement& placement, Canvas& canvas,
+              const RECT& cells) {
+        canvas.Fill(cells, kPlain);
+        canvas.Box(cells, false, kPlain);
+        int row = cells.top;
+        for (const MenuItemView& item : view.menuItems) {
+            row = std::max<int>(row + 1, placement.Cells(item.rect).top);
+            if (row >= cells.bottom - 1) break;
+            const RECT line{cells.left + 1, row, cells.right - 1, row + 1};
+            if (item.separator) {
+                canvas.Char(cells.left, row, U'├', kPlain, cells.right);
+                for (int x = line.left; x < line.right; ++x)
+                    canvas.Char(x, row, U'─', kPlain, cells.right);
+                canvas.Char(line.right, row, U'┤', kPlain, cells.right);
+                continue;
+            }
             const std::uint8_t attributes = item.highlighted ? kReverse : kPlain;
             canvas.Fill(line, attributes);
-            canvas.Text(line.left + 1, row, item.shown, attributes, line.right);
+            RECT text = item.rect;
+            text.left += view.menuTextMargin;
+            const int column = std::max<int>(line.left, placement.Cells(text).left);
+            canvas.Text(column, row, item.shown, attributes, line.right);
             if (item.mnemonic < item.shown.size()) {
-                const int column =
-                    line.left + 1 +
-                    TextCells(std::u16string_view(item.shown).substr(0, item.mnemonic));
-                canvas.AddAttributes(RECT{column, row, column + 1, row + 1}, kUnderline);
+                const int at =
+                    column + TextCells(std::u16string_view(item.shown).substr(0, item.mnemonic));
+                canvas.AddAttributes(RECT{at, row, at + 1, row + 1}, kUnderline);
             }
             if (!item.enabled) canvas.AddAttributes(line, kDim);
-            if (item.highlighted) Cursor(canvas, line.left + 1, row);
-            ++row;
+            if (item.highlighted) Cursor(canvas, column, row);
         }
     }
 
@@ -305,6 +305,9 @@ private:
             case ViewKind::kIcon:
             case ViewKind::kStaticFrame:
                 Static(view, here, cells, client);
+                break;
+            case ViewKind::kMenu:
+                Menu(view, placement, here, cells);
                 break;
             case ViewKind::kOther:
                 here.Fill(cells, kPlain);

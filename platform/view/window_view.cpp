@@ -2,12 +2,12 @@
 #include "view/window_view.h"
 
 #include <algorithm>
-
 #include <climits>
 
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/icons.h"
+#include "src/popup_menu.h"
 #include "src/window.h"
 #include "src/window_move.h"
 #include "src/window_system.h"
@@ -49,6 +49,7 @@ std::u16string VisibleControls(std::u16string text) {
 
 ViewKind KindOf(const Window& window, bool framed) {
     const std::u16string& name = window.windowClass->name;
+    if (name == u"#32768") return ViewKind::kMenu;
     if (framed) return ViewKind::kFrame;
     if (SameClassName(name, u"Button")) {
         switch (window.style & BS_TYPEMASK) {
@@ -132,24 +133,27 @@ void ReadFrame(WindowView& view, DWORD style) {
     }
 }
 
-void ReadSystemMenu(WindowView& view) {
-    const OpenSystemMenu* menu = CurrentSystemMenu();
+void ReadMenu(WindowView& view) {
+    const OpenMenu* menu = CurrentMenu();
     if (menu == nullptr || menu->window != view.handle) return;
-    for (std::size_t i = 0; i < menu->items.size(); ++i) {
-        const SystemMenuItem& item = menu->items[i];
-        const std::u16string shown = WithoutMnemonics(item.text);
+    view.menuTextMargin = CurrentMetrics().menuTextMargin;
+    for (std::size_t i = 0; i < menu->items.size() && i < menu->rects.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        MenuItemView shown{menu->rects[i], WithoutMnemonics(item.text)};
         // The letter after the first lone "&": as many "&&" pairs before it, fewer shown.
-        std::size_t mnemonic = std::u16string::npos;
         for (std::size_t at = 0, removed = 0; at + 1 < item.text.size(); ++at) {
             if (item.text[at] != u'&') continue;
             if (item.text[at + 1] != u'&') {
-                mnemonic = at - removed;
+                shown.mnemonic = at - removed;
                 break;
             }
             ++at;
             ++removed;
         }
-        view.systemMenu.push_back({shown, mnemonic, item.enabled, i == menu->highlighted});
+        shown.separator = item.IsSeparator();
+        shown.enabled = item.enabled;
+        shown.highlighted = i == menu->highlighted;
+        view.menuItems.push_back(std::move(shown));
     }
 }
 
@@ -247,7 +251,6 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
     view.active = GetActiveWindow() == hwnd;
     const DialogState* dialog = DialogOf(hwnd);
     view.modal = topLevel && dialog != nullptr && dialog->modal;
-    if (topLevel) view.owner = window->owner;
     view.kind = KindOf(*window, topLevel || SameClassName(view.className, u"#32770") ||
                                     (style & WS_CAPTION) == WS_CAPTION);
     view.text = TextOf(hwnd);
@@ -257,11 +260,13 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
         case ViewKind::kFrame:
             view.shown = WithoutLoneSurrogates(view.text);
             ReadFrame(view, style);
-            ReadSystemMenu(view);
             if (topLevel) {
                 view.icon = IconOf(hwnd, WM_GETICON, ICON_BIG);
                 view.smallIcon = IconOf(hwnd, WM_GETICON, ICON_SMALL);
             }
+            break;
+        case ViewKind::kMenu:
+            ReadMenu(view);
             break;
         case ViewKind::kEdit:
             ReadEdit(view, style, exStyle);

@@ -30,6 +30,7 @@ enum class ViewKind {
     kText,         // static text
     kIcon,         // static icon
     kStaticFrame,  // static rectangles and frames
+    kMenu,         // an open popup menu: the window menu, a context menu
     kOther,        // anything else: a blank area
 };
 
@@ -40,10 +41,12 @@ struct CaptionBox {
     bool enabled = true;
 };
 
-// One item of an open window menu.
+// One item of an open menu: a line of text, or a separator.
 struct MenuItemView {
+    RECT rect{};                                  // screen pixels, inside the menu's frame
     std::u16string shown;                         // without its mnemonic's "&"
     std::size_t mnemonic = std::u16string::npos;  // index in `shown` of the underlined letter
+    bool separator = false;
     bool enabled = true;
     bool highlighted = false;
 };
@@ -86,8 +89,10 @@ struct WindowView {
     // The big and the small icon (WM_GETICON); of a static icon, its image in `icon`.
     IconImage icon;
     IconImage smallIcon;
-    // The window menu (Alt+Space) while it is open, top to bottom; empty when closed.
-    std::vector<MenuItemView> systemMenu;
+    // Menus: the items, top to bottom; the text of an item starts `menuTextMargin` pixels
+    // right of its left edge.
+    std::vector<MenuItemView> menuItems;
+    int menuTextMargin = 0;
 
     // Buttons.
     bool isDefault = false;  // the push button Enter presses (the default-button look)

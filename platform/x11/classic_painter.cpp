@@ -113,6 +113,7 @@ void ClassicPainter::Paint(Drawable target, int width, int height, const WindowV
     origin_ = POINT{frame.client.left, frame.client.top};
     caret_.reset();
     Fill(0, 0, width, height, kFace);
+    if (frame.kind == ViewKind::kMenu) Menu(frame);
     // Children come top of the z-order first; the bottom one is drawn first.
     for (auto child = frame.children.rbegin(); child != frame.children.rend(); ++child)
         Window(*child, composition);
@@ -214,11 +215,42 @@ void ClassicPainter::Window(const WindowView& view, const Composition& compositi
             Edge(Local(view.window), kShadow, kHighlight, kFace, kFace);
             break;
         case ViewKind::kFrame:
+        case ViewKind::kMenu:
         case ViewKind::kOther:
             break;
     }
     for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
         Window(*child, composition);
+}
+
+// A popup menu: raised, its items in the menu's own rectangles, the highlighted one in the
+// selection's colours, greyed ones embossed, separators etched, mnemonics underlined.
+void ClassicPainter::Menu(const WindowView& menu) {
+    Edge(Local(menu.window), kFace, kDarkShadow, kHighlight, kShadow);
+    for (const MenuItemView& item : menu.menuItems) {
+        const RECT r = Local(item.rect);
+        if (item.separator) {
+            const int middle = r.top + Height(r) / 2 - unit_;
+            Fill(r.left + unit_, middle, Width(r) - 2 * unit_, unit_, kShadow);
+            Fill(r.left + unit_, middle + unit_, Width(r) - 2 * unit_, unit_, kHighlight);
+            continue;
+        }
+        if (item.highlighted) Fill(r.left, r.top, Width(r), Height(r), kSelection);
+        const int x = r.left + menu.menuTextMargin;
+        const int y = r.top + (Height(r) - font_->ascent - font_->descent) / 2;
+        Shade shade = item.highlighted ? kSelectedText : kText;
+        if (!item.enabled) {
+            if (!item.highlighted) Text(x + unit_, y + unit_, item.shown, kHighlight);
+            shade = kGrayText;
+        }
+        Text(x, y, item.shown, shade);
+        if (item.mnemonic < item.shown.size()) {
+            const std::u16string_view shown = item.shown;
+            const int left = x + Measure(shown.substr(0, item.mnemonic));
+            Fill(left, y + font_->ascent + unit_, Measure(shown.substr(item.mnemonic, 1)), unit_,
+                 shade);
+        }
+    }
 }
 
 void ClassicPainter::PushButton(const WindowView& view) {

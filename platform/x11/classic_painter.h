@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Draws the account of one top-level window in the classic Windows look with Xft: raised push
 // buttons with a thicker frame on the default one and a dotted focus rectangle, sunken edit
-// fields with their scrolled text, selection and caret, static text and icons, group boxes;
-// disabled windows greyed. The window's own frame and caption are the window manager's, so the
-// drawing covers the client area, whose top-left corner is the drawable's origin.
+// fields with their scrolled text, selection and caret, static text and icons, group boxes,
+// open menus; disabled windows greyed. The window's own frame and caption are the window
+// manager's, so the drawing covers the client area, whose top-left corner is the drawable's
+// origin.
 #pragma once
 
 #include <X11/Xft/Xft.h>
@@ -75,6 +76,7 @@ private:
     // Text centred in `r`, embossed when disabled.
     void Label(RECT r, std::u16string_view text, bool enabled, int horizontal);
     void Window(const WindowView& view, const Composition& composition);
+    void Menu(const WindowView& menu);
     void PushButton(const WindowView& view);
     void CheckMark(const WindowView& view);
     void GroupBox(const WindowView& view);

@@ -256,7 +256,8 @@ public:
              {&metrics.captionHeight, &metrics.borderWidth, &metrics.dialogFrameWidth,
               &metrics.sizeFrameWidth, &metrics.edgeWidth, &metrics.captionButtonWidth,
               &metrics.iconWidth, &metrics.smallIconWidth, &metrics.minimizedWidth,
-              &metrics.minimizedHeight})
+              &metrics.minimizedHeight, &metrics.menuFrameWidth, &metrics.menuItemHeight,
+              &metrics.menuSeparatorHeight, &metrics.menuTextMargin})
             *metric *= unit_;
         return metrics;
     }
@@ -336,10 +337,17 @@ private:
         XSetWindowAttributes attributes{};
         attributes.background_pixmap = None;
         attributes.event_mask = kWindowEvents;
-        window.id = XCreateWindow(
-            display_, RootWindow(display_, screen_), view.client.left, view.client.top,
-            static_cast<unsigned>(window.width), static_cast<unsigned>(window.height), 0,
-            CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+        // An open menu is no window for the window manager to frame: it lies where it is put,
+        // above the others, and follows the pointer to highlight its items.
+        const bool menu = view.kind == ViewKind::kMenu;
+        attributes.override_redirect = menu ? True : False;
+        if (menu) attributes.event_mask |= PointerMotionMask;
+        window.id = XCreateWindow(display_, RootWindow(display_, screen_), view.client.left,
+                                  view.client.top, static_cast<unsigned>(window.width),
+                                  static_cast<unsigned>(window.height), 0, CopyFromParent,
+                                  InputOutput, CopyFromParent,
+                                  CWBackPixmap | CWEventMask | CWOverrideRedirect, &attributes);
+        if (menu) return window;
         Atom protocols[] = {wmDelete_, wmTakeFocus_};
         XSetWMProtocols(display_, window.id, protocols, 2);
         XClassHint classHint{const_cast<char*>(kClass), const_cast<char*>(kClass)};
@@ -831,10 +839,12 @@ private:
                 // programs do. Buttons 4 and 5 are the wheel, which the dialog ignores.
                 if (event.xbutton.button == Button2 && event.type == ButtonPress) {
                     selections_.Request(XA_PRIMARY, time_);
-                } else if (event.xbutton.button == Button1) {
-                    sink.MouseButton(POINT{window->origin.x + event.xbutton.x,
-                                           window->origin.y + event.xbutton.y},
-                                     event.type == ButtonPress, ModifiersOf(event.xbutton.state));
+                } else if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
+                    sink.MouseButton(
+                        POINT{window->origin.x + event.xbutton.x,
+                              window->origin.y + event.xbutton.y},
+                        event.xbutton.button == Button1 ? MouseKey::kLeft : MouseKey::kRight,
+                        event.type == ButtonPress, ModifiersOf(event.xbutton.state));
                 }
                 break;
             case MotionNotify:

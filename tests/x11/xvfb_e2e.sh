@@ -110,6 +110,22 @@ check "Escape closed the window menu only" "still running" "$(exit_code)"
 xdotool key Escape
 check "then Escape closes with Cancel" 2 "$(exit_code)"
 
+# --- A right click in a field opens its context menu in a window of its own (no window manager
+# needed); its mnemonics choose: A selects all, C copies. The letters are no text typed.
+start C.UTF-8
+account_in
+type_text abc
+arrived abc
+right_click() { xdotool mousemove --window "$window" $(((100 * WIDTH) / 326)) \
+    $(((52 * HEIGHT) / 249)) click 3; sleep 0.3; }
+right_click
+xdotool key a
+right_click
+xdotool key c
+check "the context menu selects all and copies" abc "$(selection clipboard abc)"
+xdotool key Escape
+check "closed with Cancel after the menu" 2 "$(exit_code)"
+
 # --- Long text is drawn inside its field, whatever its length: a 66-character address stops at
 # the field's border; 4,096 characters and the 30,000 of the field's limit, far beyond X's 16-bit
 # coordinates, still show their end, and the caret stays off the label. Pixels of the screen, in the dialog's units.

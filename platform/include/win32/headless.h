@@ -58,7 +58,8 @@ void SetMonitors(std::vector<Monitor> monitors);
 void PressKey(UINT virtualKey, unsigned modifiers = 0);
 void Type(std::u16string_view text);  // one item for the whole text
 void Type(std::string_view utf8);
-void Click(POINT screen, unsigned modifiers = 0);  // left button down and up
+void Click(POINT screen, unsigned modifiers = 0);       // left button down and up
+void RightClick(POINT screen, unsigned modifiers = 0);  // right button down and up
 void Run(std::function<void()> action);
 // Items not yet delivered.
 std::size_t Pending();
@@ -67,7 +68,8 @@ void ClearScript();
 
 // Parses a script such as "text:hello key:TAB key:shift+TAB key:alt+F4 click:120,80" and
 // queues its items. Keys are VK names without "VK_" (A-Z and 0-9 as themselves), modifiers
-// shift, ctrl, alt. Throws std::invalid_argument on a malformed script.
+// shift, ctrl, alt; "rclick:<x>,<y>" clicks the right button. Throws std::invalid_argument on a
+// malformed script.
 void QueueScript(std::string_view script);
 
 // The screen as text: one character cell per charWidth x fontHeight pixels of the primary

@@ -49,6 +49,7 @@ std::uint32_t RoleOf(const WindowView& view, bool topLevel) {
         case ViewKind::kIcon:
             return kRoleIcon;
         case ViewKind::kStaticFrame:
+        case ViewKind::kMenu:
         case ViewKind::kOther:
             break;
     }

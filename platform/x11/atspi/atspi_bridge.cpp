@@ -500,10 +500,10 @@ private:
             return sd_bus_reply_method_return(m, "b", 0);
         const POINT center = Center(o.extents);
         sink_->MouseMove(center);
-        sink_->MouseButton(center, true, kNoModifiers);
+        sink_->MouseButton(center, MouseKey::kLeft, true, kNoModifiers);
         const POINT outside{o.extents.left - 1, o.extents.top - 1};
         if (o.pressable) sink_->MouseMove(outside);
-        sink_->MouseButton(o.pressable ? outside : center, false, kNoModifiers);
+        sink_->MouseButton(o.pressable ? outside : center, MouseKey::kLeft, false, kNoModifiers);
         return sd_bus_reply_method_return(m, "b", 1);
     }
 
@@ -527,8 +527,8 @@ private:
     }
     void Click(POINT at) {
         sink_->MouseMove(at);
-        sink_->MouseButton(at, true, kNoModifiers);
-        sink_->MouseButton(at, false, kNoModifiers);
+        sink_->MouseButton(at, MouseKey::kLeft, true, kNoModifiers);
+        sink_->MouseButton(at, MouseKey::kLeft, false, kNoModifiers);
     }
     int DoAction(sd_bus_message* m, const Accessible& o) {
         std::int32_t index = 0;

@@ -238,14 +238,6 @@ struct NONCLIENTMETRICSW {
     LOGFONTW lfMessageFont;
     int iPaddedBorderWidth;
 };
-struct MENUBARINFO {
-    DWORD cbSize;
-    RECT rcBar;
-    HMENU hMenu;
-    HWND hwndMenu;
-    BOOL fBarFocused : 1;
-    BOOL fFocused : 1;
-};
 struct MENUITEMINFOA {
     UINT cbSize;
     UINT fMask;
@@ -305,11 +297,6 @@ struct CBT_CREATEWNDA;
 #define HCBT_ACTIVATE 5
 #define WH_MSGFILTER (-1)
 #define WH_CBT 5
-#define MSGF_MENU 2
-#define OBJID_CLIENT ((LONG)0xFFFFFFFC)
-#define MIIM_STATE 0x00000001
-#define MF_HILITE 0x00000080
-#define MFS_HILITE MF_HILITE
 #define IMAGE_ENHMETAFILE 3
 #define QS_KEY 0x0001
 #define QS_MOUSEMOVE 0x0002
@@ -415,8 +402,6 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL WINAPI GetCaretPos(LPPOINT point);
 BOOL WINAPI SetCaretPos(int x, int y);
-BOOL WINAPI EndMenu();
-BOOL WINAPI GetMenuBarInfo(HWND hwnd, LONG object, LONG item, MENUBARINFO* info);
 LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI UnhookWindowsHookEx(HHOOK hook);
 BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
