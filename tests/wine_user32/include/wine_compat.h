@@ -291,9 +291,6 @@ struct CBT_CREATEWNDA;
 #define CB_DIR 0x0145
 #define LB_DIR 0x018D
 #define LB_ADDFILE 0x0196
-#define EC_LEFTMARGIN 0x0001
-#define EC_RIGHTMARGIN 0x0002
-#define EC_USEFONTINFO 0xffff
 #define HCBT_ACTIVATE 5
 #define WH_MSGFILTER (-1)
 #define WH_CBT 5
