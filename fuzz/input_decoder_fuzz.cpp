@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "codepages/utf.h"
 #include "terminal/input_decoder.h"
 
 using win32::terminal::DecodeUtf8Input;
@@ -25,21 +26,7 @@ std::string ValidText(const std::uint8_t* data, std::size_t size, std::u32string
         char32_t c = (char32_t{data[i]} << 9 | char32_t{data[i + 1]} << 1) % 0x110000;
         if (c >= 0xD800 && c < 0xE000) c -= 0x800;
         points += c;
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        codepages::utf::AppendUtf8(text, c);
     }
     return text;
 }

@@ -21,7 +21,7 @@ fi
 
 work=$(mktemp -d)
 screen() {  # file for the display number
-    Xvfb -displayfd 3 -br -screen 0 1280x1024x24 -nolisten tcp 3>"$1" 2>/dev/null &
+    Xvfb -displayfd 3 -br -screen 0 1280x1024x24 -nolisten tcp 3>"$1" >/dev/null 2>&1 &
     echo $!
 }
 plain=$(screen "$work/plain")

@@ -41,20 +41,17 @@ if [ ! -f "$cryptopp/.credcipher-source" ]; then
 fi
 echo "build-windows.sh: Crypto++ from $(cat "$cryptopp/.credcipher-source")"
 
-toolchain=$root/cmake/toolchain-i686-w64-mingw32.cmake
-cmake -S . -B "$build" -G Ninja --log-level=WARNING \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$build" \
-    -DCRYPTOPP_SOURCE_DIR="$cryptopp"
-cmake --build "$build" --target credcipher credcipher-cli
+# The windows preset: the toolchain file, the Release build, the programs in $build and Crypto++
+# from $cryptopp.
+cmake --preset windows --log-level=WARNING
+cmake --build --preset windows
 # The programs contain Crypto++, linked statically: its licence (the Boost Software Licence)
 # goes next to them, with ours.
 cp "$root/LICENSE" "$build/LICENSE.txt"
 cp "$cryptopp/License.txt" "$build/LICENSE.cryptopp.txt"
 
 cmake -S tests/windows -B "$build/tests" -G Ninja --log-level=WARNING \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
     -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build/tests"
 

@@ -311,28 +311,43 @@ void RecordUtf8Sequences() {
     static constexpr unsigned char kBytes[] = {
         0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0,
         0xE1, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xF7, 0xF8, 0xFF};
+    constexpr std::size_t kCount = sizeof kBytes;
+    // The units of each sequence of up to 3 bytes, converted once: by length, then by the
+    // places of its bytes in kBytes read as a number.
+    std::vector<Units> shorter[4];
+    for (std::size_t length = 1, total = kCount; length < 4; ++length, total *= kCount) {
+        for (std::size_t number = 0; number < total; ++number) {
+            Bytes bytes(length);
+            for (std::size_t i = length, rest = number; i-- > 0; rest /= kCount)
+                bytes[i] = kBytes[rest % kCount];
+            shorter[length].push_back(ToUnits(bytes, static_cast<int>(length)));
+        }
+    }
     std::uint64_t digest = 14695981039346656037u;  // FNV-1a
     unsigned count = 0;
-    auto units = [](const Bytes& bytes, std::size_t from, std::size_t to) {
-        return ToUnits(Bytes(bytes.begin() + from, bytes.begin() + to),
-                       static_cast<int>(to - from));
-    };
-    auto record = [&](const Bytes& bytes) {
-        const std::size_t n = bytes.size();
-        const Units whole = units(bytes, 0, n);
+    auto record = [&](const std::vector<std::size_t>& places) {
+        const std::size_t n = places.size();
+        Bytes bytes;
+        for (std::size_t place : places) bytes.push_back(kBytes[place]);
+        auto part = [&](std::size_t from, std::size_t to) -> const Units& {
+            std::size_t number = 0;
+            for (std::size_t i = from; i < to; ++i) number = number * kCount + places[i];
+            return shorter[to - from][number];
+        };
+        const Units whole = n < 4 ? part(0, n) : ToUnits(bytes, static_cast<int>(n));
         for (std::uint16_t unit : Concat(whole, {0xFFFF}))
             digest = (digest ^ unit) * 1099511628211u;
         ++count;
         bool split = false;
-        for (std::size_t k = 1; k < n; ++k)
-            split |= whole == Concat(units(bytes, 0, k), units(bytes, k, n));
+        for (std::size_t k = 1; k < n && !split; ++k)
+            split = whole == Concat(part(0, k), part(k, n));
         if (!split) std::printf("u %s %s\n", Hex(bytes).c_str(), Hex(whole).c_str());
     };
-    for (unsigned char a : kBytes) {
-        for (unsigned char b : kBytes) {
-            for (unsigned char c : kBytes) {
+    for (std::size_t a = 0; a < kCount; ++a) {
+        for (std::size_t b = 0; b < kCount; ++b) {
+            for (std::size_t c = 0; c < kCount; ++c) {
                 record({a, b, c});
-                for (unsigned char d : kBytes) record({a, b, c, d});
+                for (std::size_t d = 0; d < kCount; ++d) record({a, b, c, d});
             }
         }
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "codepages/utf.h"
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/popup_menu.h"
@@ -18,17 +19,13 @@ bool SameClassName(std::u16string_view a, std::u16string_view b) {
                       [&fold](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
-
 // Lone surrogates become U+FFFD; every unit keeps its index.
 std::u16string WithoutLoneSurrogates(std::u16string text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            text[i] = 0xFFFD;
-        }
+    for (std::size_t i = 0; i < text.size();) {
+        const codepages::utf::Decoded decoded =
+            codepages::utf::DecodeUtf16(std::u16string_view(text).substr(i));
+        if (decoded.malformed) text[i] = codepages::utf::kReplacement;
+        i += decoded.length;
     }
     return text;
 }

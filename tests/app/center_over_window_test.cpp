@@ -25,12 +25,7 @@ struct Placed : CDialogImplBaseT {
 // A fresh window system on the headless display, with the class MakeWindow uses.
 void StartWithTheClass(const headless::Options& options) {
     headless::Start(options);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = u"CenterOverWindowTest";
-    EXPECT_NE(RegisterClassExW(&wc), 0);
+    EXPECT_NE(test::RegisterTestClass(u"CenterOverWindowTest", DefWindowProcW), 0);
 }
 
 HWND MakeWindow(const RECT& r, DWORD style, HWND parent) {

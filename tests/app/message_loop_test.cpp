@@ -52,12 +52,7 @@ protected:
     void SetUp() override {
         HeadlessTest::SetUp();
         g_dispatched.clear();
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = RecordingProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = u"MessageLoopTestWindow";
-        ASSERT_NE(RegisterClassExW(&wc), 0);
+        ASSERT_NE(test::RegisterTestClass(u"MessageLoopTestWindow", RecordingProc), 0);
         m_window = CreateWindowExW(0, u"MessageLoopTestWindow", u"", WS_POPUP, 0, 0, 10, 10,
                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_window, nullptr);

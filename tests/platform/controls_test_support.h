@@ -33,11 +33,7 @@ protected:
         HeadlessTest::SetUp();
         notifications().clear();
         onCommand() = nullptr;
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ParentProc;
-        wc.lpszClassName = u"ControlsTestParent";
-        ASSERT_NE(RegisterClassExW(&wc), 0);
+        ASSERT_NE(test::RegisterTestClass(u"ControlsTestParent", ParentProc), 0);
         parent = CreateWindowExW(0, u"ControlsTestParent", u"Parent", WS_POPUP | WS_VISIBLE, 0, 0,
                                  400, 200, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(parent, nullptr);

@@ -141,11 +141,7 @@ TEST_F(HeadlessTest, StartLeavesNothingOfTheLastTest) {
     SetPropW(window, u"prop", reinterpret_cast<HANDLE>(1));
     PostMessageW(window, WM_USER, 0, 0);
     PostQuitMessage(3);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.lpszClassName = u"LeftOverClass";
-    ASSERT_NE(RegisterClassExW(&wc), 0);
+    ASSERT_NE(test::RegisterTestClass(u"LeftOverClass", DefWindowProcW), 0);
     ASSERT_TRUE(OpenClipboard(window));
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
     ASSERT_NE(SetClipboardData(CF_UNICODETEXT, block), nullptr);
@@ -158,7 +154,7 @@ TEST_F(HeadlessTest, StartLeavesNothingOfTheLastTest) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << msg.message;
-    EXPECT_NE(RegisterClassExW(&wc), 0) << "the class is gone";
+    EXPECT_NE(test::RegisterTestClass(u"LeftOverClass", DefWindowProcW), 0) << "the class is gone";
     EXPECT_TRUE(OpenClipboard(nullptr)) << "closed";
     EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr) << "empty";
     CloseClipboard();

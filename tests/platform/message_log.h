@@ -132,12 +132,7 @@ class DisplayTest : public HeadlessTest {
 protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = RecordingWindowProc;
-        wc.cbWndExtra = 16;
-        wc.lpszClassName = RecordingClass();
-        ASSERT_NE(RegisterClassExW(&wc), 0);
+        ASSERT_NE(RegisterTestClass(RecordingClass(), RecordingWindowProc, 16), 0);
         RecordingHook() = nullptr;
         MessageLog::Current().Clear();
         MessageLog::Current().Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCHITTEST, WM_MOUSEMOVE});

@@ -31,6 +31,17 @@ inline void Pump(HWND dialog = nullptr) {
     }
 }
 
+// A window class of the test's own, registered after Start (which forgets every class); its atom.
+inline ATOM RegisterTestClass(const char16_t* name, WNDPROC procedure, int extraBytes = 0) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = extraBytes;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc);
+}
+
 // The whole text of a window.
 inline std::u16string TextOf(HWND window) {
     std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)), u'\0');

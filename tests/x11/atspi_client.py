@@ -167,6 +167,19 @@ for field, typed in ((account_in, '张三'), (password_in, 'pw 123')):
     inserted = ''.join(data for kind, source, _, data in events
                        if kind == 'object:text-changed:insert' and source == field)
     check(f'insert events of {spoken(field)}', typed, inserted)
+    # Each character is drawn inside the field, right of the one before, and is found there.
+    field_box = Atspi.Component.get_extents(field, Atspi.CoordType.SCREEN)
+    lefts = []
+    for offset in range(len(typed)):
+        box = Atspi.Text.get_character_extents(field, offset, Atspi.CoordType.SCREEN)
+        lefts.append(box.x)
+        check(f'character {offset} of {spoken(field)} lies inside it', True,
+              field_box.x <= box.x and box.x + box.width <= field_box.x + field_box.width and
+              box.width > 0)
+        check(f'the character at the middle of character {offset}', offset,
+              Atspi.Text.get_offset_at_point(field, box.x + box.width // 2,
+                                             box.y + box.height // 2, Atspi.CoordType.SCREEN))
+    check(f'the characters of {spoken(field)} run left to right', sorted(set(lefts)), lefts)
     carets = [d for kind, source, d, _ in events
               if kind == 'object:text-caret-moved' and source == field]
     check(f'the last caret event of {spoken(field)}', len(typed), carets[-1] if carets else None)
@@ -224,6 +237,9 @@ check('Cancel pressed through its action ends the program with', 2, code)
 check('the clipboard after the end', cipher[0], clipboard())
 check('the application has left the bus', True,
       pump(lambda: Atspi.get_desktop(0).get_child_count() == applications_before, 5))
+# Another program takes the clipboard, and the child that served it ends.
+subprocess.run(['xclip', '-selection', 'clipboard', '-i'], input='taken', text=True, timeout=5)
+pump(lambda: subprocess.run(['pgrep', '-fx', program], capture_output=True).returncode != 0, 5)
 
 print(f'{passes} passed, {failures} failed')
 sys.exit(1 if failures else 0)

@@ -111,6 +111,8 @@ void Read(AccessibleTree& tree, const WindowView& view, const std::vector<Window
         object.editable = !view.readOnly;
         object.text = CodePointsOf(points);
         object.shown = view.shown;
+        for (const CodePoint& point : points) object.unitOf.push_back(point.index);
+        object.unitOf.push_back(view.shown.size());
         object.firstVisible = view.firstVisible;
         object.caret = CodePointsBefore(points, view.caret);
         if (view.showSelection) {

@@ -74,9 +74,10 @@ struct Accessible {
     bool pressable = false;  // the action interface: "click"
     bool hasText = false;    // the text interfaces
     bool editable = false;
-    std::u32string text;           // a password edit's mask, never its text
-    std::u16string shown;          // as drawn, for measuring
-    std::size_t firstVisible = 0;  // UTF-16 units scrolled off to the left
+    std::u32string text;              // a password edit's mask, never its text
+    std::u16string shown;             // as drawn, for measuring
+    std::vector<std::size_t> unitOf;  // the index in `shown` of each code point, and its size
+    std::size_t firstVisible = 0;     // UTF-16 units scrolled off to the left
     std::size_t caret = 0;
     std::size_t selectionLow = 0;
     std::size_t selectionHigh = 0;

@@ -5,6 +5,7 @@
 // request does (press a button, change a field's text) it does as a person would, with clicks
 // and keys through the input interface, so that the program sees nothing it would not see from
 // a person. Without any bus announced nothing is opened at all.
+#include <dlfcn.h>
 #include <systemd/sd-bus.h>
 #include <time.h>
 
@@ -41,6 +42,72 @@ enum CoordType : std::uint32_t { kScreen = 0, kWindow = 1, kParent = 2 };
 enum Layer : std::uint32_t { kLayerWidget = 3, kLayerWindow = 7 };
 enum Relation : std::uint32_t { kLabelFor = 1, kLabelledBy = 2 };
 
+// sd-bus is loaded only when a bus is announced: a program that never meets one neither maps
+// libsystemd (and the libraries it needs) nor pays for their loading.
+#define CREDCIPHER_SD_BUS_FUNCTIONS(X)                             \
+    X(add_fallback_vtable, sd_bus_add_fallback_vtable)             \
+    X(add_object_vtable, sd_bus_add_object_vtable)                 \
+    X(call_method_async, sd_bus_call_method_async)                 \
+    X(error_set, sd_bus_error_set)                                 \
+    X(flush_close_unref, sd_bus_flush_close_unref)                 \
+    X(get_events, sd_bus_get_events)                               \
+    X(get_fd, sd_bus_get_fd)                                       \
+    X(get_timeout, sd_bus_get_timeout)                             \
+    X(get_unique_name, sd_bus_get_unique_name)                     \
+    X(message_append, sd_bus_message_append)                       \
+    X(message_close_container, sd_bus_message_close_container)     \
+    X(message_get_path, sd_bus_message_get_path)                   \
+    X(message_is_method_error, sd_bus_message_is_method_error)     \
+    X(message_new_method_return, sd_bus_message_new_method_return) \
+    X(message_new_signal, sd_bus_message_new_signal)               \
+    X(message_open_container, sd_bus_message_open_container)       \
+    X(message_read, sd_bus_message_read)                           \
+    X(message_unref, sd_bus_message_unref)                         \
+    X(create, sd_bus_new)                                          \
+    X(open_user, sd_bus_open_user)                                 \
+    X(process, sd_bus_process)                                     \
+    X(reply_method_return, sd_bus_reply_method_return)             \
+    X(send, sd_bus_send)                                           \
+    X(set_address, sd_bus_set_address)                             \
+    X(set_bus_client, sd_bus_set_bus_client)                       \
+    X(start, sd_bus_start)
+
+struct SdBus {
+#define CREDCIPHER_SD_BUS_MEMBER(member, function) decltype(&::function) member = nullptr;
+    CREDCIPHER_SD_BUS_FUNCTIONS(CREDCIPHER_SD_BUS_MEMBER)
+#undef CREDCIPHER_SD_BUS_MEMBER
+    const void* vtableFormat = nullptr;  // sd_bus_object_vtable_format, which vtables name
+};
+const SdBus* sd = nullptr;
+
+// nullptr when libsystemd or one of its functions is missing.
+const SdBus* LoadSdBus() {
+    static const SdBus* loaded = []() -> const SdBus* {
+        void* library = dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return nullptr;
+        static SdBus functions;
+        bool complete = true;
+#define CREDCIPHER_SD_BUS_LOAD(member, function)                                           \
+    functions.member = reinterpret_cast<decltype(&::function)>(dlsym(library, #function)); \
+    complete = complete && functions.member != nullptr;
+        CREDCIPHER_SD_BUS_FUNCTIONS(CREDCIPHER_SD_BUS_LOAD)
+#undef CREDCIPHER_SD_BUS_LOAD
+        functions.vtableFormat = dlsym(library, "sd_bus_object_vtable_format");
+        return complete && functions.vtableFormat != nullptr ? &functions : nullptr;
+    }();
+    return loaded;
+}
+
+// SD_BUS_VTABLE_START names sd_bus_object_vtable_format, which would link libsystemd: the
+// start of each table is filled in once the library is loaded.
+constexpr sd_bus_vtable kVtableStart = {
+    .type = _SD_BUS_VTABLE_START,
+    .flags = 0,
+    .x = {.start = {.element_size = sizeof(sd_bus_vtable),
+                    .features = _SD_BUS_VTABLE_PARAM_NAMES,
+                    .vtable_format_reference = nullptr}},
+};
+
 std::string PathOf(HWND handle) {
     if (handle == nullptr) return kRootPath;
     return std::string(kPathPrefix) + "/" +
@@ -53,7 +120,7 @@ struct Message {
     Message() = default;
     Message(const Message&) = delete;
     Message& operator=(const Message&) = delete;
-    ~Message() { sd_bus_message_unref(m); }
+    ~Message() { sd->message_unref(m); }
 };
 
 bool IsSpace(char32_t c) { return c == U' ' || c == U'\t' || c == 0x3000; }
@@ -71,8 +138,8 @@ public:
     }
 
     ~AtspiBridge() override {
-        sd_bus_flush_close_unref(bus_);
-        sd_bus_flush_close_unref(session_);
+        sd->flush_close_unref(bus_);
+        sd->flush_close_unref(session_);
     }
 
     bool Alive() const { return bus_ != nullptr || session_ != nullptr; }
@@ -80,39 +147,38 @@ public:
     // The accessibility bus's address is asked of the session bus; the answer comes in the
     // poll loop.
     void AskSessionBus() {
-        if (sd_bus_open_user(&session_) < 0) {
+        if (sd->open_user(&session_) < 0) {
             session_ = nullptr;
             return;
         }
-        if (sd_bus_call_method_async(session_, nullptr, "org.a11y.Bus", "/org/a11y/bus",
-                                     "org.a11y.Bus", "GetAddress", AddressArrived, this, "") < 0)
+        if (sd->call_method_async(session_, nullptr, "org.a11y.Bus", "/org/a11y/bus",
+                                  "org.a11y.Bus", "GetAddress", AddressArrived, this, "") < 0)
             Drop(session_);
     }
 
     void Open(const char* address) {
-        if (sd_bus_new(&bus_) < 0) {
+        if (sd->create(&bus_) < 0) {
             bus_ = nullptr;
             return;
         }
         const char* unique = nullptr;
-        if (sd_bus_set_address(bus_, address) < 0 || sd_bus_set_bus_client(bus_, 1) < 0 ||
-            sd_bus_start(bus_) < 0 || !AddObjects() || sd_bus_get_unique_name(bus_, &unique) < 0) {
+        if (sd->set_address(bus_, address) < 0 || sd->set_bus_client(bus_, 1) < 0 ||
+            sd->start(bus_) < 0 || !AddObjects() || sd->get_unique_name(bus_, &unique) < 0) {
             Drop(bus_);
             return;
         }
         unique_ = unique;
-        if (sd_bus_call_method_async(bus_, nullptr, "org.a11y.atspi.Registry", kRootPath,
-                                     "org.a11y.atspi.Socket", "Embed", Embedded, this, "(so)",
-                                     unique, kRootPath) < 0)
+        if (sd->call_method_async(bus_, nullptr, "org.a11y.atspi.Registry", kRootPath,
+                                  "org.a11y.atspi.Socket", "Embed", Embedded, this, "(so)", unique,
+                                  kRootPath) < 0)
             Drop(bus_);
     }
 
     void AddPollFds(std::vector<pollfd>& fds) override {
         for (sd_bus* bus : {session_, bus_}) {
             if (bus == nullptr) continue;
-            const int events = sd_bus_get_events(bus);
-            fds.push_back(
-                pollfd{sd_bus_get_fd(bus), static_cast<short>(events > 0 ? events : 0), 0});
+            const int events = sd->get_events(bus);
+            fds.push_back(pollfd{sd->get_fd(bus), static_cast<short>(events > 0 ? events : 0), 0});
         }
     }
 
@@ -124,7 +190,7 @@ public:
                                       static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
         for (sd_bus* bus : {session_, bus_}) {
             std::uint64_t at = UINT64_MAX;
-            if (bus == nullptr || sd_bus_get_timeout(bus, &at) < 0 || at == UINT64_MAX) continue;
+            if (bus == nullptr || sd->get_timeout(bus, &at) < 0 || at == UINT64_MAX) continue;
             const auto wait = static_cast<int>(
                 std::min<std::uint64_t>(at > nowUsec ? (at - nowUsec + 999) / 1000 : 0, 60000));
             shortest = shortest < 0 ? wait : std::min(shortest, wait);
@@ -136,7 +202,7 @@ public:
         sink_ = &sink;
         for (sd_bus** bus : {&session_, &bus_}) {
             int processed = 0;
-            while (*bus != nullptr && (processed = sd_bus_process(*bus, nullptr)) > 0) {
+            while (*bus != nullptr && (processed = sd->process(*bus, nullptr)) > 0) {
             }
             if (*bus != nullptr && processed < 0) Drop(*bus);
         }
@@ -163,15 +229,15 @@ public:
 
 private:
     static void Drop(sd_bus*& bus) {
-        sd_bus_flush_close_unref(bus);
+        sd->flush_close_unref(bus);
         bus = nullptr;
     }
 
     static int AddressArrived(sd_bus_message* reply, void* self, sd_bus_error*) {
         auto* bridge = static_cast<AtspiBridge*>(self);
         const char* address = nullptr;
-        if (!sd_bus_message_is_method_error(reply, nullptr) &&
-            sd_bus_message_read(reply, "s", &address) > 0 && address != nullptr && *address)
+        if (!sd->message_is_method_error(reply, nullptr) &&
+            sd->message_read(reply, "s", &address) > 0 && address != nullptr && *address)
             bridge->pendingAddress_ = address;
         // The session bus is not needed any more; it is closed once its processing is done.
         bridge->closeSession_ = true;
@@ -182,8 +248,8 @@ private:
         auto* bridge = static_cast<AtspiBridge*>(self);
         const char* name = nullptr;
         const char* path = nullptr;
-        if (!sd_bus_message_is_method_error(reply, nullptr) &&
-            sd_bus_message_read(reply, "(so)", &name, &path) > 0) {
+        if (!sd->message_is_method_error(reply, nullptr) &&
+            sd->message_read(reply, "(so)", &name, &path) > 0) {
             bridge->registryName_ = name;
             bridge->registryPath_ = path;
             // What is on the screen is told once the registry knows the application.
@@ -208,12 +274,12 @@ private:
     // --- Replies -------------------------------------------------------------------------
 
     int AppendReference(sd_bus_message* m, HWND handle) {
-        return sd_bus_message_append(m, "(so)", unique_.c_str(), PathOf(handle).c_str());
+        return sd->message_append(m, "(so)", unique_.c_str(), PathOf(handle).c_str());
     }
     int AppendParent(sd_bus_message* m, const Accessible& object) {
         if (IsApplication(object)) {
-            if (registryName_.empty()) return sd_bus_message_append(m, "(so)", "", kNullPath);
-            return sd_bus_message_append(m, "(so)", registryName_.c_str(), registryPath_.c_str());
+            if (registryName_.empty()) return sd->message_append(m, "(so)", "", kNullPath);
+            return sd->message_append(m, "(so)", registryName_.c_str(), registryPath_.c_str());
         }
         return AppendReference(m, object.parent);
     }
@@ -222,17 +288,17 @@ private:
     template <typename Fill>
     static int Reply(sd_bus_message* call, Fill fill) {
         Message reply;
-        int r = sd_bus_message_new_method_return(call, &reply.m);
+        int r = sd->message_new_method_return(call, &reply.m);
         if (r >= 0) r = fill(reply.m);
-        if (r >= 0) r = sd_bus_send(nullptr, reply.m, nullptr);
+        if (r >= 0) r = sd->send(nullptr, reply.m, nullptr);
         return r < 0 ? r : 1;
     }
 
     template <int (AtspiBridge::*method)(sd_bus_message*, const Accessible&)>
     static int Call(sd_bus_message* m, void* self, sd_bus_error* error) {
         auto* bridge = static_cast<AtspiBridge*>(self);
-        const Accessible* object = bridge->Resolve(sd_bus_message_get_path(m));
-        if (object == nullptr) return sd_bus_error_set(error, kUnknownObject, "no such object");
+        const Accessible* object = bridge->Resolve(sd->message_get_path(m));
+        if (object == nullptr) return sd->error_set(error, kUnknownObject, "no such object");
         return (bridge->*method)(m, *object);
     }
 
@@ -241,7 +307,7 @@ private:
                    void* self, sd_bus_error* error) {
         auto* bridge = static_cast<AtspiBridge*>(self);
         const Accessible* object = bridge->Resolve(path);
-        if (object == nullptr) return sd_bus_error_set(error, kUnknownObject, "no such object");
+        if (object == nullptr) return sd->error_set(error, kUnknownObject, "no such object");
         return (bridge->*property)(reply, *object);
     }
 
@@ -289,35 +355,35 @@ private:
     // --- org.a11y.atspi.Accessible -------------------------------------------------------
 
     int Name(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_message_append(m, "s", o.name.c_str());
+        return sd->message_append(m, "s", o.name.c_str());
     }
-    int Empty(sd_bus_message* m, const Accessible&) { return sd_bus_message_append(m, "s", ""); }
+    int Empty(sd_bus_message* m, const Accessible&) { return sd->message_append(m, "s", ""); }
     int Parent(sd_bus_message* m, const Accessible& o) { return AppendParent(m, o); }
     int ChildCount(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_message_append(m, "i", static_cast<std::int32_t>(o.children.size()));
+        return sd->message_append(m, "i", static_cast<std::int32_t>(o.children.size()));
     }
     int Locale(sd_bus_message* m, const Accessible&) {
         const char* locale = std::setlocale(LC_MESSAGES, nullptr);
-        return sd_bus_message_append(m, "s", locale != nullptr ? locale : "C");
+        return sd->message_append(m, "s", locale != nullptr ? locale : "C");
     }
 
     int GetChildAtIndex(sd_bus_message* m, const Accessible& o) {
         std::int32_t index = 0;
-        int r = sd_bus_message_read(m, "i", &index);
+        int r = sd->message_read(m, "i", &index);
         if (r < 0) return r;
         return Reply(m, [&](sd_bus_message* reply) {
             if (index < 0 || static_cast<std::size_t>(index) >= o.children.size())
-                return sd_bus_message_append(reply, "(so)", "", kNullPath);
+                return sd->message_append(reply, "(so)", "", kNullPath);
             return AppendReference(reply, o.children[static_cast<std::size_t>(index)]);
         });
     }
     int GetChildren(sd_bus_message* m, const Accessible& o) {
         return Reply(m, [&](sd_bus_message* reply) {
-            int r = sd_bus_message_open_container(reply, 'a', "(so)");
+            int r = sd->message_open_container(reply, 'a', "(so)");
             for (HWND child : o.children) {
                 if (r >= 0) r = AppendReference(reply, child);
             }
-            return r < 0 ? r : sd_bus_message_close_container(reply);
+            return r < 0 ? r : sd->message_close_container(reply);
         });
     }
     int GetIndexInParent(sd_bus_message* m, const Accessible& o) {
@@ -332,50 +398,50 @@ private:
             if (found != siblings->end())
                 index = static_cast<std::int32_t>(found - siblings->begin());
         }
-        return sd_bus_reply_method_return(m, "i", index);
+        return sd->reply_method_return(m, "i", index);
     }
     int GetRelationSet(sd_bus_message* m, const Accessible& o) {
         return Reply(m, [&](sd_bus_message* reply) {
-            int r = sd_bus_message_open_container(reply, 'a', "(ua(so))");
+            int r = sd->message_open_container(reply, 'a', "(ua(so))");
             auto relation = [&](std::uint32_t type, const std::vector<HWND>& targets) {
                 if (targets.empty() || r < 0) return;
-                r = sd_bus_message_open_container(reply, 'r', "ua(so)");
-                if (r >= 0) r = sd_bus_message_append(reply, "u", type);
-                if (r >= 0) r = sd_bus_message_open_container(reply, 'a', "(so)");
+                r = sd->message_open_container(reply, 'r', "ua(so)");
+                if (r >= 0) r = sd->message_append(reply, "u", type);
+                if (r >= 0) r = sd->message_open_container(reply, 'a', "(so)");
                 for (HWND target : targets) {
                     if (r >= 0) r = AppendReference(reply, target);
                 }
-                if (r >= 0) r = sd_bus_message_close_container(reply);
-                if (r >= 0) r = sd_bus_message_close_container(reply);
+                if (r >= 0) r = sd->message_close_container(reply);
+                if (r >= 0) r = sd->message_close_container(reply);
             };
             if (o.labelledBy != nullptr) relation(kLabelledBy, {o.labelledBy});
             relation(kLabelFor, o.labelFor);
-            return r < 0 ? r : sd_bus_message_close_container(reply);
+            return r < 0 ? r : sd->message_close_container(reply);
         });
     }
     int GetRole(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_reply_method_return(m, "u", o.role);
+        return sd->reply_method_return(m, "u", o.role);
     }
     int GetRoleName(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_reply_method_return(m, "s", RoleName(o.role));
+        return sd->reply_method_return(m, "s", RoleName(o.role));
     }
     int GetState(sd_bus_message* m, const Accessible& o) {
         return Reply(m, [&](sd_bus_message* reply) {
-            return sd_bus_message_append(reply, "au", 2, static_cast<std::uint32_t>(o.states),
-                                         static_cast<std::uint32_t>(o.states >> 32));
+            return sd->message_append(reply, "au", 2, static_cast<std::uint32_t>(o.states),
+                                      static_cast<std::uint32_t>(o.states >> 32));
         });
     }
     int GetAttributes(sd_bus_message* m, const Accessible&) {
-        return sd_bus_reply_method_return(m, "a{ss}", 0);
+        return sd->reply_method_return(m, "a{ss}", 0);
     }
     int GetApplication(sd_bus_message* m, const Accessible&) {
         return Reply(m, [&](sd_bus_message* reply) { return AppendReference(reply, nullptr); });
     }
     int GetInterfaces(sd_bus_message* m, const Accessible& o) {
         return Reply(m, [&](sd_bus_message* reply) {
-            int r = sd_bus_message_open_container(reply, 'a', "s");
+            int r = sd->message_open_container(reply, 'a', "s");
             auto add = [&](const char* name) {
-                if (r >= 0) r = sd_bus_message_append(reply, "s", name);
+                if (r >= 0) r = sd->message_append(reply, "s", name);
             };
             add("org.a11y.atspi.Accessible");
             if (IsApplication(o)) add("org.a11y.atspi.Application");
@@ -385,31 +451,26 @@ private:
                 add("org.a11y.atspi.EditableText");
             }
             if (o.pressable) add("org.a11y.atspi.Action");
-            return r < 0 ? r : sd_bus_message_close_container(reply);
+            return r < 0 ? r : sd->message_close_container(reply);
         });
     }
 
     // --- org.a11y.atspi.Application ------------------------------------------------------
 
     int Toolkit(sd_bus_message* m, const Accessible&) {
-        return sd_bus_message_append(m, "s", "credcipher-win32");
+        return sd->message_append(m, "s", "credcipher-win32");
     }
-    int Version(sd_bus_message* m, const Accessible&) {
-        return sd_bus_message_append(m, "s", "1.0");
-    }
+    int Version(sd_bus_message* m, const Accessible&) { return sd->message_append(m, "s", "1.0"); }
     int AtspiVersion(sd_bus_message* m, const Accessible&) {
-        return sd_bus_message_append(m, "s", "2.1");
+        return sd->message_append(m, "s", "2.1");
     }
-    int Id(sd_bus_message* m, const Accessible&) { return sd_bus_message_append(m, "i", id_); }
+    int Id(sd_bus_message* m, const Accessible&) { return sd->message_append(m, "i", id_); }
     static int SetId(sd_bus*, const char*, const char*, const char*, sd_bus_message* value,
                      void* self, sd_bus_error*) {
-        return sd_bus_message_read(value, "i", &static_cast<AtspiBridge*>(self)->id_);
+        return sd->message_read(value, "i", &static_cast<AtspiBridge*>(self)->id_);
     }
     int GetLocale(sd_bus_message* m, const Accessible& o) {
-        Message reply;
-        int r = sd_bus_message_new_method_return(m, &reply.m);
-        if (r >= 0) r = Locale(reply.m, o);
-        return r < 0 ? r : sd_bus_send(nullptr, reply.m, nullptr);
+        return Reply(m, [&](sd_bus_message* reply) { return Locale(reply, o); });
     }
 
     // --- org.a11y.atspi.Component --------------------------------------------------------
@@ -426,29 +487,30 @@ private:
         const RECT origin = InCoordinates(RECT{0, 0, 0, 0}, o, type);
         return POINT{point.x - origin.left, point.y - origin.top};
     }
-    int ReplyRect(sd_bus_message* m, const RECT& rect) {
-        return sd_bus_reply_method_return(m, "(iiii)", static_cast<std::int32_t>(rect.left),
-                                          static_cast<std::int32_t>(rect.top),
-                                          static_cast<std::int32_t>(rect.right - rect.left),
-                                          static_cast<std::int32_t>(rect.bottom - rect.top));
+    // Component answers with a structure, Text with four numbers.
+    static int ReplyRect(sd_bus_message* m, const RECT& rect, const char* type = "(iiii)") {
+        return sd->reply_method_return(m, type, static_cast<std::int32_t>(rect.left),
+                                       static_cast<std::int32_t>(rect.top),
+                                       static_cast<std::int32_t>(rect.right - rect.left),
+                                       static_cast<std::int32_t>(rect.bottom - rect.top));
     }
     int GetExtents(sd_bus_message* m, const Accessible& o) {
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "u", &type);
+        int r = sd->message_read(m, "u", &type);
         return r < 0 ? r : ReplyRect(m, InCoordinates(o.extents, o, type));
     }
     int GetPosition(sd_bus_message* m, const Accessible& o) {
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "u", &type);
+        int r = sd->message_read(m, "u", &type);
         if (r < 0) return r;
         const RECT rect = InCoordinates(o.extents, o, type);
-        return sd_bus_reply_method_return(m, "ii", static_cast<std::int32_t>(rect.left),
-                                          static_cast<std::int32_t>(rect.top));
+        return sd->reply_method_return(m, "ii", static_cast<std::int32_t>(rect.left),
+                                       static_cast<std::int32_t>(rect.top));
     }
     int GetSize(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_reply_method_return(
-            m, "ii", static_cast<std::int32_t>(o.extents.right - o.extents.left),
-            static_cast<std::int32_t>(o.extents.bottom - o.extents.top));
+        return sd->reply_method_return(m, "ii",
+                                       static_cast<std::int32_t>(o.extents.right - o.extents.left),
+                                       static_cast<std::int32_t>(o.extents.bottom - o.extents.top));
     }
     // The deepest object under a point.
     const Accessible* At(const Accessible& o, POINT screen) const {
@@ -461,67 +523,64 @@ private:
     int Contains(sd_bus_message* m, const Accessible& o) {
         std::int32_t x = 0, y = 0;
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "iiu", &x, &y, &type);
+        int r = sd->message_read(m, "iiu", &x, &y, &type);
         if (r < 0) return r;
-        return sd_bus_reply_method_return(
+        return sd->reply_method_return(
             m, "b", PtInRect(&o.extents, ToScreen(POINT{x, y}, o, type)) ? 1 : 0);
     }
     int GetAccessibleAtPoint(sd_bus_message* m, const Accessible& o) {
         std::int32_t x = 0, y = 0;
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "iiu", &x, &y, &type);
+        int r = sd->message_read(m, "iiu", &x, &y, &type);
         if (r < 0) return r;
         const POINT screen = ToScreen(POINT{x, y}, o, type);
         return Reply(m, [&](sd_bus_message* reply) {
             if (!PtInRect(&o.extents, screen))
-                return sd_bus_message_append(reply, "(so)", "", kNullPath);
+                return sd->message_append(reply, "(so)", "", kNullPath);
             const Accessible* found = At(o, screen);
-            return found == &o ? sd_bus_message_append(reply, "(so)", "", kNullPath)
+            return found == &o ? sd->message_append(reply, "(so)", "", kNullPath)
                                : AppendReference(reply, found->handle);
         });
     }
     int GetLayer(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_reply_method_return(m, "u",
-                                          o.parent == nullptr ? kLayerWindow : kLayerWidget);
+        return sd->reply_method_return(m, "u", o.parent == nullptr ? kLayerWindow : kLayerWidget);
     }
     int GetMdiZOrder(sd_bus_message* m, const Accessible&) {
-        return sd_bus_reply_method_return(m, "n", static_cast<std::int16_t>(-1));
+        return sd->reply_method_return(m, "n", static_cast<std::int16_t>(-1));
     }
     int GetAlpha(sd_bus_message* m, const Accessible&) {
-        return sd_bus_reply_method_return(m, "d", 1.0);
+        return sd->reply_method_return(m, "d", 1.0);
     }
-    int No(sd_bus_message* m, const Accessible&) { return sd_bus_reply_method_return(m, "b", 0); }
+    int No(sd_bus_message* m, const Accessible&) { return sd->reply_method_return(m, "b", 0); }
     // A button takes the focus when pressed and is not clicked when released off it, as with a
     // person's mouse; any other control takes it with a click.
     int GrabFocus(sd_bus_message* m, const Accessible& o) {
         if (sink_ == nullptr || o.parent == nullptr || !(o.states & Bit(kStateFocusable)))
-            return sd_bus_reply_method_return(m, "b", 0);
+            return sd->reply_method_return(m, "b", 0);
         const POINT center = Center(o.extents);
         sink_->MouseMove(center);
         sink_->MouseButton(center, MouseKey::kLeft, true, kNoModifiers);
         const POINT outside{o.extents.left - 1, o.extents.top - 1};
         if (o.pressable) sink_->MouseMove(outside);
         sink_->MouseButton(o.pressable ? outside : center, MouseKey::kLeft, false, kNoModifiers);
-        return sd_bus_reply_method_return(m, "b", 1);
+        return sd->reply_method_return(m, "b", 1);
     }
 
     // --- org.a11y.atspi.Action -----------------------------------------------------------
 
-    int ActionCount(sd_bus_message* m, const Accessible&) {
-        return sd_bus_message_append(m, "i", 1);
-    }
+    int ActionCount(sd_bus_message* m, const Accessible&) { return sd->message_append(m, "i", 1); }
     int ActionName(sd_bus_message* m, const Accessible&) {
         std::int32_t index = 0;
-        int r = sd_bus_message_read(m, "i", &index);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "s", index == 0 ? "click" : "");
+        int r = sd->message_read(m, "i", &index);
+        return r < 0 ? r : sd->reply_method_return(m, "s", index == 0 ? "click" : "");
     }
     int ActionDescription(sd_bus_message* m, const Accessible&) {
         std::int32_t index = 0;
-        int r = sd_bus_message_read(m, "i", &index);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "s", "");
+        int r = sd->message_read(m, "i", &index);
+        return r < 0 ? r : sd->reply_method_return(m, "s", "");
     }
     int GetActions(sd_bus_message* m, const Accessible&) {
-        return sd_bus_reply_method_return(m, "a(sss)", 1, "click", "", "");
+        return sd->reply_method_return(m, "a(sss)", 1, "click", "", "");
     }
     void Click(POINT at) {
         sink_->MouseMove(at);
@@ -530,11 +589,11 @@ private:
     }
     int DoAction(sd_bus_message* m, const Accessible& o) {
         std::int32_t index = 0;
-        int r = sd_bus_message_read(m, "i", &index);
+        int r = sd->message_read(m, "i", &index);
         if (r < 0) return r;
         const bool can = index == 0 && sink_ != nullptr && (o.states & Bit(kStateEnabled));
         if (can) Click(Center(o.extents));
-        return sd_bus_reply_method_return(m, "b", can ? 1 : 0);
+        return sd->reply_method_return(m, "b", can ? 1 : 0);
     }
 
     // --- org.a11y.atspi.Text -------------------------------------------------------------
@@ -552,25 +611,25 @@ private:
         return utf8;
     }
     int CharacterCount(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_message_append(m, "i", Size(o));
+        return sd->message_append(m, "i", Size(o));
     }
     int CaretOffset(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_message_append(m, "i", static_cast<std::int32_t>(o.caret));
+        return sd->message_append(m, "i", static_cast<std::int32_t>(o.caret));
     }
     int GetText(sd_bus_message* m, const Accessible& o) {
         std::int32_t start = 0, end = 0;
-        int r = sd_bus_message_read(m, "ii", &start, &end);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "s", Slice(o, start, end).c_str());
+        int r = sd->message_read(m, "ii", &start, &end);
+        return r < 0 ? r : sd->reply_method_return(m, "s", Slice(o, start, end).c_str());
     }
     int GetCharacterAtOffset(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
-        int r = sd_bus_message_read(m, "i", &offset);
+        int r = sd->message_read(m, "i", &offset);
         if (r < 0) return r;
         const std::int32_t c =
             offset >= 0 && offset < Size(o)
                 ? static_cast<std::int32_t>(o.text[static_cast<std::size_t>(offset)])
                 : 0;
-        return sd_bus_reply_method_return(m, "i", c);
+        return sd->reply_method_return(m, "i", c);
     }
     // The character, word or whole line at `offset`: a single-line field's sentence, line and
     // paragraph are all of its text. A word is a run of non-spaces, with the spaces after it
@@ -591,8 +650,8 @@ private:
     }
     int ReplyRange(sd_bus_message* m, const Accessible& o,
                    std::pair<std::int32_t, std::int32_t> range) {
-        return sd_bus_reply_method_return(m, "sii", Slice(o, range.first, range.second).c_str(),
-                                          range.first, range.second);
+        return sd->reply_method_return(m, "sii", Slice(o, range.first, range.second).c_str(),
+                                       range.first, range.second);
     }
     // Boundaries: 0 character, 1 and 2 word start and end, 3 and 4 sentence, 5 and 6 line.
     static std::uint32_t UnitOfBoundary(std::uint32_t boundary) {
@@ -601,14 +660,14 @@ private:
     int GetTextAtOffset(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
         std::uint32_t boundary = 0;
-        int r = sd_bus_message_read(m, "iu", &offset, &boundary);
+        int r = sd->message_read(m, "iu", &offset, &boundary);
         return r < 0 ? r
                      : ReplyRange(m, o, Range(o, offset, UnitOfBoundary(boundary), boundary == 1));
     }
     int GetTextBeforeOffset(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
         std::uint32_t boundary = 0;
-        int r = sd_bus_message_read(m, "iu", &offset, &boundary);
+        int r = sd->message_read(m, "iu", &offset, &boundary);
         if (r < 0) return r;
         const std::uint32_t unit = UnitOfBoundary(boundary);
         const auto here = Range(o, offset, unit, boundary == 1);
@@ -618,7 +677,7 @@ private:
     int GetTextAfterOffset(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
         std::uint32_t boundary = 0;
-        int r = sd_bus_message_read(m, "iu", &offset, &boundary);
+        int r = sd->message_read(m, "iu", &offset, &boundary);
         if (r < 0) return r;
         const std::uint32_t unit = UnitOfBoundary(boundary);
         const auto here = Range(o, offset, unit, boundary == 1);
@@ -629,24 +688,22 @@ private:
     int GetStringAtOffset(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
         std::uint32_t granularity = 0;
-        int r = sd_bus_message_read(m, "iu", &offset, &granularity);
+        int r = sd->message_read(m, "iu", &offset, &granularity);
         return r < 0 ? r : ReplyRange(m, o, Range(o, offset, std::min(granularity, 2u), false));
     }
     int GetAttributeValue(sd_bus_message* m, const Accessible&) {
-        return sd_bus_reply_method_return(m, "s", "");
+        return sd->reply_method_return(m, "s", "");
     }
     int GetTextAttributes(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_reply_method_return(m, "a{ss}ii", 0, 0, Size(o));
+        return sd->reply_method_return(m, "a{ss}ii", 0, 0, Size(o));
     }
     int GetDefaultAttributes(sd_bus_message* m, const Accessible&) {
-        return sd_bus_reply_method_return(m, "a{ss}", 0);
+        return sd->reply_method_return(m, "a{ss}", 0);
     }
     // UTF-16 index in `shown` of code point `offset`.
-    std::size_t UnitIndex(const Accessible& o, std::int32_t offset) const {
-        const std::vector<CodePoint> points = DecodeUtf16(o.shown);
-        if (offset < 0) return 0;
-        if (static_cast<std::size_t>(offset) >= points.size()) return o.shown.size();
-        return points[static_cast<std::size_t>(offset)].index;
+    static std::size_t UnitIndex(const Accessible& o, std::int32_t offset) {
+        if (offset <= 0 || o.unitOf.empty()) return 0;
+        return o.unitOf[std::min(static_cast<std::size_t>(offset), o.unitOf.size() - 1)];
     }
     // Where code points [start, end) are drawn: measured from the first visible unit.
     RECT TextRect(const Accessible& o, std::int32_t start, std::int32_t end) const {
@@ -661,39 +718,45 @@ private:
     int GetCharacterExtents(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "iu", &offset, &type);
-        return r < 0 ? r : ReplyRect(m, InCoordinates(TextRect(o, offset, offset + 1), o, type));
+        int r = sd->message_read(m, "iu", &offset, &type);
+        return r < 0
+                   ? r
+                   : ReplyRect(m, InCoordinates(TextRect(o, offset, offset + 1), o, type), "iiii");
     }
     int GetRangeExtents(sd_bus_message* m, const Accessible& o) {
         std::int32_t start = 0, end = 0;
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "iiu", &start, &end, &type);
-        return r < 0 ? r : ReplyRect(m, InCoordinates(TextRect(o, start, end), o, type));
+        int r = sd->message_read(m, "iiu", &start, &end, &type);
+        return r < 0 ? r : ReplyRect(m, InCoordinates(TextRect(o, start, end), o, type), "iiii");
     }
     int GetOffsetAtPoint(sd_bus_message* m, const Accessible& o) {
         std::int32_t x = 0, y = 0;
         std::uint32_t type = kScreen;
-        int r = sd_bus_message_read(m, "iiu", &x, &y, &type);
+        int r = sd->message_read(m, "iiu", &x, &y, &type);
         if (r < 0) return r;
         const POINT screen = ToScreen(POINT{x, y}, o, type);
-        std::int32_t found = -1;
-        for (std::int32_t i = 0; i < Size(o) && found < 0; ++i) {
-            const RECT cell = TextRect(o, i, i + 1);
-            if (PtInRect(&cell, screen)) found = i;
+        // Characters are drawn left to right: the last one starting at or before x, by halving.
+        std::int32_t low = 0;
+        std::int32_t high = Size(o);
+        while (high - low > 1) {
+            const std::int32_t middle = low + (high - low) / 2;
+            (TextRect(o, middle, middle).left <= screen.x ? low : high) = middle;
         }
-        return sd_bus_reply_method_return(m, "i", found);
+        const RECT cell = TextRect(o, low, low + 1);
+        const std::int32_t found = low < Size(o) && PtInRect(&cell, screen) ? low : -1;
+        return sd->reply_method_return(m, "i", found);
     }
     int GetNSelections(sd_bus_message* m, const Accessible& o) {
-        return sd_bus_reply_method_return(m, "i", o.selectionHigh > o.selectionLow ? 1 : 0);
+        return sd->reply_method_return(m, "i", o.selectionHigh > o.selectionLow ? 1 : 0);
     }
     int GetSelection(sd_bus_message* m, const Accessible& o) {
         std::int32_t index = 0;
-        int r = sd_bus_message_read(m, "i", &index);
+        int r = sd->message_read(m, "i", &index);
         if (r < 0) return r;
         if (index != 0 || o.selectionHigh <= o.selectionLow)
-            return sd_bus_reply_method_return(m, "ii", 0, 0);
-        return sd_bus_reply_method_return(m, "ii", static_cast<std::int32_t>(o.selectionLow),
-                                          static_cast<std::int32_t>(o.selectionHigh));
+            return sd->reply_method_return(m, "ii", 0, 0);
+        return sd->reply_method_return(m, "ii", static_cast<std::int32_t>(o.selectionLow),
+                                       static_cast<std::int32_t>(o.selectionHigh));
     }
 
     // Keys that put the caret at `start` and select up to `end`, in a field clicked first.
@@ -710,26 +773,26 @@ private:
     }
     int SetCaretOffset(sd_bus_message* m, const Accessible& o) {
         std::int32_t offset = 0;
-        int r = sd_bus_message_read(m, "i", &offset);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "b", Select(o, offset, offset) ? 1 : 0);
+        int r = sd->message_read(m, "i", &offset);
+        return r < 0 ? r : sd->reply_method_return(m, "b", Select(o, offset, offset) ? 1 : 0);
     }
     int SetSelection(sd_bus_message* m, const Accessible& o) {
         std::int32_t index = 0, start = 0, end = 0;
-        int r = sd_bus_message_read(m, "iii", &index, &start, &end);
+        int r = sd->message_read(m, "iii", &index, &start, &end);
         if (r < 0) return r;
-        return sd_bus_reply_method_return(m, "b", index == 0 && Select(o, start, end) ? 1 : 0);
+        return sd->reply_method_return(m, "b", index == 0 && Select(o, start, end) ? 1 : 0);
     }
     int AddSelection(sd_bus_message* m, const Accessible& o) {
         std::int32_t start = 0, end = 0;
-        int r = sd_bus_message_read(m, "ii", &start, &end);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "b", Select(o, start, end) ? 1 : 0);
+        int r = sd->message_read(m, "ii", &start, &end);
+        return r < 0 ? r : sd->reply_method_return(m, "b", Select(o, start, end) ? 1 : 0);
     }
     int RemoveSelection(sd_bus_message* m, const Accessible& o) {
         std::int32_t index = 0;
-        int r = sd_bus_message_read(m, "i", &index);
+        int r = sd->message_read(m, "i", &index);
         if (r < 0) return r;
         const auto caret = static_cast<std::int32_t>(o.caret);
-        return sd_bus_reply_method_return(m, "b", index == 0 && Select(o, caret, caret) ? 1 : 0);
+        return sd->reply_method_return(m, "b", index == 0 && Select(o, caret, caret) ? 1 : 0);
     }
 
     // --- org.a11y.atspi.EditableText -----------------------------------------------------
@@ -746,13 +809,13 @@ private:
     }
     int SetTextContents(sd_bus_message* m, const Accessible& o) {
         const char* text = nullptr;
-        int r = sd_bus_message_read(m, "s", &text);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "b", Replace(o, 0, Size(o), text) ? 1 : 0);
+        int r = sd->message_read(m, "s", &text);
+        return r < 0 ? r : sd->reply_method_return(m, "b", Replace(o, 0, Size(o), text) ? 1 : 0);
     }
     int InsertText(sd_bus_message* m, const Accessible& o) {
         std::int32_t position = 0, length = 0;
         const char* text = nullptr;
-        int r = sd_bus_message_read(m, "isi", &position, &text, &length);
+        int r = sd->message_read(m, "isi", &position, &text, &length);
         if (r < 0) return r;
         // `length` counts characters of `text`; a negative one means all of it.
         std::u16string inserted = Utf8ToUtf16(text);
@@ -761,22 +824,22 @@ private:
             if (static_cast<std::size_t>(length) < points.size())
                 inserted.resize(points[static_cast<std::size_t>(length)].index);
         }
-        return sd_bus_reply_method_return(
+        return sd->reply_method_return(
             m, "b", Replace(o, position, position, Utf16ToUtf8(inserted)) ? 1 : 0);
     }
     int DeleteText(sd_bus_message* m, const Accessible& o) {
         std::int32_t start = 0, end = 0;
-        int r = sd_bus_message_read(m, "ii", &start, &end);
-        return r < 0 ? r : sd_bus_reply_method_return(m, "b", Replace(o, start, end, {}) ? 1 : 0);
+        int r = sd->message_read(m, "ii", &start, &end);
+        return r < 0 ? r : sd->reply_method_return(m, "b", Replace(o, start, end, {}) ? 1 : 0);
     }
     int Shortcut(sd_bus_message* m, const Accessible& o, UINT key, bool needsEditable, bool reply) {
         std::int32_t start = 0, end = 0;
-        int r = sd_bus_message_read(m, "ii", &start, &end);
+        int r = sd->message_read(m, "ii", &start, &end);
         if (r < 0) return r;
         const bool done = (!needsEditable || o.editable) && Select(o, start, end);
         if (done) sink_->KeyPress(key, kControl);
-        return reply ? sd_bus_reply_method_return(m, "b", done ? 1 : 0)
-                     : sd_bus_reply_method_return(m, "");
+        return reply ? sd->reply_method_return(m, "b", done ? 1 : 0)
+                     : sd->reply_method_return(m, "");
     }
     int CopyText(sd_bus_message* m, const Accessible& o) {
         return Shortcut(m, o, 'C', false, false);
@@ -784,16 +847,16 @@ private:
     int CutText(sd_bus_message* m, const Accessible& o) { return Shortcut(m, o, 'X', true, true); }
     int PasteText(sd_bus_message* m, const Accessible& o) {
         std::int32_t position = 0;
-        int r = sd_bus_message_read(m, "i", &position);
+        int r = sd->message_read(m, "i", &position);
         if (r < 0) return r;
         const bool done = o.editable && Select(o, position, position);
         if (done) sink_->KeyPress('V', kControl);
-        return sd_bus_reply_method_return(m, "b", done ? 1 : 0);
+        return sd->reply_method_return(m, "b", done ? 1 : 0);
     }
 
     // The cache interface: nothing is offered in advance; every question is answered afresh.
     static int GetItems(sd_bus_message* m, void*, sd_bus_error*) {
-        return sd_bus_reply_method_return(m, "a((so)(so)(so)iiassusau)", 0);
+        return sd->reply_method_return(m, "a((so)(so)(so)iiassusau)", 0);
     }
 
     bool AddObjects();
@@ -803,22 +866,22 @@ private:
     void Emit(const Event& event) {
         const std::string interface = std::string("org.a11y.atspi.Event.") + event.kind;
         Message signal;
-        int r = sd_bus_message_new_signal(bus_, &signal.m, PathOf(event.source).c_str(),
-                                          interface.c_str(), event.member);
+        int r = sd->message_new_signal(bus_, &signal.m, PathOf(event.source).c_str(),
+                                       interface.c_str(), event.member);
         if (r >= 0)
-            r = sd_bus_message_append(signal.m, "sii", event.detail.c_str(), event.detail1,
-                                      event.detail2);
+            r = sd->message_append(signal.m, "sii", event.detail.c_str(), event.detail1,
+                                   event.detail2);
         if (r >= 0 && event.carriesChild) {
-            r = sd_bus_message_open_container(signal.m, 'v', "(so)");
+            r = sd->message_open_container(signal.m, 'v', "(so)");
             if (r >= 0) r = AppendReference(signal.m, event.child);
-            if (r >= 0) r = sd_bus_message_close_container(signal.m);
+            if (r >= 0) r = sd->message_close_container(signal.m);
         } else if (r >= 0 && !event.text.empty()) {
-            r = sd_bus_message_append(signal.m, "v", "s", event.text.c_str());
+            r = sd->message_append(signal.m, "v", "s", event.text.c_str());
         } else if (r >= 0) {
-            r = sd_bus_message_append(signal.m, "v", "i", 0);
+            r = sd->message_append(signal.m, "v", "i", 0);
         }
-        if (r >= 0) r = sd_bus_message_append(signal.m, "a{sv}", 0);
-        if (r >= 0) sd_bus_send(bus_, signal.m, nullptr);
+        if (r >= 0) r = sd->message_append(signal.m, "a{sv}", 0);
+        if (r >= 0) sd->send(bus_, signal.m, nullptr);
     }
 
     std::function<int(std::u16string_view)> measure_;
@@ -841,8 +904,8 @@ private:
     SD_BUS_PROPERTY(name, type, (Get<&AtspiBridge::getter>), 0, 0)
 
 bool AtspiBridge::AddObjects() {
-    static const sd_bus_vtable kAccessible[] = {
-        SD_BUS_VTABLE_START(0),
+    static sd_bus_vtable kAccessible[] = {
+        kVtableStart,
         CREDCIPHER_PROPERTY("Name", "s", Name),
         CREDCIPHER_PROPERTY("Description", "s", Empty),
         CREDCIPHER_PROPERTY("Parent", "(so)", Parent),
@@ -862,16 +925,16 @@ bool AtspiBridge::AddObjects() {
         CREDCIPHER_METHOD("GetApplication", "", "(so)", GetApplication),
         CREDCIPHER_METHOD("GetInterfaces", "", "as", GetInterfaces),
         SD_BUS_VTABLE_END};
-    static const sd_bus_vtable kApplication[] = {
-        SD_BUS_VTABLE_START(0),
+    static sd_bus_vtable kApplication[] = {
+        kVtableStart,
         CREDCIPHER_PROPERTY("ToolkitName", "s", Toolkit),
         CREDCIPHER_PROPERTY("Version", "s", Version),
         CREDCIPHER_PROPERTY("AtspiVersion", "s", AtspiVersion),
         SD_BUS_WRITABLE_PROPERTY("Id", "i", (Get<&AtspiBridge::Id>), SetId, 0, 0),
         CREDCIPHER_METHOD("GetLocale", "u", "s", GetLocale),
         SD_BUS_VTABLE_END};
-    static const sd_bus_vtable kComponent[] = {
-        SD_BUS_VTABLE_START(0),
+    static sd_bus_vtable kComponent[] = {
+        kVtableStart,
         CREDCIPHER_METHOD("Contains", "iiu", "b", Contains),
         CREDCIPHER_METHOD("GetAccessibleAtPoint", "iiu", "(so)", GetAccessibleAtPoint),
         CREDCIPHER_METHOD("GetExtents", "u", "(iiii)", GetExtents),
@@ -887,8 +950,8 @@ bool AtspiBridge::AddObjects() {
         CREDCIPHER_METHOD("ScrollTo", "u", "b", No),
         CREDCIPHER_METHOD("ScrollToPoint", "uii", "b", No),
         SD_BUS_VTABLE_END};
-    static const sd_bus_vtable kAction[] = {
-        SD_BUS_VTABLE_START(0),
+    static sd_bus_vtable kAction[] = {
+        kVtableStart,
         CREDCIPHER_PROPERTY("NActions", "i", ActionCount),
         CREDCIPHER_METHOD("GetDescription", "i", "s", ActionDescription),
         CREDCIPHER_METHOD("GetName", "i", "s", ActionName),
@@ -897,8 +960,8 @@ bool AtspiBridge::AddObjects() {
         CREDCIPHER_METHOD("GetActions", "", "a(sss)", GetActions),
         CREDCIPHER_METHOD("DoAction", "i", "b", DoAction),
         SD_BUS_VTABLE_END};
-    static const sd_bus_vtable kText[] = {
-        SD_BUS_VTABLE_START(0),
+    static sd_bus_vtable kText[] = {
+        kVtableStart,
         CREDCIPHER_PROPERTY("CharacterCount", "i", CharacterCount),
         CREDCIPHER_PROPERTY("CaretOffset", "i", CaretOffset),
         CREDCIPHER_METHOD("GetStringAtOffset", "iu", "sii", GetStringAtOffset),
@@ -922,8 +985,8 @@ bool AtspiBridge::AddObjects() {
         CREDCIPHER_METHOD("RemoveSelection", "i", "b", RemoveSelection),
         CREDCIPHER_METHOD("SetSelection", "iii", "b", SetSelection),
         SD_BUS_VTABLE_END};
-    static const sd_bus_vtable kEditableText[] = {
-        SD_BUS_VTABLE_START(0),
+    static sd_bus_vtable kEditableText[] = {
+        kVtableStart,
         CREDCIPHER_METHOD("SetTextContents", "s", "b", SetTextContents),
         CREDCIPHER_METHOD("InsertText", "isi", "b", InsertText),
         CREDCIPHER_METHOD("CopyText", "ii", "", CopyText),
@@ -931,13 +994,13 @@ bool AtspiBridge::AddObjects() {
         CREDCIPHER_METHOD("DeleteText", "ii", "b", DeleteText),
         CREDCIPHER_METHOD("PasteText", "i", "b", PasteText),
         SD_BUS_VTABLE_END};
-    static const sd_bus_vtable kCache[] = {SD_BUS_VTABLE_START(0),
-                                           SD_BUS_METHOD("GetItems", "", "a((so)(so)(so)iiassusau)",
-                                                         GetItems, SD_BUS_VTABLE_UNPRIVILEGED),
-                                           SD_BUS_VTABLE_END};
+    static sd_bus_vtable kCache[] = {kVtableStart,
+                                     SD_BUS_METHOD("GetItems", "", "a((so)(so)(so)iiassusau)",
+                                                   GetItems, SD_BUS_VTABLE_UNPRIVILEGED),
+                                     SD_BUS_VTABLE_END};
     const struct {
         const char* interface;
-        const sd_bus_vtable* vtable;
+        sd_bus_vtable* vtable;
         sd_bus_object_find_t find;
     } kInterfaces[] = {
         {"org.a11y.atspi.Accessible", kAccessible, FindAny},
@@ -947,13 +1010,16 @@ bool AtspiBridge::AddObjects() {
         {"org.a11y.atspi.Text", kText, FindText},
         {"org.a11y.atspi.EditableText", kEditableText, FindText},
     };
+    const auto* format = static_cast<const unsigned*>(sd->vtableFormat);
+    kCache[0].x.start.vtable_format_reference = format;
     for (const auto& entry : kInterfaces) {
-        if (sd_bus_add_fallback_vtable(bus_, nullptr, kPathPrefix, entry.interface, entry.vtable,
-                                       entry.find, this) < 0)
+        entry.vtable[0].x.start.vtable_format_reference = format;
+        if (sd->add_fallback_vtable(bus_, nullptr, kPathPrefix, entry.interface, entry.vtable,
+                                    entry.find, this) < 0)
             return false;
     }
-    return sd_bus_add_object_vtable(bus_, nullptr, "/org/a11y/atspi/cache", "org.a11y.atspi.Cache",
-                                    kCache, this) >= 0;
+    return sd->add_object_vtable(bus_, nullptr, "/org/a11y/atspi/cache", "org.a11y.atspi.Cache",
+                                 kCache, this) >= 0;
 }
 
 // The AT_SPI_BUS property the accessibility bus's launcher puts on the root window.
@@ -988,14 +1054,18 @@ std::unique_ptr<AccessibilityBridge> ConnectAccessibilityBridge(
     _XDisplay* display, std::function<int(std::u16string_view)> measure) {
     const char* disabled = std::getenv("NO_AT_BRIDGE");
     if (disabled != nullptr && std::strcmp(disabled, "1") == 0) return nullptr;
-    auto bridge = std::make_unique<atspi::AtspiBridge>(std::move(measure));
     std::string address;
     if (atspi::HasEnvironment("AT_SPI_BUS_ADDRESS")) address = std::getenv("AT_SPI_BUS_ADDRESS");
     if (address.empty()) address = atspi::AddressFromServer(display);
+    const bool session = atspi::HasEnvironment("DBUS_SESSION_BUS_ADDRESS") ||
+                         atspi::HasEnvironment("XDG_RUNTIME_DIR");
+    if (address.empty() && !session) return nullptr;
+    atspi::sd = atspi::LoadSdBus();
+    if (atspi::sd == nullptr) return nullptr;
+    auto bridge = std::make_unique<atspi::AtspiBridge>(std::move(measure));
     if (!address.empty()) {
         bridge->Open(address.c_str());
-    } else if (atspi::HasEnvironment("DBUS_SESSION_BUS_ADDRESS") ||
-               atspi::HasEnvironment("XDG_RUNTIME_DIR")) {
+    } else {
         bridge->AskSessionBus();
     }
     if (!bridge->Alive()) return nullptr;

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The builds of fewer parts. Each optional display is left out as on a machine without its
+# development files (find_package of X11, then of Curses, fails): the configuration must lack
+# that display's target and have the other one, and the rest must build and pass the suites of
+# the displays it has. Then the cipher preset, the cipher and credcipher-cli alone, with its
+# suites and a project that includes this one and links only the cipher.
+# With ccache (scripts/compiler-cache.sh) most objects come from the debug build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+fail() {
+    echo "test-parts.sh: $*" >&2
+    exit 1
+}
+
+# has_target BUILD_DIR TARGET
+has_target() { ninja -C "$1" -t targets all | grep -q "^$2: phony"; }
+
+# without PACKAGE MISSING_TARGET PRESENT_TARGET TESTS: the debug preset with PACKAGE not found,
+# in build/without-PACKAGE; runs the suites whose names match TESTS.
+without() {
+    local package=$1 missing=$2 present=$3 tests=$4
+    local build=build/without-$package
+    echo "test-parts.sh: without $package"
+    cmake --preset debug -B "$build" --log-level=WARNING -DCREDCIPHER_BENCH=OFF \
+        -DCMAKE_DISABLE_FIND_PACKAGE_"$package"=ON
+    if has_target "$build" "$missing"; then fail "$build has $missing"; fi
+    has_target "$build" "$present" || fail "$build lacks $present"
+    cmake --build "$build"
+    ctest --test-dir "$build" --output-on-failure --no-tests=error -R "$tests"
+}
+
+# The program says which display it has not got; the remaining display's unit suites and the
+# real program on it (in tmux, on Xvfb).
+without X11 platform_x11 platform_terminal '^terminal|StartUpTest'
+without Curses platform_terminal platform_x11 '^x11_xvfb_e2e$|StartUpTest'
+
+echo "test-parts.sh: the cipher preset"
+cmake --workflow --preset cipher
+for part in platform app_lib credcipher; do
+    if has_target build/cipher "$part"; then fail "build/cipher has $part"; fi
+done
+has_target build/cipher credcipher-cli || fail "build/cipher lacks credcipher-cli"
