@@ -8,6 +8,7 @@
 // pasting and EM_REPLACESEL, not for WM_SETTEXT. With ES_AUTOHSCROLL the text scrolls to keep
 // the caret in view; without it, input stops at the right edge. The parent hears EN_SETFOCUS,
 // EN_KILLFOCUS, EN_UPDATE then EN_CHANGE after each change, and EN_MAXTEXT when input was cut.
+// The text keeps margins from the client edge, which a new font sets as Windows sets them.
 // A right click, Shift+F10 or the menu key opens the context menu (undo, cut, copy, paste,
 // delete, select all).
 #include <algorithm>
@@ -35,13 +36,52 @@ struct Edit {
     bool modified = false;
     HFONT font = nullptr;
     char16_t passwordChar = u'*';  // shown for each character while ES_PASSWORD is set
-    HLOCAL handle = nullptr;       // what EM_GETHANDLE gave away, freed with the edit
+    int leftMargin = 0;            // pixels between the client edge and the text (EM_SETMARGINS)
+    int rightMargin = 0;
+    bool created = false;     // WM_CREATE came: the text has its place (EM_GETRECT)
+    HLOCAL handle = nullptr;  // what EM_GETHANDLE gave away, freed with the edit
 };
 
-int ClientWidth(HWND hwnd) {
+// The formatting rectangle the text is drawn in (EM_GETRECT): the client area less a pixel on
+// each side within a client edge (above and below too where a line has room), less the
+// margins; one line high, within the client area.
+RECT FormatRect(HWND hwnd, const Edit& edit) {
+    RECT format{};
+    if (!edit.created) return format;
+    GetClientRect(hwnd, &format);
+    const int lineHeight = EditFontMetrics().lineHeight;
+    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
+        InflateRect(&format, -1, 0);
+        if (format.bottom - format.top >= lineHeight + 2) InflateRect(&format, 0, -1);
+    }
+    format.left += edit.leftMargin;
+    format.right = std::max(format.left, format.right - edit.rightMargin);
     RECT client{};
     GetClientRect(hwnd, &client);
-    return client.right - client.left;
+    format.bottom = std::min(format.top + lineHeight, client.bottom);
+    return format;
+}
+
+int TextAreaWidth(HWND hwnd, const Edit& edit) {
+    const RECT format = FormatRect(hwnd, edit);
+    return format.right - format.left;
+}
+
+void SetMargins(Edit& edit, WPARAM which, int left, int right) {
+    if (which & EC_LEFTMARGIN) edit.leftMargin = std::max(0, left);
+    if (which & EC_RIGHTMARGIN) edit.rightMargin = std::max(0, right);
+}
+
+// The font's margins, where the font gives any and the edit is wide enough for them and two
+// average characters (an edit not yet sized counts as 80 pixels wide); else none.
+std::optional<EditMargins> FontMargins(HWND hwnd) {
+    const EditFont font = EditFontMetrics();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int width = IsRectEmpty(&client) ? 80 : client.right - client.left;
+    if (!font.margins || width < font.margins->left + font.margins->right + 2 * font.averageWidth)
+        return std::nullopt;
+    return font.margins;
 }
 
 // The width of text as the display shows it: a password edit shows one '*' per unit.
@@ -67,7 +107,7 @@ void ScrollCaretIntoView(HWND hwnd, Edit& edit) {
         edit.firstVisible = 0;
         return;
     }
-    const int width = ClientWidth(hwnd);
+    const int width = TextAreaWidth(hwnd, edit);
     const std::size_t caret = buffer.caret();
     std::size_t first = std::min(edit.firstVisible, caret);
     int shown = Width(hwnd, edit, first, caret);
@@ -91,7 +131,7 @@ void ScrollCaretIntoView(HWND hwnd, Edit& edit) {
 std::size_t CharFromX(HWND hwnd, const Edit& edit, int x) {
     const EditBuffer& buffer = edit.buffer;
     std::size_t position = edit.firstVisible;
-    int left = 0;
+    int left = FormatRect(hwnd, edit).left;
     while (position < buffer.text().size()) {
         const std::size_t next = buffer.NextChar(position);
         const int width = Width(hwnd, edit, position, next);
@@ -127,7 +167,7 @@ EditBuffer::Change ReplaceSelection(HWND hwnd, Edit& edit, std::u16string_view t
     const DWORD style = StyleOf(hwnd);
     std::function<bool(const std::u16string&)> fits;
     if (!(style & ES_AUTOHSCROLL)) {
-        const int width = ClientWidth(hwnd);
+        const int width = TextAreaWidth(hwnd, edit);
         fits = [style, width](const std::u16string& candidate) {
             const int needed = TextWidth(style, candidate);
             return needed == 0 || needed < width;
@@ -410,6 +450,9 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     EditBuffer& buffer = edit->buffer;
 
     switch (message) {
+        case WM_CREATE:
+            edit->created = true;
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_NCDESTROY:
             if (edit->handle != nullptr) LocalFree(edit->handle);
             DeleteState<Edit>(hwnd);
@@ -572,7 +615,26 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
         case WM_SETFONT:
             edit->font = reinterpret_cast<HFONT>(wParam);
+            // The font brings its margins.
+            if (std::optional<EditMargins> font = FontMargins(hwnd))
+                SetMargins(*edit, EC_LEFTMARGIN | EC_RIGHTMARGIN, font->left, font->right);
+            ScrollCaretIntoView(hwnd, *edit);
             if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case EM_SETMARGINS: {
+            const std::optional<EditMargins> font = FontMargins(hwnd);
+            int left = LOWORD(lParam);
+            int right = HIWORD(lParam);
+            if (left == EC_USEFONTINFO) left = font ? font->left : edit->leftMargin;
+            if (right == EC_USEFONTINFO) right = font ? font->right : edit->rightMargin;
+            SetMargins(*edit, wParam, left, right);
+            SelectionMoved(hwnd, *edit);
+            return 0;
+        }
+        case EM_GETMARGINS:
+            return MAKELONG(edit->leftMargin, edit->rightMargin);
+        case EM_GETRECT:
+            if (lParam != 0) *reinterpret_cast<RECT*>(lParam) = FormatRect(hwnd, *edit);
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(edit->font);

@@ -30,6 +30,10 @@ struct MonitorArea {
 struct FontMetrics {
     int height;         // tmHeight
     int alphabetWidth;  // width of "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+    // How far the first 256 characters reach out of their cells at most, left of the origin
+    // and right of the advance (GetCharABCWidths' negative A and C widths); 0 for cells.
+    int overhangLeft = 0;
+    int overhangRight = 0;
 };
 
 // The metrics GetSystemMetrics reports and the non-client geometry is made of. The defaults are

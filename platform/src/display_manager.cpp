@@ -103,6 +103,27 @@ int MeasureText(std::u16string_view text) {
     return display != nullptr ? display->MeasureText(text) : 0;
 }
 
+EditFont EditFontMetrics() {
+    const FontMetrics font = CurrentFont();
+    EditFont edit{font.height, (font.alphabetWidth + 26) / 52, std::nullopt};
+    switch (GetACP()) {
+        case 932:
+        case 936:
+        case 949:
+        case 950:
+            // The left margin makes room for what overhangs at the right, and the other way
+            // round.
+            if (font.overhangLeft > 0 || font.overhangRight > 0)
+                edit.margins =
+                    EditMargins{std::max(0, font.overhangRight), std::max(0, font.overhangLeft)};
+            break;
+        default:
+            edit.margins = EditMargins{edit.averageWidth / 2, edit.averageWidth / 2};
+            break;
+    }
+    return edit;
+}
+
 void Beep() {
     if (Display* display = CurrentDisplay()) display->Beep();
 }

@@ -12,6 +12,21 @@ namespace win32 {
 // double); 0 without a display. For the edit control's caret, scrolling and click-to-caret.
 int MeasureText(std::u16string_view text);
 
+// The dialog font as an edit lays out its text: the height of a line, the average character
+// width, and the margins Windows gives an edit for the font (WM_SETFONT, EC_USEFONTINFO): half
+// the average width on each side; under an East Asian code page, how far the font's characters
+// overhang their cells (none: the margins stay as they are).
+struct EditMargins {
+    int left;
+    int right;
+};
+struct EditFont {
+    int lineHeight;
+    int averageWidth;
+    std::optional<EditMargins> margins;
+};
+EditFont EditFontMetrics();
+
 // MessageBeep: the display may ring its bell.
 void Beep();
 

@@ -156,6 +156,10 @@ void ReadEdit(WindowView& view) {
                                   0, SendMessageW(view.handle, EM_GETFIRSTVISIBLELINE, 0, 0))),
                               size);
     view.showSelection = view.focused || (view.style & ES_NOHIDESEL);
+    RECT format{};
+    SendMessageW(view.handle, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    view.textArea = RECT{view.client.left + format.left, view.client.top + format.top,
+                         view.client.left + format.right, view.client.top + format.bottom};
     view.readOnly = (view.style & ES_READONLY) != 0;
     view.password = (view.style & ES_PASSWORD) != 0;
     view.shareSelection =

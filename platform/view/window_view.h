@@ -82,6 +82,7 @@ struct WindowView {
     std::size_t caret = 0;
     std::size_t firstVisible = 0;
     bool showSelection = false;
+    RECT textArea{};  // screen pixels: where the text is drawn, inside the margins (EM_GETRECT)
     bool readOnly = false;  // ES_READONLY: shown and selectable, never changed by typing
     bool password = false;  // ES_PASSWORD: `shown` is the mask, the only text to tell of it
     // The selection may be offered to other programs (a desktop's primary selection): only in

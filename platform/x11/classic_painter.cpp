@@ -344,35 +344,39 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
         caret += std::min(composition.caret, inserted.size());
     }
 
-    // Only what fits is drawn, clipped to the client area: X coordinates are 16 bits, and text
-    // drawn whole would wrap around onto the label. A composition that runs past the right end
-    // scrolls the text as typing does.
+    // Only what fits is drawn, between the margins and clipped to them: X coordinates are 16
+    // bits, and text drawn whole would wrap around onto the label. A composition that
+    // runs past the right end scrolls the text as typing does.
+    const RECT area = IsRectEmpty(&view.textArea) ? client : Local(view.textArea);
     const auto next = [&](std::size_t index) {
         return index + ((text[index] & 0xFC00) == 0xD800 && index + 1 < text.size() ? 2 : 1);
     };
     std::size_t first = std::min(view.firstVisible, text.size());
     while (composedHigh > composedLow && first < caret &&
-           Measure(text.substr(first, caret - first)) > Width(client))
+           Measure(text.substr(first, caret - first)) > Width(area))
         first = next(first);
     std::size_t last = first;
-    for (int x = 0; last < text.size() && x <= Width(client);) {
+    for (int x = 0; last < text.size() && x <= Width(area);) {
         const std::size_t after = next(last);
         x += Measure(text.substr(last, after - last));
         last = after;
     }
     const std::u16string_view shown = text.substr(0, last);
-    XRectangle clip{static_cast<short>(client.left), static_cast<short>(client.top),
-                    static_cast<unsigned short>(std::max(0, Width(client))),
+    XRectangle clip{static_cast<short>(area.left), static_cast<short>(client.top),
+                    static_cast<unsigned short>(std::max(0, Width(area))),
                     static_cast<unsigned short>(std::max(0, Height(client)))};
     XftDrawSetClipRectangles(draw_, 0, 0, &clip, 1);
     const int lineHeight = font_->ascent + font_->descent;
-    const int y = client.top + std::max(0, (Height(client) - lineHeight) / 2);
+    // At the top of the text's place, as Windows draws a line; centred without one.
+    const int y = IsRectEmpty(&view.textArea)
+                      ? client.top + std::max(0, (Height(client) - lineHeight) / 2)
+                      : area.top;
     const auto xOf = [&](std::size_t index) {
         index = std::clamp(index, first, shown.size());
-        return client.left + Measure(shown.substr(first, index - first));
+        return area.left + Measure(shown.substr(first, index - first));
     };
     const Shade ink = view.enabled ? kText : kGrayText;
-    Text(client.left, y, shown.substr(first), ink);
+    Text(area.left, y, shown.substr(first), ink);
     if (composedHigh > composedLow) {
         const int left = xOf(composedLow);
         Fill(left, y + lineHeight - unit_, xOf(composedHigh) - left, unit_, ink);

@@ -244,9 +244,20 @@ public:
     }
 
     FontMetrics DialogFont() override {
-        return FontMetrics{
+        FontMetrics metrics{
             font_->ascent + font_->descent,
             painter_.Measure(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")};
+        // Each glyph's ink against its advance: what lies left of the origin, and right of the
+        // next character's origin.
+        for (FcChar32 c = 0; c < 256; ++c) {
+            if (!XftCharExists(display_, font_, c)) continue;
+            XGlyphInfo glyph{};
+            XftTextExtents32(display_, font_, &c, 1, &glyph);
+            metrics.overhangLeft = std::max<int>(metrics.overhangLeft, glyph.x);
+            metrics.overhangRight =
+                std::max<int>(metrics.overhangRight, glyph.width - glyph.x - glyph.xOff);
+        }
+        return metrics;
     }
     int MeasureText(std::u16string_view text) override { return painter_.Measure(text); }
     // Windows' metrics at 96 DPI, scaled with the font.

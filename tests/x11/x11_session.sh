@@ -76,9 +76,20 @@ selection() {  # selection expected
     done
     printf '%s' "$got"
 }
-# Characters outside the keyboard map are typed on a key xdotool maps for each; slowly, so that
-# the program reads each key before the next mapping.
-type_text() { xdotool type --delay 40 -- "$1"; }
+# Characters outside the keyboard map are bound to free keys first and stay bound. A key that
+# xdotool maps only for one character is mapped back at once, and a loaded program can look the
+# key up after that and read nothing. One free key is left to xdotool.
+type_text() {
+    local LC_ALL=C.UTF-8 char keysym free
+    while IFS= read -r char; do
+        printf -v keysym 'U%04X' "'$char"
+        xmodmap -pke | grep -qwE "U0*${keysym#U}" && continue
+        free=$(xmodmap -pke | awk 'NF == 3 && $2 > 8 { print $2 }')
+        [ "$(wc -l <<<"$free")" -gt 1 ] || break
+        xmodmap -e "keycode $(head -1 <<<"$free") = $keysym $keysym"
+    done < <(printf '%s' "$1" | grep -o '[^ -~]' | sort -u)
+    xdotool type --delay 40 -- "$1"
+}
 
 # Selects the field's text (PRIMARY) and copies it (CLIPBOARD); both must hold `expected`.
 copy_out() {  # description field expected

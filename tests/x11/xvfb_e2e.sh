@@ -144,13 +144,29 @@ paste_long() {  # characters key
     sleep 0.5
 }
 start C.UTF-8
+# Between the field's edge and its text Windows leaves margins (half an average character each
+# side for this font, and a pixel inside the sunken edge): the 3 pixels within the edge stay
+# blank beside text that runs on past them.
+margin_colours() {  # left | right
+    local x
+    case $1 in
+        left) x=$(((53 * WIDTH) / 326 + 3)) ;;
+        right) x=$((((53 + 238) * WIDTH) / 326 - 6)) ;;
+    esac
+    xwd -silent -id "$window" | xwdtopnm 2>/dev/null |
+        pnmcut -left "$x" -top $(((49 * HEIGHT) / 249)) -width 3 -height $(((6 * HEIGHT) / 249)) |
+        ppmhist -noheader | wc -l
+}
 label=$(pixels 0 45 52 14)
 paste_long 66 Home
 check "66 characters stop at the field's border" 1 "$(colours 292 45 30 14)"
+check "the margins are left blank" "1 1" "$(margin_colours left) $(margin_colours right)"
 for length in 4096 32767; do  # cut to 30,000
     paste_long $length End
     check "$length characters show their end" "yes" \
         "$([ "$(colours 56 47 230 10)" -gt 1 ] && echo yes || echo no)"
+    check "$length characters: the margins are left blank" "1 1" \
+        "$(margin_colours left) $(margin_colours right)"
 done
 check "the caret stays off the label" "$label" "$(pixels 0 45 52 14)"
 xdotool key Escape
