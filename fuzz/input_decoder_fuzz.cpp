@@ -45,7 +45,7 @@ public:
     }
     void Paste(std::u16string_view) override { Other(); }
     void MouseMove(POINT) override { Other(); }
-    void MouseButton(POINT, bool, unsigned) override { Other(); }
+    void MouseButton(POINT, win32::MouseKey, bool, unsigned) override { Other(); }
     void DisplayChanged() override { Other(); }
 
     UINT key = 0;
