@@ -47,6 +47,7 @@ public:
     void MouseMove(POINT) override { Other(); }
     void MouseButton(POINT, win32::MouseKey, bool, unsigned) override { Other(); }
     void DisplayChanged() override { Other(); }
+    void Request(HWND, win32::WindowRequest) override { Other(); }
 
     UINT key = 0;
     unsigned keyModifiers = 0;
