@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "headless/headless_display.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "src/display_manager.h"
 #include "terminal/cell_grid.h"
@@ -48,7 +50,7 @@ void HeadlessDisplay::SetMonitors(std::vector<Monitor> monitors) {
 void HeadlessDisplay::WaitForInput(InputSink& sink, int timeout) {
     // Scripted input comes at once; with the script done, a timer may still bring a message.
     if (script_.empty() && timeout >= 0) {
-        Sleep(static_cast<DWORD>(timeout));
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeout));
         return;
     }
     if (script_.empty()) {

@@ -61,7 +61,7 @@ void Describe(const WindowView& view, int depth, bool topLevel, std::string& out
         out += " sel=" + std::to_string(view.selectionLow) + "-" +
                std::to_string(view.selectionHigh) + " caret=" + std::to_string(view.caret);
     } else if (view.kind == ViewKind::kIcon) {
-        out += view.hasIcon ? " icon" : " no-icon";
+        out += view.icon != nullptr ? " icon" : " no-icon";
     }
     out += '\n';
     for (const WindowView& child : view.children) Describe(child, depth + 1, false, out);

@@ -63,12 +63,23 @@ struct SystemMetricsSet {
 // Keyboard modifiers held with a key or a click.
 enum Modifiers : unsigned { kNoModifiers = 0, kShift = 1, kControl = 2, kAlt = 4 };
 
+// What the person did to a top-level window by the display's own means (a window manager's
+// close button, its task bar, a terminal's task bar entry). The window system decides what
+// follows, as Windows does for its caption and task bar.
+enum class WindowRequest {
+    kClose,     // the close button: WM_CLOSE, or the bell when the window is disabled
+    kMinimize,  // the window was minimised (SC_MINIMIZE)
+    kRestore,   // show a minimised window again (SC_RESTORE)
+    kActivate,  // it got the desktop's focus: it becomes the foreground window if enabled
+};
+
 // The mouse buttons the window system takes: the left one clicks, selects and drags; the right
 // one asks for a context menu.
 enum class MouseKey { kLeft, kRight };
 
 // How a display hands input to the window system. Each call queues input messages for the
 // thread; the window system routes them (focus, capture, hit testing) when it takes them.
+// This and the view are all a display knows of the windows: it calls no Win32 function.
 class InputSink {
 public:
     virtual ~InputSink() = default;
@@ -83,6 +94,8 @@ public:
     virtual void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) = 0;
     // Monitors or work areas changed (a terminal was resized).
     virtual void DisplayChanged() = 0;
+    // The person closed, minimised, restored or activated `window` by the display's own means.
+    virtual void Request(HWND window, WindowRequest request) = 0;
 };
 
 class Display {

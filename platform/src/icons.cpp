@@ -25,6 +25,8 @@ struct Icon {
     int bitCount = 0;
     bool shared = false;
     resources::IconImage image;  // views into the program's resources, kept for its life
+    std::shared_ptr<const resources::IconPixels> pixels;  // decoded at first use
+    bool decoded = false;
 };
 
 struct IconRegistry {
@@ -42,10 +44,15 @@ constexpr int kDisplayBitsPerPixel = 32;
 
 }  // namespace
 
-std::optional<resources::IconPixels> IconPixelsOf(HICON handle) {
-    const Icon* icon = Icons().table.Find(HandleValue(handle));
-    if (icon == nullptr) return std::nullopt;
-    return resources::DecodeIconPixels(icon->image);
+std::shared_ptr<const resources::IconPixels> IconPixelsOf(HICON handle) {
+    Icon* icon = Icons().table.Find(HandleValue(handle));
+    if (icon == nullptr) return nullptr;
+    if (!icon->decoded) {
+        icon->decoded = true;
+        if (std::optional<resources::IconPixels> pixels = resources::DecodeIconPixels(icon->image))
+            icon->pixels = std::make_shared<const resources::IconPixels>(std::move(*pixels));
+    }
+    return icon->pixels;
 }
 
 }  // namespace win32

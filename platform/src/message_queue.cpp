@@ -316,6 +316,30 @@ public:
         }
     }
 
+    // Posted as the shell posts its system commands, so that they come in order with the input.
+    void Request(HWND hwnd, WindowRequest request) override {
+        if (!IsWindow(hwnd)) return;
+        switch (request) {
+            case WindowRequest::kClose:
+                // A window disabled by a modal dialog refuses to close, as its close box does.
+                if (IsWindowEnabled(hwnd)) {
+                    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                } else {
+                    Beep();
+                }
+                break;
+            case WindowRequest::kMinimize:
+                PostMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                break;
+            case WindowRequest::kRestore:
+                PostMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+                break;
+            case WindowRequest::kActivate:
+                if (IsWindowEnabled(hwnd) && GetActiveWindow() != hwnd) SetForegroundWindow(hwnd);
+                break;
+        }
+    }
+
 private:
     static void PressModifiers(unsigned modifiers, bool down) {
         const UINT keys[] = {VK_SHIFT, VK_CONTROL, VK_MENU};

@@ -108,7 +108,7 @@ public:
             next_.KeyPress(virtualKey, modifiers);
             return;
         }
-        PostMessageW(entry_, WM_SYSCOMMAND, SC_RESTORE, 0);
+        next_.Request(entry_, WindowRequest::kRestore);
         entry_ = nullptr;  // once: the screen shows what it did before the next
     }
     void Text(std::u16string_view text) override { next_.Text(text); }
@@ -118,6 +118,7 @@ public:
         next_.MouseButton(screen, button, down, modifiers);
     }
     void DisplayChanged() override { next_.DisplayChanged(); }
+    void Request(HWND window, WindowRequest request) override { next_.Request(window, request); }
 
 private:
     InputSink& next_;
@@ -197,11 +198,11 @@ private:
         TaskBarKeys keys(sink, taskBarEntry_, taskBarHasKeys_);
         decoder_.Deliver(
             characters, Now(), keys,
-            [&placed](int column, int row) -> std::optional<POINT> {
+            [&placed, &sink](int column, int row) -> std::optional<POINT> {
                 // A click on a task bar entry restores its window, as the shell's task bar
-                // does with a system command.
+                // does.
                 if (HWND minimized = TaskBarEntryAt(placed, column, row)) {
-                    PostMessageW(minimized, WM_SYSCOMMAND, SC_RESTORE, 0);
+                    sink.Request(minimized, WindowRequest::kRestore);
                     return std::nullopt;
                 }
                 return PixelOfCell(placed, column, row, kCell);

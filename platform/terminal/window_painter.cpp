@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "terminal/cell_geometry.h"
+#include "view/rect_math.h"
 
 namespace win32::terminal {
 
@@ -12,9 +13,6 @@ namespace {
 constexpr std::uint8_t kActiveCaption = kReverse | kBold;
 constexpr std::uint8_t kField = kUnderline;
 constexpr std::uint8_t kFocusedButton = kReverse | kBold;
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
 
 // Pixels of one top-level window mapped to cells from its snapped origin.
 struct Placement {
@@ -43,24 +41,10 @@ struct Placement {
     }
 };
 
-RECT Intersect(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (r.right < r.left) r.right = r.left;
-    if (r.bottom < r.top) r.bottom = r.top;
-    return r;
-}
-
-RECT Inset(const RECT& r) { return RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}; }
-
 // A window whose client area lies inside its window on every side has a frame to draw.
 bool HasFrame(const WindowView& view) {
     return view.client.left > view.window.left && view.client.top > view.window.top &&
            view.client.right < view.window.right && view.client.bottom < view.window.bottom;
-}
-
-bool Contains(const RECT& r, int column, int row) {
-    return column >= r.left && column < r.right && row >= r.top && row < r.bottom;
 }
 
 // The grid seen through a clipping rectangle of cells.
@@ -68,16 +52,16 @@ class Canvas {
 public:
     Canvas(Grid& grid, RECT clip) : grid_(grid), clip_(clip) {}
 
-    Canvas Within(const RECT& r) const { return Canvas(grid_, Intersect(clip_, r)); }
+    Canvas Within(const RECT& r) const { return Canvas(grid_, Intersection(clip_, r)); }
     const RECT& clip() const { return clip_; }
 
     void Fill(const RECT& r, std::uint8_t attributes) {
-        const RECT c = Intersect(clip_, r);
+        const RECT c = Intersection(clip_, r);
         grid_.Fill(c.left, c.top, c.right, c.bottom, attributes);
     }
 
     void AddAttributes(const RECT& r, std::uint8_t attributes) {
-        const RECT c = Intersect(clip_, r);
+        const RECT c = Intersection(clip_, r);
         grid_.AddAttributes(c.left, c.top, c.right, c.bottom, attributes);
     }
 
@@ -156,10 +140,10 @@ public:
             shown.top = std::min<LONG>(1, screen.bottom);
             shown.bottom = std::max<LONG>(shown.top, screen.bottom - 1);
         }
-        if (!EqualRect(&shown, &screen)) placement = Place(view, shown);
+        if (!SameRect(shown, screen)) placement = Place(view, shown);
         const RECT cells = placement.Cells(view.window);
         screen_.windows.push_back(
-            {view.handle, Intersect(cells, shown), placement.origin, placement.originCell});
+            {view.handle, Intersection(cells, shown), placement.origin, placement.originCell});
         Canvas canvas(screen_.grid, shown);
         Window(view, placement, canvas, true);
         Canvas everywhere(screen_.grid, screen);
@@ -181,14 +165,6 @@ public:
     }
 
 private:
-    static const WindowView* FocusedChild(const WindowView& view) {
-        for (const WindowView& child : view.children) {
-            if (child.focused) return &child;
-            if (const WindowView* found = FocusedChild(child)) return found;
-        }
-        return nullptr;
-    }
-
     // Where a top-level window lands: its origin snapped to a cell, then moved so that its
     // focused control is in `shown`.
     Placement Place(const WindowView& view, const RECT& shown) const {
@@ -205,7 +181,7 @@ private:
     // to its caret, or where that is too wide, the caret: the least move keeps its label in
     // view too.
     void FollowFocus(const WindowView& view, Placement& placement, const RECT& shown) const {
-        const WindowView* focus = FocusedChild(view);
+        const WindowView* focus = FocusedWithin(view);
         if (focus == nullptr) return;
         RECT cells = placement.Cells(focus->window);
         if (focus->kind == ViewKind::kEdit && focus->caret >= focus->firstVisible) {
@@ -306,7 +282,8 @@ private:
         const RECT cells = placement.Cells(view.window);
         // A window's frame takes the outer cells even where it is thinner than a cell.
         const bool framed = view.kind == ViewKind::kFrame && HasFrame(view);
-        const RECT client = Intersect(placement.Cells(view.client), framed ? Inset(cells) : cells);
+        const RECT client =
+            Intersection(placement.Cells(view.client), framed ? Inset(cells, 1) : cells);
         Canvas here = parent.Within(cells);
         enabled = enabled && view.enabled;
         if (view.focused) screen_.focusInEdit = view.kind == ViewKind::kEdit;
@@ -350,10 +327,10 @@ private:
         canvas.Fill(cells, kPlain);
         const bool framed = view.kind == ViewKind::kFrame && HasFrame(view);
         if (framed) canvas.Box(cells, view.active, kPlain);
-        if ((view.style & WS_CAPTION) != WS_CAPTION) return;
+        if (!view.caption) return;
 
         const RECT caption =
-            Intersect(placement.Cells(view.captionBar), framed ? Inset(cells) : cells);
+            Intersection(placement.Cells(view.captionBar), framed ? Inset(cells, 1) : cells);
         if (caption.bottom <= caption.top || caption.right <= caption.left) return;
         const std::uint8_t attributes = view.active ? kActiveCaption : std::uint8_t{kPlain};
         canvas.Fill(caption, attributes);
@@ -437,25 +414,21 @@ private:
     void Static(const WindowView& view, Canvas& canvas, const RECT& cells, const RECT& client) {
         canvas.Fill(cells, kPlain);
         if (view.kind == ViewKind::kIcon) {
-            if (view.hasIcon) Icon(canvas, cells);
+            if (view.icon != nullptr) Icon(canvas, cells);
             return;
         }
         if (view.kind == ViewKind::kStaticFrame) {
             canvas.Box(cells, false, kPlain);
             return;
         }
-        const DWORD type = view.style & SS_TYPEMASK;
-        const std::u16string& text = view.shown;
         const int width = Width(client);
-        const bool wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
-        const std::vector<std::u16string> lines = WrapText(text, wraps ? width : 0x7FFF);
         int row = client.top;
-        for (const std::u16string& line : lines) {
+        for (const std::u16string& line : view.lines) {
             if (row >= client.bottom) break;
             const int slack = std::max(0, width - TextCells(line));
             int column = client.left;
-            if (type == SS_CENTER) column += slack / 2;
-            if (type == SS_RIGHT) column += slack;
+            if (view.align == TextAlign::kCenter) column += slack / 2;
+            if (view.align == TextAlign::kRight) column += slack;
             canvas.Text(column, row, line, kPlain, client.right);
             ++row;
         }
@@ -472,65 +445,6 @@ private:
 };
 
 }  // namespace
-
-std::vector<std::u16string> WrapText(std::u16string_view text, int width) {
-    std::vector<std::u16string> lines;
-    if (width <= 0) return lines;
-    auto finish = [&lines](std::u16string line) {
-        while (!line.empty() && line.back() == u' ') line.pop_back();
-        lines.push_back(std::move(line));
-    };
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(u'\n', start);
-        if (end == std::u16string_view::npos) end = text.size();
-        std::u16string_view paragraph = text.substr(start, end - start);
-        if (!paragraph.empty() && paragraph.back() == u'\r') paragraph.remove_suffix(1);
-
-        std::u16string line;
-        int cells = 0;
-        bool wrapped = false;
-        std::size_t breakAt = std::u16string::npos;  // the line may end before this index
-        for (const CodePoint& point : DecodeUtf16(paragraph)) {
-            const std::u16string_view unit =
-                paragraph.substr(point.index, point.value > 0xFFFF ? 2 : 1);
-            if (point.value == U' ') {
-                if (cells == 0 && wrapped) continue;  // no space opens a wrapped line
-                if (cells + 1 > width) {
-                    finish(std::move(line));
-                    line.clear();
-                    cells = 0;
-                    wrapped = true;
-                    breakAt = std::u16string::npos;
-                    continue;
-                }
-                line += u' ';
-                ++cells;
-                breakAt = line.size();
-                continue;
-            }
-            const int w = CellWidth(point.value);
-            if (cells + w > width && cells > 0) {
-                if (breakAt != std::u16string::npos && breakAt > 0 && breakAt < line.size()) {
-                    finish(line.substr(0, breakAt));
-                    line.erase(0, breakAt);
-                } else {
-                    finish(std::move(line));
-                    line.clear();
-                }
-                cells = TextCells(line);
-                wrapped = true;
-                breakAt = std::u16string::npos;
-            }
-            line += unit;
-            cells += w;
-            if (w == 2) breakAt = line.size();
-        }
-        finish(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
 
 Screen PaintScreen(const std::vector<WindowView>& topLevel, int columns, int rows, CellSize cell) {
     Screen screen{Grid(columns, rows), std::nullopt, {}, false, nullptr, false};

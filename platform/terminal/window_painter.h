@@ -53,8 +53,4 @@ POINT PixelOfCell(const std::vector<PlacedWindow>& windows, int column, int row,
 // The minimised window whose task bar entry covers the cell, or nullptr.
 HWND TaskBarEntryAt(const std::vector<PlacedWindow>& windows, int column, int row);
 
-// Lines of `text` wrapped to `width` columns: breaks at spaces and after wide characters, and
-// cuts words that are longer than a line.
-std::vector<std::u16string> WrapText(std::u16string_view text, int width);
-
 }  // namespace win32::terminal

@@ -2,12 +2,16 @@
 #include "view/window_view.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "codepages/utf.h"
 #include "src/dialog.h"
 #include "src/display_manager.h"
+#include "src/icons.h"
 #include "src/popup_menu.h"
 #include "src/window.h"
+#include "src/window_move.h"
+#include "src/window_system.h"
 
 namespace win32 {
 
@@ -95,19 +99,28 @@ std::u16string TextOf(HWND hwnd) {
     return text;
 }
 
-void ReadCaption(WindowView& view) {
-    if ((view.style & WS_CAPTION) != WS_CAPTION) return;
+IconImage IconOf(HWND hwnd, UINT message, WPARAM which) {
+    return IconPixelsOf(reinterpret_cast<HICON>(SendMessageW(hwnd, message, which, 0)));
+}
+
+void ReadFrame(WindowView& view, DWORD style) {
+    view.sizable = (style & WS_THICKFRAME) != 0;
+    view.closable = (style & WS_SYSMENU) != 0;
+    view.minimizable = (style & WS_MINIMIZEBOX) != 0;
+    view.maximizable = (style & WS_MAXIMIZEBOX) != 0;
+    view.caption = (style & WS_CAPTION) == WS_CAPTION;
+    if (!view.caption) return;
     const LONG frame = view.client.left - view.window.left;
     view.captionBar = RECT{view.window.left + frame, view.window.top + frame,
                            view.window.right - frame, view.client.top};
-    if (!(view.style & WS_SYSMENU)) return;
+    if (!view.closable) return;
     // Hit testing finds the close box at the right end, then the maximise and the minimise
     // box, each a caption button wide; with either of those both are there, the missing one
     // disabled.
     view.captionBoxes.push_back({{}, u"[X]", true});
-    if (view.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
-        view.captionBoxes.push_back({{}, u"[^]", (view.style & WS_MAXIMIZEBOX) != 0});
-        view.captionBoxes.push_back({{}, u"[_]", (view.style & WS_MINIMIZEBOX) != 0});
+    if (view.minimizable || view.maximizable) {
+        view.captionBoxes.push_back({{}, u"[^]", view.maximizable});
+        view.captionBoxes.push_back({{}, u"[_]", view.minimizable});
     }
     const int width = CurrentMetrics().captionButtonWidth;
     LONG right = view.captionBar.right;
@@ -141,7 +154,7 @@ void ReadMenu(WindowView& view) {
     }
 }
 
-void ReadEdit(WindowView& view) {
+void ReadEdit(WindowView& view, DWORD style, DWORD exStyle) {
     DWORD start = 0, end = 0;
     SendMessageW(view.handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
@@ -155,20 +168,44 @@ void ReadEdit(WindowView& view) {
         std::min<std::size_t>(static_cast<std::size_t>(std::max<LRESULT>(
                                   0, SendMessageW(view.handle, EM_GETFIRSTVISIBLELINE, 0, 0))),
                               size);
-    view.showSelection = view.focused || (view.style & ES_NOHIDESEL);
+    view.showSelection = view.focused || (style & ES_NOHIDESEL);
     RECT format{};
     SendMessageW(view.handle, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     view.textArea = RECT{view.client.left + format.left, view.client.top + format.top,
                          view.client.left + format.right, view.client.top + format.bottom};
-    view.readOnly = (view.style & ES_READONLY) != 0;
-    view.password = (view.style & ES_PASSWORD) != 0;
-    view.shareSelection =
-        !(view.style & ES_PASSWORD) && SendMessageW(view.handle, EM_GETMODIFY, 0, 0) == FALSE;
-    // A password edit shows its own character for each one; '*' if it names none.
-    const auto mask = static_cast<char16_t>(
-        (view.style & ES_PASSWORD) ? SendMessageW(view.handle, EM_GETPASSWORDCHAR, 0, 0) : 0);
-    view.shown = (view.style & ES_PASSWORD) ? std::u16string(size, mask != 0 ? mask : u'*')
-                                            : VisibleControls(WithoutLoneSurrogates(view.text));
+    view.readOnly = (style & ES_READONLY) != 0;
+    view.password = (style & ES_PASSWORD) != 0;
+    view.edge = (exStyle & WS_EX_CLIENTEDGE) ? FieldEdge::kSunken
+                : (style & WS_BORDER)        ? FieldEdge::kLine
+                                             : FieldEdge::kNone;
+    if (view.password) {
+        // Shown as its own character for each one ('*' if it names none), and nothing else of
+        // it leaves the field.
+        const auto mask =
+            static_cast<char16_t>(SendMessageW(view.handle, EM_GETPASSWORDCHAR, 0, 0));
+        view.text = view.shown = std::u16string(size, mask != 0 ? mask : u'*');
+        return;
+    }
+    view.shown = VisibleControls(WithoutLoneSurrogates(view.text));
+    if (view.showSelection && view.selectionHigh > view.selectionLow &&
+        SendMessageW(view.handle, EM_GETMODIFY, 0, 0) == FALSE) {
+        view.sharedSelection =
+            view.text.substr(view.selectionLow, view.selectionHigh - view.selectionLow);
+    }
+}
+
+// Static text: SS_LEFT, SS_CENTER and SS_RIGHT wrap at the client's width, the others keep
+// each line whole.
+void ReadText(WindowView& view, DWORD style) {
+    view.shown =
+        WithoutLoneSurrogates((style & SS_NOPREFIX) ? view.text : WithoutMnemonics(view.text));
+    const DWORD type = style & SS_TYPEMASK;
+    view.align = type == SS_CENTER  ? TextAlign::kCenter
+                 : type == SS_RIGHT ? TextAlign::kRight
+                                    : TextAlign::kLeft;
+    const bool wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+    view.lines = WrapText(view.shown, wraps ? view.client.right - view.client.left : INT_MAX,
+                          [](std::u16string_view line) { return MeasureText(line); });
 }
 
 bool OverlapVertically(const RECT& a, const RECT& b) {
@@ -205,8 +242,7 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
     view.handle = hwnd;
     view.className = window->windowClass->name;
     view.id = window->id;
-    view.style = window->style;
-    view.exStyle = window->exStyle;
+    const DWORD style = window->style, exStyle = window->exStyle;
     view.window = WindowRectOnScreen(*window);
     view.client = ClientRectOnScreen(*window);
     view.enabled = window->IsEnabled();
@@ -217,27 +253,30 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
     const DialogState* dialog = DialogOf(hwnd);
     view.modal = topLevel && dialog != nullptr && dialog->modal;
     view.kind = KindOf(*window, topLevel || SameClassName(view.className, u"#32770") ||
-                                    (view.style & WS_CAPTION) == WS_CAPTION);
+                                    (style & WS_CAPTION) == WS_CAPTION);
     view.text = TextOf(hwnd);
     if ((window = FindWindow(hwnd)) == nullptr) return view;  // gone while answering
 
     switch (view.kind) {
         case ViewKind::kFrame:
             view.shown = WithoutLoneSurrogates(view.text);
-            ReadCaption(view);
+            ReadFrame(view, style);
+            if (topLevel) {
+                view.icon = IconOf(hwnd, WM_GETICON, ICON_BIG);
+                view.smallIcon = IconOf(hwnd, WM_GETICON, ICON_SMALL);
+            }
             break;
         case ViewKind::kMenu:
             ReadMenu(view);
             break;
         case ViewKind::kEdit:
-            ReadEdit(view);
+            ReadEdit(view, style, exStyle);
             break;
         case ViewKind::kIcon:
-            view.hasIcon = SendMessageW(hwnd, STM_GETICON, 0, 0) != 0;
+            view.icon = IconOf(hwnd, STM_GETICON, 0);
             break;
         case ViewKind::kText:
-            view.shown = WithoutLoneSurrogates(
-                (view.style & SS_NOPREFIX) ? view.text : WithoutMnemonics(view.text));
+            ReadText(view, style);
             break;
         case ViewKind::kPushButton:
         case ViewKind::kCheckBox:
@@ -245,8 +284,8 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
         case ViewKind::kGroupBox: {
             view.shown = WithoutLoneSurrogates(WithoutMnemonics(view.text));
             const LRESULT state = SendMessageW(hwnd, BM_GETSTATE, 0, 0);
-            view.isDefault = view.kind == ViewKind::kPushButton &&
-                             (view.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+            view.isDefault =
+                view.kind == ViewKind::kPushButton && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
             view.pushed = (state & BST_PUSHED) != 0;
             const LRESULT check = SendMessageW(hwnd, BM_GETCHECK, 0, 0);
             view.checked = check == BST_CHECKED;
@@ -279,6 +318,29 @@ std::vector<WindowView> ViewsOfScreen() {
         if (window != nullptr && window->IsVisible()) views.push_back(ViewOf(*it, true));
     }
     return views;
+}
+
+const WindowView* FocusedWithin(const WindowView& view) {
+    for (const WindowView& child : view.children) {
+        if (child.focused) return &child;
+        if (const WindowView* found = FocusedWithin(child)) return found;
+    }
+    return nullptr;
+}
+
+const WindowView* FindView(const std::vector<WindowView>& views, HWND handle) {
+    for (const WindowView& view : views) {
+        if (view.handle == handle) return &view;
+        if (const WindowView* found = FindView(view.children, handle)) return found;
+    }
+    return nullptr;
+}
+
+const WindowView* ActiveView(const std::vector<WindowView>& views) {
+    for (const WindowView& view : views) {
+        if (view.active) return &view;
+    }
+    return nullptr;
 }
 
 std::u16string WithoutMnemonics(std::u16string_view text) {

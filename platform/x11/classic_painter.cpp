@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "src/utf.h"
+#include "view/rect_math.h"
 
 namespace win32::x11 {
 
@@ -13,11 +14,6 @@ namespace {
 // selection and selected text.
 constexpr std::uint32_t kScheme[] = {0xD4D0C8, 0xFFFFFF, 0x808080, 0x404040, 0xFFFFFF,
                                      0x000000, 0x808080, 0x0A246A, 0xFFFFFF};
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-RECT Inset(RECT r, int by) { return RECT{r.left + by, r.top + by, r.right - by, r.bottom - by}; }
 
 }  // namespace
 
@@ -112,7 +108,6 @@ int ClassicPainter::Measure(std::u16string_view text) const {
 }
 
 void ClassicPainter::Paint(Drawable target, int width, int height, const WindowView& frame,
-                           const std::function<const IconPixels*(HWND)>& iconOf,
                            const Composition& composition) {
     draw_ = XftDrawCreate(display_, target, visual_, colormap_);
     origin_ = POINT{frame.client.left, frame.client.top};
@@ -121,7 +116,7 @@ void ClassicPainter::Paint(Drawable target, int width, int height, const WindowV
     if (frame.kind == ViewKind::kMenu) Menu(frame);
     // Children come top of the z-order first; the bottom one is drawn first.
     for (auto child = frame.children.rbegin(); child != frame.children.rend(); ++child)
-        Window(*child, iconOf, composition);
+        Window(*child, composition);
     XftDrawDestroy(draw_);
     draw_ = nullptr;
 }
@@ -195,9 +190,7 @@ void ClassicPainter::Label(RECT r, std::u16string_view text, bool enabled, int h
     }
 }
 
-void ClassicPainter::Window(const WindowView& view,
-                            const std::function<const IconPixels*(HWND)>& iconOf,
-                            const Composition& composition) {
+void ClassicPainter::Window(const WindowView& view, const Composition& composition) {
     switch (view.kind) {
         case ViewKind::kPushButton:
             PushButton(view);
@@ -216,8 +209,7 @@ void ClassicPainter::Window(const WindowView& view,
             StaticText(view);
             break;
         case ViewKind::kIcon:
-            if (const IconPixels* icon = view.hasIcon ? iconOf(view.handle) : nullptr)
-                Icon(Local(view.client), *icon);
+            if (view.icon != nullptr) Icon(Local(view.client), *view.icon);
             break;
         case ViewKind::kStaticFrame:
             Edge(Local(view.window), kShadow, kHighlight, kFace, kFace);
@@ -228,7 +220,7 @@ void ClassicPainter::Window(const WindowView& view,
             break;
     }
     for (auto child = view.children.rbegin(); child != view.children.rend(); ++child)
-        Window(*child, iconOf, composition);
+        Window(*child, composition);
 }
 
 // A popup menu: raised, its items in the menu's own rectangles, the highlighted one in the
@@ -275,7 +267,7 @@ void ClassicPainter::PushButton(const WindowView& view) {
         Edge(r, kHighlight, kDarkShadow, kFace, kShadow);
     }
     RECT label = Inset(r, 2 * unit_);
-    if (view.pushed) OffsetRect(&label, unit_, unit_);
+    if (view.pushed) label = Offset(label, unit_, unit_);
     Label(label, view.shown, view.enabled, 0);
     if (view.focused) DottedFrame(Inset(r, 3 * unit_));
 }
@@ -316,14 +308,13 @@ void ClassicPainter::GroupBox(const WindowView& view) {
 void ClassicPainter::Edit(const WindowView& view, const Composition& composition) {
     const RECT outer = Local(view.window);
     const RECT client = Local(view.client);
-    if (view.exStyle & WS_EX_CLIENTEDGE) {
+    if (view.edge == FieldEdge::kSunken) {
         Edge(outer, kShadow, kHighlight, kDarkShadow, kFace);
-    } else if (view.style & WS_BORDER) {
+    } else if (view.edge == FieldEdge::kLine) {
         Frame(outer, kText);
     }
-    const bool readOnly = (view.style & ES_READONLY) != 0;
     Fill(client.left, client.top, Width(client), Height(client),
-         view.enabled && !readOnly ? kWindow : kFace);
+         view.enabled && !view.readOnly ? kWindow : kFace);
 
     // What the input method composes stands at the caret, masked in a password field, with the
     // caret where the input method puts it; it replaces the selection's highlight meanwhile.
@@ -347,7 +338,7 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     // Only what fits is drawn, between the margins and clipped to them: X coordinates are 16
     // bits, and text drawn whole would wrap around onto the label. A composition that
     // runs past the right end scrolls the text as typing does.
-    const RECT area = IsRectEmpty(&view.textArea) ? client : Local(view.textArea);
+    const RECT area = IsEmpty(view.textArea) ? client : Local(view.textArea);
     const auto next = [&](std::size_t index) {
         return index + ((text[index] & 0xFC00) == 0xD800 && index + 1 < text.size() ? 2 : 1);
     };
@@ -368,7 +359,7 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     XftDrawSetClipRectangles(draw_, 0, 0, &clip, 1);
     const int lineHeight = font_->ascent + font_->descent;
     // At the top of the text's place, as Windows draws a line; centred without one.
-    const int y = IsRectEmpty(&view.textArea)
+    const int y = IsEmpty(view.textArea)
                       ? client.top + std::max(0, (Height(client) - lineHeight) / 2)
                       : area.top;
     const auto xOf = [&](std::size_t index) {
@@ -396,40 +387,18 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     XftDrawSetClip(draw_, nullptr);
 }
 
-// Lines broken at spaces where the next word does not fit, and anywhere in a run that is wider
-// than the control (CJK text has no spaces).
+// The view's lines, one below the other from the top of the client area.
 void ClassicPainter::StaticText(const WindowView& view) {
     const RECT r = Local(view.client);
-    const DWORD type = view.style & SS_TYPEMASK;
-    const bool wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
-    const int horizontal = type == SS_CENTER ? 0 : type == SS_RIGHT ? 1 : -1;
+    const int horizontal = view.align == TextAlign::kCenter  ? 0
+                           : view.align == TextAlign::kRight ? 1
+                                                             : -1;
     const int lineHeight = font_->ascent + font_->descent;
-    std::u16string_view rest = view.shown;
     int y = r.top;
-    while (!rest.empty() && y < r.bottom) {
-        std::size_t end = rest.find(u'\n');
-        std::u16string_view line = rest.substr(0, end);
-        if (wraps && Measure(line) > Width(r)) {
-            std::size_t fits = 0;
-            std::size_t lastSpace = std::u16string_view::npos;
-            while (fits < line.size() && Measure(line.substr(0, fits + 1)) <= Width(r)) {
-                if (line[fits] == u' ') lastSpace = fits;
-                ++fits;
-            }
-            if (fits < line.size() && line[fits] == u' ') lastSpace = fits;
-            fits =
-                lastSpace != std::u16string_view::npos ? lastSpace : std::max<std::size_t>(fits, 1);
-            line = line.substr(0, fits);
-            end = fits;
-        }
-        RECT lineRect{r.left, y, r.right, y + lineHeight};
-        Label(lineRect, line, view.enabled, horizontal);
+    for (const std::u16string& line : view.lines) {
+        if (y >= r.bottom) break;
+        Label(RECT{r.left, y, r.right, y + lineHeight}, line, view.enabled, horizontal);
         y += lineHeight;
-        if (end == std::u16string_view::npos) break;
-        rest = rest.substr(end);
-        while (!rest.empty() &&
-               (rest.front() == u' ' || rest.front() == u'\n' || rest.front() == u'\r'))
-            rest.remove_prefix(1);
     }
 }
 

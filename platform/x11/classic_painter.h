@@ -45,9 +45,8 @@ public:
     // character.
     int Measure(std::u16string_view text) const;
     // Paints `frame` and its children onto `target` (its client area, `width` x `height`).
-    // `iconOf` gives the pixels of a static icon; `composition` goes into the focused field.
+    // `composition` goes into the focused field.
     void Paint(Drawable target, int width, int height, const WindowView& frame,
-               const std::function<const IconPixels*(HWND)>& iconOf,
                const Composition& composition);
     // Where the last painting drew the caret: the left end of its baseline, in the drawable's
     // pixels, which is where an input method places its candidates. None without a caret.
@@ -76,8 +75,7 @@ private:
     void Text(int x, int y, std::u16string_view text, Shade shade);
     // Text centred in `r`, embossed when disabled.
     void Label(RECT r, std::u16string_view text, bool enabled, int horizontal);
-    void Window(const WindowView& view, const std::function<const IconPixels*(HWND)>& iconOf,
-                const Composition& composition);
+    void Window(const WindowView& view, const Composition& composition);
     void Menu(const WindowView& menu);
     void PushButton(const WindowView& view);
     void CheckMark(const WindowView& view);

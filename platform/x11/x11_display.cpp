@@ -30,8 +30,8 @@ constexpr int kKeyPressEvent = KeyPress;
 #include <map>
 #include <optional>
 
-#include "src/icons.h"
 #include "src/utf.h"
+#include "view/rect_math.h"
 #include "x11/atspi/accessibility_bridge.h"
 #include "x11/classic_painter.h"
 #include "x11/selections.h"
@@ -125,7 +125,7 @@ struct TopWindow {
     int height = 0;
     std::optional<std::u16string> title;
     HWND owner = nullptr;
-    HICON icon = nullptr;
+    IconImage icon, smallIcon;
     bool mapped = false;         // as the server last said
     bool iconified = false;      // asked of the window manager
     POINT origin{};              // screen pixel of the client's top-left corner
@@ -204,7 +204,7 @@ public:
         for (int i = 0; i < count; ++i) {
             const RECT area{found[i].x, found[i].y, found[i].x + found[i].width,
                             found[i].y + found[i].height};
-            if (IsRectEmpty(&area)) continue;
+            if (IsEmpty(area)) continue;
             const auto at = found[i].primary ? monitors.begin() : monitors.end();
             monitors.insert(at, MonitorArea{area, area});
         }
@@ -215,8 +215,8 @@ public:
         }
         if (std::optional<RECT> offered = WorkArea()) {
             for (MonitorArea& monitor : monitors) {
-                RECT inside{};
-                if (IntersectRect(&inside, &*offered, &monitor.monitor)) monitor.work = inside;
+                if (const RECT inside = Intersection(*offered, monitor.monitor); !IsEmpty(inside))
+                    monitor.work = inside;
             }
         }
         return monitors;
@@ -279,7 +279,7 @@ public:
         // when a dialog closes on Windows.
         bool hadFocus = false;
         for (auto it = windows_.begin(); it != windows_.end();) {
-            if (ViewOf(it->first) != nullptr) {
+            if (FindView(views_, it->first) != nullptr) {
                 ++it;
                 continue;
             }
@@ -293,7 +293,8 @@ public:
             if (!windows_.contains(view.handle)) windows_.emplace(view.handle, Create(view));
         }
         for (const WindowView& view : views_) Update(windows_.at(view.handle), view);
-        if (hadFocus) FocusEnabled(GetActiveWindow());
+        if (const WindowView* active = ActiveView(views_); hadFocus && active != nullptr)
+            FocusEnabled(active->handle);
         for (const WindowView& view : views_) Draw(view);
         OwnPrimaryForSelection();
         XFlush(display_);
@@ -370,11 +371,10 @@ private:
         SetSizeHints(window, view);
         // An owned window (the About box) is a dialog; an ownerless one a normal window, which
         // window managers give a minimise box (metacity gives dialogs none).
-        const Atom type =
-            GetWindow(view.handle, GW_OWNER) != nullptr ? netWmTypeDialog_ : netWmTypeNormal_;
+        const Atom type = view.owner != nullptr ? netWmTypeDialog_ : netWmTypeNormal_;
         XChangeProperty(display_, window.id, netWmType_, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&type), 1);
-        SetMotifHints(window, view.style);
+        SetMotifHints(window, view);
         const long pid = getpid();
         XChangeProperty(display_, window.id, netWmPid_, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -500,7 +500,7 @@ private:
         TopWindow* window = display->WindowOfContext(context, &hwnd);
         if (window == nullptr) return;
         change(window->composition);
-        if (const WindowView* view = display->ViewOf(hwnd)) display->Draw(*view);
+        if (const WindowView* view = FindView(display->views_, hwnd)) display->Draw(*view);
     }
 
     static Bool CompositionStarted(XIC, XPointer, XPointer) { return -1; }  // no length limit
@@ -602,10 +602,10 @@ private:
         return characters;
     }
 
-    // The caption's boxes and the frame's functions the window's styles ask for: a window
-    // without WS_MAXIMIZEBOX and WS_THICKFRAME can be neither maximised nor resized (nor made
-    // full-screen by managers that follow these hints).
-    void SetMotifHints(const TopWindow& window, DWORD style) {
+    // The caption's boxes and the frame's functions the window allows: a window that is neither
+    // maximizable nor sizable can be neither maximised nor resized (nor made full-screen by
+    // managers that follow these hints).
+    void SetMotifHints(const TopWindow& window, const WindowView& view) {
         enum : long { kFunctions = 1, kDecorations = 2 };
         enum : long { kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 16, kClose = 32 };
         enum : long {
@@ -617,20 +617,20 @@ private:
             kMaximizeBox = 64
         };
         long hints[5] = {kFunctions | kDecorations, kMove, kBorder, 0, 0};
-        if (style & WS_THICKFRAME) {
+        if (view.sizable) {
             hints[1] |= kResize;
             hints[2] |= kResizeHandle;
         }
-        if ((style & WS_CAPTION) == WS_CAPTION) hints[2] |= kTitle;
-        if (style & WS_SYSMENU) {
+        if (view.caption) hints[2] |= kTitle;
+        if (view.closable) {
             hints[1] |= kClose;
             hints[2] |= kMenu;
         }
-        if (style & WS_MINIMIZEBOX) {
+        if (view.minimizable) {
             hints[1] |= kMinimize;
             hints[2] |= kMinimizeBox;
         }
-        if (style & WS_MAXIMIZEBOX) {
+        if (view.maximizable) {
             hints[1] |= kMaximize;
             hints[2] |= kMaximizeBox;
         }
@@ -646,7 +646,7 @@ private:
         size.y = view.client.top;
         size.min_width = size.max_width = window.width;
         size.min_height = size.max_height = window.height;
-        if (!(view.style & WS_THICKFRAME)) size.flags |= PMaxSize;
+        if (!view.sizable) size.flags |= PMaxSize;
         XSetWMNormalHints(display_, window.id, &size);
     }
 
@@ -670,14 +670,13 @@ private:
             Xutf8SetWMProperties(display_, window.id, utf8.c_str(), utf8.c_str(), nullptr, 0,
                                  nullptr, nullptr, nullptr);
         }
-        HWND owner = GetWindow(view.handle, GW_OWNER);
-        if (owner != window.owner) {
-            window.owner = owner;
-            auto ownerWindow = windows_.find(owner);
+        if (view.owner != window.owner) {
+            window.owner = view.owner;
+            auto ownerWindow = windows_.find(view.owner);
             if (ownerWindow != windows_.end())
                 XSetTransientForHint(display_, window.id, ownerWindow->second.id);
         }
-        SetIcon(window, view.handle);
+        SetIcon(window, view);
         if (view.minimized && !window.iconified) {
             window.iconified = true;
             if (window.mapped) XIconifyWindow(display_, window.id, screen_);
@@ -688,15 +687,13 @@ private:
     }
 
     // _NET_WM_ICON: each of the window's icons, width, height, then ARGB pixels.
-    void SetIcon(TopWindow& window, HWND hwnd) {
-        auto big = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0));
-        auto small = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
-        if (big == window.icon) return;
-        window.icon = big;
+    void SetIcon(TopWindow& window, const WindowView& view) {
+        if (view.icon == window.icon && view.smallIcon == window.smallIcon) return;
+        window.icon = view.icon;
+        window.smallIcon = view.smallIcon;
         std::vector<long> data;
-        for (HICON icon : {big, small}) {
-            std::optional<IconPixels> pixels = icon != nullptr ? IconPixelsOf(icon) : std::nullopt;
-            if (!pixels) continue;
+        for (const IconImage& pixels : {view.icon, view.smallIcon}) {
+            if (pixels == nullptr) continue;
             data.push_back(pixels->width);
             data.push_back(pixels->height);
             data.insert(data.end(), pixels->argb.begin(), pixels->argb.end());
@@ -724,24 +721,13 @@ private:
             XCreatePixmap(display_, window.id, static_cast<unsigned>(window.width),
                           static_cast<unsigned>(window.height),
                           static_cast<unsigned>(DefaultDepth(display_, screen_)));
-        painter_.Paint(
-            buffer, window.width, window.height, view,
-            [this](HWND hwnd) { return StaticIcon(hwnd); }, window.composition);
+        painter_.Paint(buffer, window.width, window.height, view, window.composition);
         GC gc = XCreateGC(display_, window.id, 0, nullptr);
         XCopyArea(display_, buffer, window.id, gc, 0, 0, static_cast<unsigned>(window.width),
                   static_cast<unsigned>(window.height), 0, 0);
         XFreeGC(display_, gc);
         XFreePixmap(display_, buffer);
         TellCaret(window, false);
-    }
-
-    const IconPixels* StaticIcon(HWND hwnd) {
-        auto icon = reinterpret_cast<HICON>(SendMessageW(hwnd, STM_GETICON, 0, 0));
-        auto cached = staticIcons_.find(icon);
-        if (cached == staticIcons_.end()) {
-            cached = staticIcons_.emplace(icon, IconPixelsOf(icon)).first;
-        }
-        return cached->second ? &*cached->second : nullptr;
     }
 
     TopWindow* WindowOf(::Window id, HWND* hwnd = nullptr) {
@@ -754,11 +740,10 @@ private:
         return nullptr;
     }
 
-    const WindowView* ViewOf(HWND hwnd) const {
-        for (const WindowView& view : views_) {
-            if (view.handle == hwnd) return &view;
-        }
-        return nullptr;
+    // As the window system last showed it; a window not shown is as good as disabled.
+    bool Enabled(HWND hwnd) const {
+        const WindowView* view = FindView(views_, hwnd);
+        return view != nullptr && view->enabled;
     }
 
     void Handle(XEvent& event, InputSink& sink) {
@@ -774,7 +759,7 @@ private:
                     sink.DisplayChanged();
                 } else if (window != nullptr) {
                     // Moved: the input method's candidates follow the caret.
-                    if (const WindowView* view = ViewOf(hwnd)) {
+                    if (const WindowView* view = FindView(views_, hwnd)) {
                         Draw(*view);
                         TellCaret(*window, true);
                     }
@@ -803,7 +788,7 @@ private:
         switch (event.type) {
             case Expose:
                 if (event.xexpose.count == 0) {
-                    if (const WindowView* view = ViewOf(hwnd)) Draw(*view);
+                    if (const WindowView* view = FindView(views_, hwnd)) Draw(*view);
                 }
                 break;
             case MapNotify:
@@ -811,31 +796,26 @@ private:
                 if (window->iconified) {
                     // Restored from the window manager's task bar.
                     window->iconified = false;
-                    PostMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+                    sink.Request(hwnd, WindowRequest::kRestore);
                 }
-                if (GetActiveWindow() == hwnd)
+                if (const WindowView* view = FindView(views_, hwnd);
+                    view != nullptr && view->active)
                     XSetInputFocus(display_, window->id, RevertToParent, CurrentTime);
-                if (const WindowView* view = ViewOf(hwnd)) Draw(*view);
+                if (const WindowView* view = FindView(views_, hwnd)) Draw(*view);
                 break;
             case UnmapNotify:
                 window->mapped = false;
-                if (!window->iconified && IsIconic(*window)) {
+                if (!window->iconified && MarkedIconic(*window)) {
                     // Minimised by the window manager.
                     window->iconified = true;
-                    PostMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                    sink.Request(hwnd, WindowRequest::kMinimize);
                 }
                 break;
             case ClientMessage:
                 if (event.xclient.message_type != wmProtocols_) break;
                 time_ = static_cast<Time>(event.xclient.data.l[1]);
                 if (static_cast<Atom>(event.xclient.data.l[0]) == wmDelete_) {
-                    // A window disabled by a modal dialog refuses to close, as its caption's close
-                    // box does on Windows.
-                    if (IsWindowEnabled(hwnd)) {
-                        PostMessageW(hwnd, WM_CLOSE, 0, 0);
-                    } else {
-                        Beep();
-                    }
+                    sink.Request(hwnd, WindowRequest::kClose);
                 } else if (static_cast<Atom>(event.xclient.data.l[0]) == wmTakeFocus_) {
                     FocusEnabled(hwnd);
                 }
@@ -844,10 +824,10 @@ private:
                 if (event.xfocus.detail == NotifyPointer) break;
                 focused_ = window->id;
                 if (window->inputContext != nullptr) XSetICFocus(window->inputContext);
-                if (!IsWindowEnabled(hwnd)) {
+                if (!Enabled(hwnd)) {
                     FocusEnabled(hwnd);
-                } else if (GetActiveWindow() != hwnd) {
-                    SetForegroundWindow(hwnd);
+                } else {
+                    sink.Request(hwnd, WindowRequest::kActivate);
                 }
                 break;
             case FocusOut:
@@ -857,7 +837,7 @@ private:
             case kKeyPressEvent:
                 time_ = event.xkey.time;
                 // A window disabled by a modal dialog takes no keys; the focus goes to the dialog.
-                if (!IsWindowEnabled(hwnd)) {
+                if (!Enabled(hwnd)) {
                     FocusEnabled(hwnd);
                     break;
                 }
@@ -890,8 +870,8 @@ private:
     // A window of fixed size cannot fill the screen, as on Windows; window managers that offer
     // full screen to every window (openbox) are asked to take it back.
     void LeaveFullScreen(const TopWindow& window, HWND hwnd) {
-        const WindowView* view = ViewOf(hwnd);
-        if (view == nullptr || (view->style & WS_THICKFRAME)) return;
+        const WindowView* view = FindView(views_, hwnd);
+        if (view == nullptr || view->sizable) return;
         Atom type = None;
         int format = 0;
         unsigned long count = 0;
@@ -920,7 +900,7 @@ private:
     }
 
     // The window manager marks a minimised window's WM_STATE before it unmaps it.
-    bool IsIconic(const TopWindow& window) {
+    bool MarkedIconic(const TopWindow& window) {
         Atom type = None;
         int format = 0;
         unsigned long count = 0;
@@ -938,7 +918,8 @@ private:
 
     // A disabled window hands the focus to the window that disabled it: the active one.
     void FocusEnabled(HWND hwnd) {
-        HWND target = IsWindowEnabled(hwnd) ? hwnd : GetActiveWindow();
+        const WindowView* active = ActiveView(views_);
+        HWND target = Enabled(hwnd) ? hwnd : active != nullptr ? active->handle : nullptr;
         for (auto& [handle, window] : windows_) {
             if (handle == target && window.mapped) {
                 XRaiseWindow(display_, window.id);
@@ -992,21 +973,10 @@ private:
     // it elsewhere. Only where the view says it may be shared.
     void OwnPrimaryForSelection() {
         for (const WindowView& top : views_) {
-            const WindowView* focused = FocusedEdit(top);
-            if (focused == nullptr || !focused->showSelection || !focused->shareSelection) continue;
-            const std::size_t low = std::min(focused->selectionLow, focused->text.size());
-            const std::size_t high = std::min(focused->selectionHigh, focused->text.size());
-            if (high <= low) continue;
-            selections_.Own(XA_PRIMARY, Utf16ToUtf8(focused->text.substr(low, high - low)), time_);
+            const WindowView* focused = FocusedWithin(top);
+            if (focused == nullptr || focused->sharedSelection.empty()) continue;
+            selections_.Own(XA_PRIMARY, Utf16ToUtf8(focused->sharedSelection), time_);
         }
-    }
-
-    static const WindowView* FocusedEdit(const WindowView& view) {
-        if (view.kind == ViewKind::kEdit && view.focused) return &view;
-        for (const WindowView& child : view.children) {
-            if (const WindowView* found = FocusedEdit(child)) return found;
-        }
-        return nullptr;
     }
 
     ::Display* display_;
@@ -1028,7 +998,6 @@ private:
          netWmStateFullScreen_ = 0;
     std::map<HWND, TopWindow> windows_;
     std::vector<WindowView> views_;
-    std::map<HICON, std::optional<IconPixels>> staticIcons_;
     std::unique_ptr<AccessibilityBridge> bridge_;  // nullptr without an accessibility bus
 };
 

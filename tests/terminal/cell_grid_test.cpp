@@ -138,10 +138,11 @@ TEST(WrapText, BreaksAtSpacesAndAfterWideCharacters) {
         {u"帐号帐号", 5, {u"帐号", u"帐号"}},
         {u"ab 帐号", 4, {u"ab", u"帐号"}},
         {u"one\r\n  two", 10, {u"one", u"  two"}},
+        {u"one\n\ntwo", 10, {u"one", u"", u"two"}},
         {u"", 5, {u""}},
         {u"x", 0, {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(WrapText(c.text, c.width), c.lines);
+    for (const auto& c : cases) EXPECT_EQ(WrapText(c.text, c.width, TextCells), c.lines);
 }
 
 TEST(WithoutMnemonics, ShowsTheMarkedCharacterAndDoubledAmpersands) {

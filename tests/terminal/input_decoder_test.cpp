@@ -43,6 +43,9 @@ public:
                         (modifiers & kShift ? "+shift" : ""));
     }
     void DisplayChanged() override { calls.push_back("display changed"); }
+    void Request(HWND, WindowRequest request) override {
+        calls.push_back("request " + std::to_string(static_cast<int>(request)));
+    }
 
     std::vector<std::string> calls;
 

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "src/utf.h"
+#include "view/rect_math.h"
 #include "x11/atspi/accessibility_bridge.h"
 #include "x11/atspi/accessible_tree.h"
 
@@ -480,7 +481,7 @@ private:
         const Accessible* origin = nullptr;
         if (type == kWindow) origin = tree_.Find(o.topLevel);
         if (type == kParent) origin = tree_.Find(o.parent);
-        if (origin != nullptr) OffsetRect(&rect, -origin->extents.left, -origin->extents.top);
+        if (origin != nullptr) rect = Offset(rect, -origin->extents.left, -origin->extents.top);
         return rect;
     }
     POINT ToScreen(POINT point, const Accessible& o, std::uint32_t type) const {
@@ -516,7 +517,8 @@ private:
     const Accessible* At(const Accessible& o, POINT screen) const {
         for (HWND child : o.children) {
             const Accessible* found = tree_.Find(child);
-            if (found != nullptr && PtInRect(&found->extents, screen)) return At(*found, screen);
+            if (found != nullptr && win32::Contains(found->extents, screen))
+                return At(*found, screen);
         }
         return &o;
     }
@@ -526,7 +528,7 @@ private:
         int r = sd->message_read(m, "iiu", &x, &y, &type);
         if (r < 0) return r;
         return sd->reply_method_return(
-            m, "b", PtInRect(&o.extents, ToScreen(POINT{x, y}, o, type)) ? 1 : 0);
+            m, "b", win32::Contains(o.extents, ToScreen(POINT{x, y}, o, type)) ? 1 : 0);
     }
     int GetAccessibleAtPoint(sd_bus_message* m, const Accessible& o) {
         std::int32_t x = 0, y = 0;
@@ -535,7 +537,7 @@ private:
         if (r < 0) return r;
         const POINT screen = ToScreen(POINT{x, y}, o, type);
         return Reply(m, [&](sd_bus_message* reply) {
-            if (!PtInRect(&o.extents, screen))
+            if (!win32::Contains(o.extents, screen))
                 return sd->message_append(reply, "(so)", "", kNullPath);
             const Accessible* found = At(o, screen);
             return found == &o ? sd->message_append(reply, "(so)", "", kNullPath)
@@ -743,7 +745,7 @@ private:
             (TextRect(o, middle, middle).left <= screen.x ? low : high) = middle;
         }
         const RECT cell = TextRect(o, low, low + 1);
-        const std::int32_t found = low < Size(o) && PtInRect(&cell, screen) ? low : -1;
+        const std::int32_t found = low < Size(o) && win32::Contains(cell, screen) ? low : -1;
         return sd->reply_method_return(m, "i", found);
     }
     int GetNSelections(sd_bus_message* m, const Accessible& o) {
