@@ -145,4 +145,38 @@ TEST_F(WindowViewTest, RequestsFromTheDisplay) {
     win32::SystemInputSink().Request(nullptr, WindowRequest::kClose);  // gone: nothing happens
 }
 
+// Check boxes and an automatic radio group, driven by keys as a person does: the arrows move
+// and check within the group, Tab leaves it at the checked one, Space toggles the box; the view
+// tells each state.
+TEST_F(WindowViewTest, CheckBoxesAndRadioGroupsByKeyboard) {
+    builder
+        .Item(test::kButton, u"&One", 1, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 4,
+              4, 60, 10)
+        .Item(test::kButton, u"&Two", 2, WS_VISIBLE | BS_AUTORADIOBUTTON, 4, 16, 60, 10)
+        .Item(test::kButton, u"&Box", 3, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 4,
+              28, 60, 10);
+    HWND dialog = Dialog();
+    CheckRadioButton(dialog, 1, 2, 1);
+    SetFocus(GetDlgItem(dialog, 1));
+    win32::headless::PressKey(VK_DOWN);
+    test::Pump(dialog);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 1), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 2), BST_CHECKED);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 2));
+    win32::headless::PressKey(VK_TAB);
+    win32::headless::PressKey(VK_SPACE);
+    test::Pump(dialog);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 3));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, 3), BST_CHECKED);
+    win32::headless::PressKey(VK_TAB, win32::headless::kShift);  // back to the checked radio
+    test::Pump(dialog);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 2));
+    const bool checked[] = {false, true, true};
+    for (int id = 1; id <= 3; ++id) {
+        const WindowView view = ViewOf(GetDlgItem(dialog, id));
+        EXPECT_EQ(view.kind, id == 3 ? win32::ViewKind::kCheckBox : win32::ViewKind::kRadioButton);
+        EXPECT_EQ(view.checked, checked[id - 1]) << id;
+    }
+}
+
 }  // namespace
