@@ -45,8 +45,9 @@ public:
     }
     void Paste(std::u16string_view) override { Other(); }
     void MouseMove(POINT) override { Other(); }
-    void MouseButton(POINT, bool, unsigned) override { Other(); }
+    void MouseButton(POINT, win32::MouseKey, bool, unsigned) override { Other(); }
     void DisplayChanged() override { Other(); }
+    void Request(HWND, win32::WindowRequest) override { Other(); }
 
     UINT key = 0;
     unsigned keyModifiers = 0;

@@ -77,6 +77,7 @@ DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HFONT);
 DECLARE_HANDLE(HMENU);
+DECLARE_HANDLE(HHOOK);
 DECLARE_HANDLE(HMONITOR);
 DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HBITMAP);
@@ -260,6 +261,12 @@ struct MONITORINFO {
 typedef MONITORINFO* LPMONITORINFO;
 struct MONITORINFOEXW : MONITORINFO {
     WCHAR szDevice[CCHDEVICENAME];
+};
+
+typedef LRESULT(CALLBACK* HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
+struct CBTACTIVATESTRUCT {
+    BOOL fMouse;
+    HWND hWndActive;
 };
 
 // What GetMenuBarInfo and GetMenuItemInfoW tell of an open popup menu.
@@ -498,6 +505,11 @@ HWND WINAPI GetCapture();
 BOOL WINAPI ReleaseCapture();
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 
+// Hooks: WH_CBT only
+HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk);
+LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+
 // Popup menus (the window menu, an edit's context menu) while one is open
 BOOL WINAPI EndMenu();
 BOOL WINAPI GetMenuBarInfo(HWND hwnd, LONG idObject, LONG idItem, PMENUBARINFO pmbi);
@@ -540,6 +552,7 @@ HWND WINAPI CreateDialogIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW lpTe
                                        HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam);
 INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW hDialogTemplate,
                                        HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam);
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);

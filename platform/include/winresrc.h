@@ -143,6 +143,11 @@
 #define MSGF_DIALOGBOX 0
 #define MSGF_MENU 2
 
+// Hooks
+#define WH_MSGFILTER (-1)
+#define WH_CBT 5
+#define HCBT_ACTIVATE 5
+
 // Popup menus: GetMenuBarInfo's object, GetMenuItemInfoW's mask and states
 #define OBJID_CLIENT ((LONG)0xFFFFFFFC)
 #define MIIM_STATE 0x00000001
@@ -212,6 +217,8 @@
 #define IDNO 7
 #define IDCLOSE 8
 #define IDHELP 9
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
 
 // ---------------------------------------------------------------------------------------------
 // Buttons
@@ -740,6 +747,21 @@
 
 // MessageBeep
 #define MB_OK 0x00000000
+#define MB_OKCANCEL 0x00000001
+#define MB_ABORTRETRYIGNORE 0x00000002
+#define MB_YESNOCANCEL 0x00000003
+#define MB_YESNO 0x00000004
+#define MB_RETRYCANCEL 0x00000005
+#define MB_CANCELTRYCONTINUE 0x00000006
+#define MB_TYPEMASK 0x0000000F
+#define MB_DEFBUTTON1 0x00000000
+#define MB_DEFBUTTON2 0x00000100
+#define MB_DEFBUTTON3 0x00000200
+#define MB_DEFBUTTON4 0x00000300
+#define MB_DEFMASK 0x00000F00
+#define MB_SYSTEMMODAL 0x00001000
+#define MB_TASKMODAL 0x00002000
+#define MB_TOPMOST 0x00040000
 #define MB_ICONHAND 0x00000010
 #define MB_ICONQUESTION 0x00000020
 #define MB_ICONEXCLAMATION 0x00000030
@@ -788,6 +810,7 @@
 #define ERROR_ACCESS_DENIED 5
 #define ERROR_INVALID_HANDLE 6
 #define ERROR_MENU_ITEM_NOT_FOUND 1456
+#define ERROR_INVALID_HOOK_HANDLE 1404
 #define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_INVALID_DATA 13
 #define ERROR_OUTOFMEMORY 14

@@ -49,6 +49,9 @@ HWND Activate(HWND hwnd, WORD how) {
     FocusState& state = State();
     HWND previous = state.active;
     if (previous == hwnd) return previous;
+    if (hwnd != nullptr &&
+        (CbtRefusesActivation(hwnd, how == WA_CLICKACTIVE, previous) || !IsWindow(hwnd)))
+        return previous;
     state.active = hwnd;
     MarkDirty();
     if (previous != nullptr && IsWindow(previous)) {

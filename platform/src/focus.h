@@ -11,6 +11,8 @@ namespace win32 {
 // WM_ACTIVATE to the old and the new window; `how` is WA_ACTIVE or WA_CLICKACTIVE. Returns the
 // previously active window.
 HWND Activate(HWND hwnd, WORD how);
+// A CBT hook (SetWindowsHookExW) answering HCBT_ACTIVATE refused that `hwnd` become active.
+bool CbtRefusesActivation(HWND hwnd, bool byMouse, HWND active);
 // The window that should become active when `leaving` is hidden, minimised or destroyed: its
 // owner if that can take it, else the topmost other visible, enabled top-level window.
 HWND NextActiveWindow(HWND leaving);

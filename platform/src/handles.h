@@ -19,7 +19,8 @@ enum class HandleKind : std::uint32_t {
     kFont = 2,
     kMonitor = 3,
     kMemory = 4,
-    kMenu = 5
+    kMenu = 5,
+    kHook = 6
 };
 
 template <typename T>

@@ -223,24 +223,32 @@ public:
     }
 
     std::optional<RECT> WorkArea() {
-        Atom type = None;
+        const std::vector<long> area =
+            Values32(RootWindow(display_, screen_), netWorkArea_, XA_CARDINAL, 4);
+        if (area.size() != 4) return std::nullopt;
+        return RECT{static_cast<LONG>(area[0]), static_cast<LONG>(area[1]),
+                    static_cast<LONG>(area[0] + area[2]), static_cast<LONG>(area[1] + area[3])};
+    }
+
+    // The values of a property of 32-bit items (longs, whatever their size), at most `most`;
+    // none when the window has no such property of that type.
+    std::vector<long> Values32(::Window window, Atom property, Atom type, long most) {
+        Atom actual = None;
         int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        std::optional<RECT> offered;
-        if (XGetWindowProperty(display_, RootWindow(display_, screen_), netWorkArea_, 0, 4, False,
-                               XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        std::vector<long> values;
+        if (XGetWindowProperty(display_, window, property, 0, most, False, type, &actual, &format,
+                               &count, &after, &data) == Success &&
             data != nullptr) {
-            const auto* area = reinterpret_cast<const long*>(data);
-            if (format == 32 && count == 4) {
-                offered = RECT{static_cast<LONG>(area[0]), static_cast<LONG>(area[1]),
-                               static_cast<LONG>(area[0] + area[2]),
-                               static_cast<LONG>(area[1] + area[3])};
+            if (format == 32) {
+                const auto* items = reinterpret_cast<const long*>(data);
+                values.assign(items, items + count);
             }
             XFree(data);
         }
-        return offered;
+        return values;
     }
 
     FontMetrics DialogFont() override {
@@ -872,21 +880,10 @@ private:
     void LeaveFullScreen(const TopWindow& window, HWND hwnd) {
         const WindowView* view = FindView(views_, hwnd);
         if (view == nullptr || view->sizable) return;
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        bool fullScreen = false;
-        if (XGetWindowProperty(display_, window.id, netWmState_, 0, 64, False, XA_ATOM, &type,
-                               &format, &count, &after, &data) == Success &&
-            data != nullptr) {
-            const auto* states = reinterpret_cast<const Atom*>(data);
-            fullScreen = format == 32 &&
-                         std::find(states, states + count, netWmStateFullScreen_) != states + count;
-            XFree(data);
-        }
-        if (!fullScreen) return;
+        const std::vector<long> states = Values32(window.id, netWmState_, XA_ATOM, 64);
+        if (std::find(states.begin(), states.end(), static_cast<long>(netWmStateFullScreen_)) ==
+            states.end())
+            return;
         XEvent request{};
         request.xclient.type = ClientMessage;
         request.xclient.window = window.id;
@@ -901,19 +898,8 @@ private:
 
     // The window manager marks a minimised window's WM_STATE before it unmaps it.
     bool MarkedIconic(const TopWindow& window) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        bool iconic = false;
-        if (XGetWindowProperty(display_, window.id, wmState_, 0, 1, False, wmState_, &type, &format,
-                               &count, &after, &data) == Success &&
-            data != nullptr) {
-            iconic = format == 32 && count == 1 && *reinterpret_cast<long*>(data) == IconicState;
-            XFree(data);
-        }
-        return iconic;
+        const std::vector<long> state = Values32(window.id, wmState_, wmState_, 1);
+        return state.size() == 1 && state[0] == IconicState;
     }
 
     // A disabled window hands the focus to the window that disabled it: the active one.

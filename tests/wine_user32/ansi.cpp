@@ -269,6 +269,10 @@ BOOL WINAPI SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
     return SetPropW(hwnd, Name(name), data);
 }
 
+HHOOK WINAPI SetWindowsHookExA(int id, HOOKPROC proc, HINSTANCE instance, DWORD thread) {
+    return SetWindowsHookExW(id, proc, instance, thread);
+}
+
 // The item's state and id; its text (MIIM_STRING) is not asked for by the tests.
 BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOA* info) {
     if (info == nullptr || info->cbSize != sizeof *info) {

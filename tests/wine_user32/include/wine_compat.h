@@ -21,9 +21,7 @@ typedef DWORD COLORREF;
 typedef void* HGDIOBJ;
 DECLARE_HANDLE(HRGN);
 DECLARE_HANDLE(HENHMETAFILE);
-DECLARE_HANDLE(HHOOK);
 typedef INT_PTR(WINAPI* FARPROC)();
-typedef LRESULT(CALLBACK* HOOKPROC)(int, WPARAM, LPARAM);
 typedef int(CALLBACK* EDITWORDBREAKPROCA)(LPSTR, int, int, int);
 typedef int(CALLBACK* EDITWORDBREAKPROCW)(LPWSTR, int, int, int);
 typedef long long LONGLONG;
@@ -291,9 +289,6 @@ struct CBT_CREATEWNDA;
 #define CB_DIR 0x0145
 #define LB_DIR 0x018D
 #define LB_ADDFILE 0x0196
-#define HCBT_ACTIVATE 5
-#define WH_MSGFILTER (-1)
-#define WH_CBT 5
 #define IMAGE_ENHMETAFILE 3
 #define QS_KEY 0x0001
 #define QS_MOUSEMOVE 0x0002
@@ -316,17 +311,7 @@ struct CBT_CREATEWNDA;
 #define SPI_GETNONCLIENTMETRICS 0x0029
 #define WM_WININICHANGE 0x001A
 #define WM_DEVMODECHANGE 0x001B
-#define MB_OKCANCEL 0x00000001
-#define MB_ABORTRETRYIGNORE 0x00000002
-#define MB_YESNOCANCEL 0x00000003
-#define MB_YESNO 0x00000004
-#define MB_RETRYCANCEL 0x00000005
-#define MB_CANCELTRYCONTINUE 0x00000006
-#define MB_SYSTEMMODAL 0x00001000
-#define MB_TASKMODAL 0x00002000
 #define MB_HELP 0x00004000
-#define IDTRYAGAIN 10
-#define IDCONTINUE 11
 #ifndef ERROR_CALL_NOT_IMPLEMENTED
 #define ERROR_CALL_NOT_IMPLEMENTED 120
 #endif
@@ -396,11 +381,8 @@ BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 // ---------------------------------------------------------------------------------------------
 // USER32 and GDI32, wide
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
-int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL WINAPI GetCaretPos(LPPOINT point);
 BOOL WINAPI SetCaretPos(int x, int y);
-LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
-BOOL WINAPI UnhookWindowsHookEx(HHOOK hook);
 BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
 HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 HDC WINAPI GetDC(HWND hwnd);

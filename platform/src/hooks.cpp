@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+// Windows hooks of the thread: WH_CBT, whose HCBT_ACTIVATE is asked before a window becomes the
+// active one (a program's way to find a message box it opened). Other kinds are not kept: their
+// SetWindowsHookExW fails with ERROR_CALL_NOT_IMPLEMENTED.
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "src/focus.h"
+#include "src/handles.h"
+
+namespace win32 {
+
+namespace {
+
+struct Hook {
+    HOOKPROC proc;
+};
+
+HandleTable<Hook>& Hooks() {
+    static auto* table = new HandleTable<Hook>(HandleKind::kHook);
+    return *table;
+}
+
+// The CBT hooks, the one set last first: it is called first.
+std::vector<std::uintptr_t>& Chain() {
+    static auto* chain = new std::vector<std::uintptr_t>;
+    return *chain;
+}
+
+LRESULT CallFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam) {
+    const std::vector<std::uintptr_t>& chain = Chain();
+    if (index >= chain.size()) return 0;
+    const Hook* hook = Hooks().Find(chain[index]);
+    return hook != nullptr ? hook->proc(code, wParam, lParam) : 0;
+}
+
+}  // namespace
+
+bool CbtRefusesActivation(HWND hwnd, bool byMouse, HWND active) {
+    // A hook that works the window (clicks its buttons) activates it again: that is not asked.
+    static HWND asking = nullptr;
+    if (asking == hwnd) return false;
+    HWND outer = asking;
+    asking = hwnd;
+    CBTACTIVATESTRUCT activation{byMouse ? TRUE : FALSE, active};
+    const bool refused = CallFrom(0, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(hwnd),
+                                  reinterpret_cast<LPARAM>(&activation)) != 0;
+    asking = outer;
+    return refused;
+}
+
+}  // namespace win32
+
+HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD) {
+    using namespace win32;
+    if (lpfn == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (idHook != WH_CBT) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return nullptr;
+    }
+    const std::uintptr_t handle = Hooks().Add(std::make_unique<Hook>(Hook{lpfn}));
+    if (handle == 0) return nullptr;
+    Chain().insert(Chain().begin(), handle);
+    return reinterpret_cast<HHOOK>(handle);
+}
+
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk) {
+    using namespace win32;
+    const auto handle = reinterpret_cast<std::uintptr_t>(hhk);
+    if (Hooks().Remove(handle) == nullptr) {
+        SetLastError(ERROR_INVALID_HOOK_HANDLE);
+        return FALSE;
+    }
+    std::erase(Chain(), handle);
+    return TRUE;
+}
+
+LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam) {
+    using namespace win32;
+    const std::vector<std::uintptr_t>& chain = Chain();
+    const auto at = std::find(chain.begin(), chain.end(), reinterpret_cast<std::uintptr_t>(hhk));
+    if (at == chain.end()) return 0;
+    return CallFrom(static_cast<std::size_t>(at - chain.begin()) + 1, nCode, wParam, lParam);
+}
