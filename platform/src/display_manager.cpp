@@ -47,6 +47,7 @@ Display* CurrentDisplay() {
 void InstallDisplay(std::unique_ptr<Display> display) {
     DestroyAllWindows();
     ResetFocus();
+    ResetHooks();
     ResetMessageQueue();
     ResetClasses();
     controls::ResetClipboard();

@@ -13,6 +13,8 @@ namespace win32 {
 HWND Activate(HWND hwnd, WORD how);
 // A CBT hook (SetWindowsHookExW) answering HCBT_ACTIVATE refused that `hwnd` become active.
 bool CbtRefusesActivation(HWND hwnd, bool byMouse, HWND active);
+// Removes every hook.
+void ResetHooks();
 // The window that should become active when `leaving` is hidden, minimised or destroyed: its
 // owner if that can take it, else the topmost other visible, enabled top-level window.
 HWND NextActiveWindow(HWND leaving);

@@ -52,6 +52,11 @@ bool CbtRefusesActivation(HWND hwnd, bool byMouse, HWND active) {
     return refused;
 }
 
+void ResetHooks() {
+    for (std::uintptr_t handle : Chain()) Hooks().Remove(handle);
+    Chain().clear();
+}
+
 }  // namespace win32
 
 HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD) {

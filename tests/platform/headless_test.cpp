@@ -145,6 +145,9 @@ TEST_F(HeadlessTest, StartLeavesNothingOfTheLastTest) {
     ASSERT_TRUE(OpenClipboard(window));
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 4);
     ASSERT_NE(SetClipboardData(CF_UNICODETEXT, block), nullptr);
+    HHOOK hook = SetWindowsHookExW(
+        WH_CBT, [](int, WPARAM, LPARAM) -> LRESULT { return 1; }, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
     SetLastError(ERROR_INVALID_PARAMETER);
 
     win32::headless::Start();
@@ -152,6 +155,7 @@ TEST_F(HeadlessTest, StartLeavesNothingOfTheLastTest) {
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_FALSE(UnhookWindowsHookEx(hook)) << "the hook is gone";
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << msg.message;
     EXPECT_NE(test::RegisterTestClass(u"LeftOverClass", DefWindowProcW), 0) << "the class is gone";
