@@ -48,6 +48,7 @@ public:
     void MouseButton(POINT, win32::MouseKey, bool, unsigned) override { Other(); }
     void DisplayChanged() override { Other(); }
     void Request(HWND, win32::WindowRequest) override { Other(); }
+    void ClipboardTaken() override { Other(); }
 
     UINT key = 0;
     unsigned keyModifiers = 0;

@@ -96,6 +96,10 @@ void ClearClipboard() {
     TheClipboard().text.reset();
 }
 
+void ClipboardTakenElsewhere() {
+    if (!TheClipboard().open) ClearClipboard();
+}
+
 void ResetClipboard() {
     FreeBlocks(TheClipboard());
     TheClipboard() = Clipboard{};

@@ -14,6 +14,9 @@ void SetClipboardText(std::u16string text);
 // nullopt when nothing was ever copied (or after ClearClipboard).
 std::optional<std::u16string> ClipboardText();
 void ClearClipboard();
+// Another program took the user's clipboard: what was copied here is no longer what a paste
+// should give. Kept while the clipboard is open, since a program may still hold its blocks.
+void ClipboardTakenElsewhere();
 // Empty and closed, as at start.
 void ResetClipboard();
 

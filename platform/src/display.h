@@ -96,6 +96,8 @@ public:
     virtual void DisplayChanged() = 0;
     // The person closed, minimised, restored or activated `window` by the display's own means.
     virtual void Request(HWND window, WindowRequest request) = 0;
+    // Another program took the user's clipboard: what this program copied is no longer there.
+    virtual void ClipboardTaken() = 0;
 };
 
 class Display {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <deque>
 
+#include "controls/clipboard.h"
 #include "src/display_manager.h"
 #include "src/focus.h"
 #include "src/keyboard.h"
@@ -339,6 +340,8 @@ public:
                 break;
         }
     }
+
+    void ClipboardTaken() override { controls::ClipboardTakenElsewhere(); }
 
 private:
     static void PressModifiers(unsigned modifiers, bool down) {

@@ -119,6 +119,7 @@ public:
     }
     void DisplayChanged() override { next_.DisplayChanged(); }
     void Request(HWND window, WindowRequest request) override { next_.Request(window, request); }
+    void ClipboardTaken() override { next_.ClipboardTaken(); }
 
 private:
     InputSink& next_;

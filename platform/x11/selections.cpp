@@ -79,13 +79,15 @@ bool Selections::Request(Atom selection, Time time) {
     return true;
 }
 
-bool Selections::Handle(const XEvent& event, const std::function<void(std::string)>& pasted) {
+bool Selections::Handle(const XEvent& event, const std::function<void(std::string)>& pasted,
+                        const std::function<void()>& clipboardTaken) {
     switch (event.type) {
         case SelectionRequest:
             Serve(event.xselectionrequest);
             return true;
         case SelectionClear:
             owned_.erase(event.xselectionclear.selection);
+            if (event.xselectionclear.selection == clipboard_) clipboardTaken();
             return true;
         case SelectionNotify:
             if (event.xselection.requestor != owner_) return false;
@@ -286,7 +288,8 @@ bool Selections::HandToManager(Time time) {
             XNextEvent(display_, &event);
             if (event.type == SelectionNotify && event.xselection.selection == manager_)
                 return event.xselection.property != None;
-            Handle(event, [](std::string) {});
+            Handle(
+                event, [](std::string) {}, [] {});
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -311,7 +314,8 @@ void Selections::ServeUntilTaken() {
     while (owned_.contains(clipboard_) || !outgoing_.empty()) {
         XEvent event;
         XNextEvent(display_, &event);
-        Handle(event, [](std::string) {});
+        Handle(
+            event, [](std::string) {}, [] {});
     }
     _exit(0);
 }

@@ -29,8 +29,10 @@ public:
     // Asks another program's `selection` for its text, which comes to Handle's `pasted` later.
     // False when nobody owns it or this program does.
     bool Request(Atom selection, Time time);
-    // Takes the events of selections and of their transfers; false for any other event.
-    bool Handle(const XEvent& event, const std::function<void(std::string)>& pasted);
+    // Takes the events of selections and of their transfers; false for any other event. Another
+    // program taking the clipboard from this one calls `clipboardTaken`.
+    bool Handle(const XEvent& event, const std::function<void(std::string)>& pasted,
+                const std::function<void()>& clipboardTaken);
     // The program ends: PRIMARY is let go, the clipboard handed on. True when a child process
     // now serves it on this connection, which the caller must then leave alone.
     bool Outlive(Time time);

@@ -757,7 +757,9 @@ private:
     void Handle(XEvent& event, InputSink& sink) {
         HWND hwnd = nullptr;
         TopWindow* window = WindowOf(event.xany.window, &hwnd);
-        if (selections_.Handle(event, [&sink](std::string text) { sink.Paste(Utf8ToUtf16(text)); }))
+        if (selections_.Handle(
+                event, [&sink](std::string text) { sink.Paste(Utf8ToUtf16(text)); },
+                [&sink] { sink.ClipboardTaken(); }))
             return;
         switch (event.type) {
             case ConfigureNotify:

@@ -43,6 +43,7 @@ public:
                         (modifiers & kShift ? "+shift" : ""));
     }
     void DisplayChanged() override { calls.push_back("display changed"); }
+    void ClipboardTaken() override { calls.push_back("clipboard taken"); }
     void Request(HWND, WindowRequest request) override {
         calls.push_back("request " + std::to_string(static_cast<int>(request)));
     }

@@ -123,6 +123,13 @@ xdotool key a
 right_click
 xdotool key c
 check "the context menu selects all and copies" abc "$(selection clipboard abc)"
+# Another program's copy takes the clipboard: the menu's Paste, greyed now, gives no old text.
+printf other | xclip -selection clipboard -i
+sleep 0.3
+xdotool key End
+right_click
+xdotool key p Escape ctrl+a ctrl+c
+check "no paste of what another program's copy replaced" abc "$(selection clipboard abc)"
 xdotool key Escape
 check "closed with Cancel after the menu" 2 "$(exit_code)"
 
