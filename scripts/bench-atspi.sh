@@ -31,7 +31,7 @@ DISPLAY=":$(cat "$work/served")" /usr/libexec/at-spi-bus-launcher --launch-immed
     2>/dev/null &
 launcher=$!
 trap 'kill $launcher $plain $served 2>/dev/null; rm -rf "$work"' EXIT
-until DISPLAY=":$(cat "$work/served")" xprop -root AT_SPI_BUS 2>/dev/null | grep -q unix:; do
+until grep -q unix: <<<"$(DISPLAY=":$(cat "$work/served")" xprop -root AT_SPI_BUS 2>/dev/null)"; do
     sleep 0.05
 done
 export LANG=C.UTF-8

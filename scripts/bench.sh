@@ -74,7 +74,7 @@ for locale in C.UTF-8 zh_CN.UTF-8; do
     tmux_() { tmux -u -S "$work/tmux-$locale" "$@"; }
     tmux_ new-session -d -x 80 -y 24 "exec env LC_ALL=$locale $build/app/credcipher"
     for _ in $(seq 50); do
-        tmux_ capture-pane -p | grep -q Cancel && break
+        grep -q Cancel <<<"$(tmux_ capture-pane -p)" && break
         sleep 0.1
     done
     # Account, password, then Space on Encrypt (tab order: OK, Cancel, the fields, Encrypt).

@@ -20,7 +20,7 @@ if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 . scripts/deb-src.sh
 
 fetch_cryptopp() {
-    if ! apt-cache showsrc libcrypto++ 2>/dev/null | grep -q '^Package: libcrypto++$'; then
+    if ! grep -q '^Package: libcrypto++$' <<<"$(apt-cache showsrc libcrypto++ 2>/dev/null)"; then
         add_deb_src
     fi
     local download=$build/deps/download

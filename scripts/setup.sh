@@ -34,7 +34,7 @@ done
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
-if [ "$needs_i386" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$needs_i386" -eq 1 ] && ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     $sudo dpkg --add-architecture i386
     $sudo apt-get update -qq
 fi
@@ -59,7 +59,7 @@ if [ "$needs_locales" -eq 1 ]; then
         locale=${locale_charmap%%:*} charmap=${locale_charmap#*:}
         name=$locale.$charmap
         normalised=$(printf '%s' "$name" | tr -d '-' | tr 'A-Z' 'a-z')
-        if ! locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$normalised"; then
+        if ! grep -qix "$normalised" <<<"$(locale -a 2>/dev/null)"; then
             echo "setup.sh: generating the locale $name"
             $sudo localedef -i "$locale" -f "$charmap" "$name"
         fi

@@ -73,9 +73,9 @@ for program in /usr/bin/credcipher /usr/bin/credcipher-cli \
     "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/libcredcipher.so.1"; do
     dynamic=$(readelf -d "$program")
     grep -q 'BIND_NOW' <<<"$dynamic" || fail "$program is not linked with -z now"
-    readelf -lW "$program" | grep -q GNU_RELRO || fail "$program has no RELRO segment"
+    grep -q GNU_RELRO <<<"$(readelf -lW "$program")" || fail "$program has no RELRO segment"
 done
-readelf -d /usr/bin/credcipher | grep -q 'Flags:.*PIE' || fail "credcipher is not a PIE"
+grep -q 'Flags:.*PIE' <<<"$(readelf -d /usr/bin/credcipher)" || fail "credcipher is not a PIE"
 
 # The desktop's view of the dialog program: its entry, its AppStream metadata, its icons.
 desktop-file-validate /usr/share/applications/credcipher.desktop

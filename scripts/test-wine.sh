@@ -32,7 +32,7 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
 # Wine takes the ANSI code page from the Unix locale, and only from an installed one.
-if ! locale -a | grep -qix 'zh_CN\.utf-\?8'; then
+if ! grep -qix 'zh_CN\.utf-\?8' <<<"$(locale -a)"; then
     echo "test-wine.sh: generating the zh_CN.UTF-8 locale"
     if grep -q '^# *zh_CN\.UTF-8 UTF-8' /etc/locale.gen; then
         $sudo sed -i 's/^# *\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/../.."
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 . scripts/deb-src.sh
-if ! apt-cache showsrc wine 2>/dev/null | grep -q '^Package: wine$'; then add_deb_src; fi
+if ! grep -q '^Package: wine$' <<<"$(apt-cache showsrc wine 2>/dev/null)"; then add_deb_src; fi
 
 download=$(mktemp -d)
 trap 'rm -rf "$download"' EXIT
