@@ -109,7 +109,6 @@ HWND WINAPI SetFocus(HWND hWnd) {
     if (hWnd == nullptr) return win32::MoveFocus(nullptr);
     win32::Window* window = win32::CheckWindow(hWnd);
     if (window == nullptr) return nullptr;
-    HWND previous = State().focus;
     // A window inside a disabled or minimised window cannot take the focus.
     for (win32::Window* w = window; w != nullptr;) {
         if (!w->IsEnabled() || w->IsMinimized()) return nullptr;
@@ -121,8 +120,9 @@ HWND WINAPI SetFocus(HWND hWnd) {
         win32::Activate(root, WA_ACTIVE);
         if (!IsWindow(hWnd)) return nullptr;
     }
-    win32::MoveFocus(hWnd);
-    return previous;
+    // The window that had the focus just before this one, as activation left it: activating
+    // the top-level window focuses that window first.
+    return win32::MoveFocus(hWnd);
 }
 
 HWND WINAPI GetActiveWindow() { return State().active; }

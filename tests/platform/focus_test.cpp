@@ -33,7 +33,7 @@ TEST_F(FocusTest, SetFocusKillsThenSetsAndActivatesTheTopLevelWindow) {
     HWND child = Create(u"child", WS_CHILD | WS_VISIBLE, first);
     ASSERT_EQ(GetActiveWindow(), second);
     MessageLog::Current().Clear();
-    EXPECT_EQ(SetFocus(child), second) << "returns the window that had the focus";
+    EXPECT_EQ(SetFocus(child), first) << "returns the focus as activation left it";
     EXPECT_TRUE(SequenceIs(MessageLog::Current().Only({WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS}),
                            {{second, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(first)},
                             {first, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(second)},
