@@ -10,9 +10,14 @@
 // EN_KILLFOCUS, EN_UPDATE then EN_CHANGE after each change, and EN_MAXTEXT when input was cut.
 // The text keeps margins from the client edge, which a new font sets as Windows sets them.
 // A right click, Shift+F10 or the menu key opens the context menu (undo, cut, copy, paste,
-// delete, select all).
+// delete, select all). While it has the focus the edit owns the thread's caret and keeps it at
+// its own caret's pixel spot, for programs that ask GetCaretPos; the displays draw the edit's
+// caret from its view. A word-break procedure of the program's (EM_SETWORDBREAKPROC) decides
+// where Ctrl+Left and Ctrl+Right go.
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <optional>
 
 #include "controls/clipboard.h"
 #include "controls/control_support.h"
@@ -27,6 +32,7 @@ namespace {
 // EM_LIMITTEXT(0): the largest limit of a single-line edit, and of a multi-line one.
 constexpr std::size_t kLargestLimit = 0x7FFFFFFE;
 constexpr std::size_t kLargestMultiLineLimit = 0xFFFFFFFF;
+constexpr int kCaretWidth = 1;  // pixels
 
 struct Edit {
     EditBuffer buffer;
@@ -40,6 +46,7 @@ struct Edit {
     int rightMargin = 0;
     bool created = false;     // WM_CREATE came: the text has its place (EM_GETRECT)
     HLOCAL handle = nullptr;  // what EM_GETHANDLE gave away, freed with the edit
+    EDITWORDBREAKPROCW wordBreak = nullptr;
 };
 
 // The formatting rectangle the text is drawn in (EM_GETRECT): the client area less a pixel on
@@ -147,8 +154,19 @@ bool NotifyAndSurvive(HWND hwnd, WORD code) {
     return IsWindow(hwnd) != FALSE;
 }
 
+// Moves the thread's caret, which the edit owns while it has the focus, to the left of the
+// character after the edit's caret, at the top of the line.
+void PlaceCaret(HWND hwnd, const Edit& edit) {
+    if (!edit.focused) return;
+    const RECT format = FormatRect(hwnd, edit);
+    const std::size_t caret = edit.buffer.caret();
+    SetCaretPos(format.left + Width(hwnd, edit, std::min(edit.firstVisible, caret), caret),
+                format.top);
+}
+
 void SelectionMoved(HWND hwnd, Edit& edit) {
     ScrollCaretIntoView(hwnd, edit);
+    PlaceCaret(hwnd, edit);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -233,6 +251,18 @@ void Undo(HWND hwnd, Edit& edit) {
     if (IsWindow(hwnd)) Notify(hwnd, EN_CHANGE);
 }
 
+// Where the program's word-break procedure puts the start of the word left or right of the
+// caret (WB_LEFT, WB_RIGHT), within the text; nothing when the procedure destroyed the edit. The
+// procedure gets a copy of the text, which it may write into.
+std::optional<std::size_t> ProgramWordBreak(HWND hwnd, const Edit& edit, int action) {
+    std::u16string text = edit.buffer.text();
+    const auto length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+    const int at =
+        edit.wordBreak(text.data(), static_cast<int>(edit.buffer.caret()), length, action);
+    if (!IsWindow(hwnd)) return std::nullopt;
+    return static_cast<std::size_t>(std::clamp(at, 0, length));
+}
+
 LRESULT OnKeyDown(HWND hwnd, Edit& edit, WPARAM key) {
     EditBuffer& buffer = edit.buffer;
     const bool shift = KeyIsDown(VK_SHIFT);
@@ -242,14 +272,29 @@ LRESULT OnKeyDown(HWND hwnd, Edit& edit, WPARAM key) {
         buffer.MoveCaret(position, shift);
         SelectionMoved(hwnd, edit);
     };
+    auto moveByWord = [&](int action) {
+        if (edit.wordBreak == nullptr) {
+            move(action == WB_LEFT ? buffer.PreviousWord(caret) : buffer.NextWord(caret));
+        } else if (const std::optional<std::size_t> at = ProgramWordBreak(hwnd, edit, action)) {
+            move(*at);
+        }
+    };
     switch (key) {
         case VK_LEFT:
         case VK_UP:  // a single line: Up moves like Left, Down like Right
-            move(control ? buffer.PreviousWord(caret) : buffer.PreviousChar(caret));
+            if (control) {
+                moveByWord(WB_LEFT);
+            } else {
+                move(buffer.PreviousChar(caret));
+            }
             break;
         case VK_RIGHT:
         case VK_DOWN:
-            move(control ? buffer.NextWord(caret) : buffer.NextChar(caret));
+            if (control) {
+                moveByWord(WB_RIGHT);
+            } else {
+                move(buffer.NextChar(caret));
+            }
             break;
         case VK_HOME:
             move(0);
@@ -470,11 +515,15 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
         case WM_SETFOCUS:
             edit->focused = true;
+            CreateCaret(hwnd, nullptr, kCaretWidth, EditFontMetrics().lineHeight);
             SelectionMoved(hwnd, *edit);
+            ShowCaret(hwnd);
             Notify(hwnd, EN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
             edit->focused = false;
+            // Only the edit's own caret goes: the program may have made one for another window.
+            if (HideCaret(hwnd)) DestroyCaret();
             StopSelecting(hwnd, *edit);
             InvalidateRect(hwnd, nullptr, TRUE);
             Notify(hwnd, EN_KILLFOCUS);
@@ -584,6 +633,11 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         }
         case EM_GETLINE:
             return GetLine(*edit, lParam);
+        case EM_SETWORDBREAKPROC:
+            edit->wordBreak = reinterpret_cast<EDITWORDBREAKPROCW>(lParam);
+            return TRUE;
+        case EM_GETWORDBREAKPROC:
+            return reinterpret_cast<LRESULT>(edit->wordBreak);
         case EM_GETHANDLE:
             return reinterpret_cast<LRESULT>(TextHandle(*edit));
         case EM_GETPASSWORDCHAR:
@@ -619,6 +673,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             if (std::optional<EditMargins> font = FontMargins(hwnd))
                 SetMargins(*edit, EC_LEFTMARGIN | EC_RIGHTMARGIN, font->left, font->right);
             ScrollCaretIntoView(hwnd, *edit);
+            PlaceCaret(hwnd, *edit);
             if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
         case EM_SETMARGINS: {

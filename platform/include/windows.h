@@ -189,6 +189,7 @@ typedef MSG* PMSG;
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef int(CALLBACK* EDITWORDBREAKPROCW)(LPWSTR, int, int, int);
 
 struct CREATESTRUCTW {
     LPVOID lpCreateParams;
@@ -504,6 +505,16 @@ HWND WINAPI SetCapture(HWND hWnd);
 HWND WINAPI GetCapture();
 BOOL WINAPI ReleaseCapture();
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+
+// The caret: one per thread, owned by a window, in its client coordinates
+BOOL WINAPI CreateCaret(HWND hWnd, HBITMAP hBitmap, int nWidth, int nHeight);
+BOOL WINAPI DestroyCaret();
+BOOL WINAPI SetCaretPos(int X, int Y);
+BOOL WINAPI GetCaretPos(LPPOINT lpPoint);
+BOOL WINAPI ShowCaret(HWND hWnd);
+BOOL WINAPI HideCaret(HWND hWnd);
+UINT WINAPI GetCaretBlinkTime();
+BOOL WINAPI SetCaretBlinkTime(UINT uMSeconds);
 
 // Hooks: WH_CBT only
 HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);

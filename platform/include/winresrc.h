@@ -323,6 +323,10 @@
 #define ECM_FIRST 0x1500
 #define EM_SETCARETINDEX (ECM_FIRST + 17)
 #define EM_GETCARETINDEX (ECM_FIRST + 18)
+// What an edit's word-break procedure is asked (EM_SETWORDBREAKPROC).
+#define WB_LEFT 0
+#define WB_RIGHT 1
+#define WB_ISDELIMITER 2
 
 #define EN_SETFOCUS 0x0100
 #define EN_KILLFOCUS 0x0200

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "src/caret.h"
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/focus.h"
@@ -42,6 +43,7 @@ void Free(HWND hwnd) {
     --window->windowClass->windows;
     DiscardMessagesFor(hwnd);
     ForgetWindow(hwnd);
+    ForgetCaretOwner(hwnd);
     ReleaseWindow(hwnd);
 }
 

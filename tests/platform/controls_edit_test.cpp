@@ -315,8 +315,13 @@ TEST_F(EditTest, ScrollsToKeepTheCaretVisible) {
     Type(u"abcdefghijklmno");
     EXPECT_EQ(TextOf(edit), u"abcdefghijklmno");
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 6);
+    POINT caret{};
+    EXPECT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, 9 * 6) << "the system caret is after the nine characters shown";
     Press(VK_HOME);
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, 0);
     Press(VK_END);
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 6);
     // Deleting at the end brings hidden text back into view.
@@ -325,6 +330,49 @@ TEST_F(EditTest, ScrollsToKeepTheCaretVisible) {
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 4);
     SetWindowTextW(edit, u"short");
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+TEST_F(EditTest, OwnsTheThreadsCaretWhileFocused) {
+    HWND edit = CreateEdit(u"abc");
+    HWND other = CreateEdit(u"", ES_AUTOHSCROLL, 101, {10, 40, 70, 60});
+    POINT caret{};
+    EXPECT_FALSE(GetCaretPos(&caret)) << "no caret before the focus";
+    SetFocus(edit);
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, 0);
+    SetFocus(other);
+    EXPECT_TRUE(HideCaret(other)) << "the focused edit owns it";
+    SetFocus(parent);
+    EXPECT_FALSE(GetCaretPos(&caret)) << "gone with the focus";
+    // Losing the focus takes only the edit's own caret.
+    SetFocus(edit);
+    ASSERT_TRUE(CreateCaret(parent, nullptr, 1, 1));
+    SetFocus(parent);
+    EXPECT_TRUE(HideCaret(parent));
+}
+
+int CALLBACK TwoOnOrToTheStart(LPWSTR text, int current, int, int action) {
+    text[0] = u'X';  // the edit's own text stays as it is
+    return action == WB_RIGHT ? current + 2 : -1;
+}
+
+TEST_F(EditTest, ControlArrowsAskTheWordBreakProcedure) {
+    HWND edit = CreateEdit(u"one two three");
+    SetFocus(edit);
+    EXPECT_EQ(
+        SendMessageW(edit, EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&TwoOnOrToTheStart)),
+        TRUE);
+    EXPECT_EQ(SendMessageW(edit, EM_GETWORDBREAKPROC, 0, 0),
+              reinterpret_cast<LRESULT>(&TwoOnOrToTheStart));
+    Select(edit, 5, 5);
+    Press(VK_RIGHT, kControl);
+    EXPECT_EQ(Caret(edit), 7u);
+    Press(VK_LEFT, kControl);
+    EXPECT_EQ(Caret(edit), 0u) << "an answer before the text means its start";
+    EXPECT_EQ(TextOf(edit), u"one two three");
+    SendMessageW(edit, EM_SETWORDBREAKPROC, 0, 0);
+    Press(VK_RIGHT, kControl);
+    EXPECT_EQ(Caret(edit), 4u) << "the edit's own word breaks again";
 }
 
 TEST_F(EditTest, WithoutAutoScrollInputStopsAtTheRightEdge) {

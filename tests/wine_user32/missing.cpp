@@ -24,8 +24,6 @@ STUB(FARPROC, GetProcAddress, (HMODULE, LPCSTR), nullptr)
 STUB(DWORD, MsgWaitForMultipleObjects, (DWORD, const HANDLE*, BOOL, DWORD, DWORD), 0xFFFFFFFF)
 
 STUB(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), nullptr)
-STUB(BOOL, GetCaretPos, (LPPOINT), FALSE)
-STUB(BOOL, SetCaretPos, (int, int), FALSE)
 STUB(BOOL, SystemParametersInfoW, (UINT, UINT, PVOID, UINT), FALSE)
 STUB(HBITMAP, LoadBitmapW, (HINSTANCE, LPCWSTR), nullptr)
 

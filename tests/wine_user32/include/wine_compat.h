@@ -23,7 +23,6 @@ DECLARE_HANDLE(HRGN);
 DECLARE_HANDLE(HENHMETAFILE);
 typedef INT_PTR(WINAPI* FARPROC)();
 typedef int(CALLBACK* EDITWORDBREAKPROCA)(LPSTR, int, int, int);
-typedef int(CALLBACK* EDITWORDBREAKPROCW)(LPWSTR, int, int, int);
 typedef long long LONGLONG;
 
 struct WNDCLASSA {
@@ -381,8 +380,6 @@ BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 // ---------------------------------------------------------------------------------------------
 // USER32 and GDI32, wide
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
-BOOL WINAPI GetCaretPos(LPPOINT point);
-BOOL WINAPI SetCaretPos(int x, int y);
 BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
 HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 HDC WINAPI GetDC(HWND hwnd);
