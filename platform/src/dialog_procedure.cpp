@@ -16,8 +16,13 @@ namespace win32 {
 
 namespace {
 
+// Only a window whose class reserves the dialog's extra bytes keeps a dialog procedure and a
+// message result there; in any other window (a control DefDlgProcW is called for) those bytes
+// are its own class's, a control's state.
+bool HasDialogBytes(const Window& window) { return window.extra.size() >= DLGWINDOWEXTRA; }
+
 DLGPROC StoredDialogProc(const Window& window) {
-    if (window.extra.size() < DWLP_DLGPROC + sizeof(DLGPROC)) return nullptr;
+    if (!HasDialogBytes(window)) return nullptr;
     return reinterpret_cast<DLGPROC>(GetWindowLongPtrW(window.handle, DWLP_DLGPROC));
 }
 
@@ -190,9 +195,7 @@ LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (window == nullptr) return 0;
     AdoptAsDialog(hDlg);
     DLGPROC proc = StoredDialogProc(*window);
-    if (window->extra.size() >= DWLP_MSGRESULT + sizeof(LRESULT)) {
-        SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, 0);
-    }
+    if (HasDialogBytes(*window)) SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, 0);
     INT_PTR result = proc != nullptr ? proc(hDlg, Msg, wParam, lParam) : FALSE;
     if (Msg == WM_NCDESTROY) {
         // The template's font dies with the dialog, whoever handled the message.
@@ -207,9 +210,6 @@ LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
     if (ReturnsDirectly(Msg)) return result;
     // Handled: the answer is in DWLP_MSGRESULT (0 once the dialog is gone).
-    if ((window = FindWindow(hDlg)) == nullptr ||
-        window->extra.size() < DWLP_MSGRESULT + sizeof(LRESULT)) {
-        return 0;
-    }
+    if ((window = FindWindow(hDlg)) == nullptr || !HasDialogBytes(*window)) return 0;
     return GetWindowLongPtrW(hDlg, DWLP_MSGRESULT);
 }
