@@ -55,9 +55,10 @@ std::string NameToAnsi(const char16_t* name) {
 }
 
 std::u16string NameToWide(const char* name) {
-    if (static_cast<unsigned char>(name[0]) != 0xFF) return ToWide(name);
+    // 0xFF then a zero byte is the name "\xFF" itself, as CreateWindowExA's callers take it.
+    if (static_cast<unsigned char>(name[0]) != 0xFF || name[1] == '\0') return ToWide(name);
     const auto low = static_cast<unsigned char>(name[1]);
-    const auto high = low != 0 ? static_cast<unsigned char>(name[2]) : 0;
+    const auto high = static_cast<unsigned char>(name[2]);
     return std::u16string{u'\xFFFF', static_cast<char16_t>(low | high << 8)};
 }
 

@@ -237,6 +237,11 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         }
         case WM_ERASEBKGND:
             return TRUE;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            if (BeginPaint(hWnd, &paint) != nullptr) EndPaint(hWnd, &paint);
+            return 0;
+        }
         default:
             return 0;
     }

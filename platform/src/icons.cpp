@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Icons: LoadImageW and LoadIconW make icon handles from the program's RT_GROUP_ICON resources,
 // choosing the group's best image for the size asked; shared loads give the same handle.
+// LoadImageW hands bitmaps on to src/bitmaps.cpp.
 #include <windows.h>
 
 #include <map>
@@ -10,6 +11,7 @@
 #include "src/icons.h"
 
 #include "resources/icon_group.h"
+#include "src/bitmaps.h"
 #include "src/display_manager.h"
 #include "src/handles.h"
 #include "src/resources_glue.h"
@@ -59,8 +61,9 @@ std::shared_ptr<const resources::IconPixels> IconPixelsOf(HICON handle) {
 
 HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad) {
     using namespace win32;
+    if (type == IMAGE_BITMAP) return LoadBitmapImage(hInst, name, cx, cy, fuLoad);
     if (type != IMAGE_ICON || (fuLoad & LR_LOADFROMFILE)) {
-        // Bitmaps, cursors and files are not part of this platform.
+        // Cursors and files are not part of this platform.
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }

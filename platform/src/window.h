@@ -61,7 +61,12 @@ struct Window {
     std::vector<unsigned char> extra;  // cbWndExtra bytes
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
-    bool destroying = false;              // WM_DESTROY has been sent
+    bool destroying = false;  // WM_DESTROY has been sent
+    // What waits for WM_PAINT: the window (its frame alone, for a child whose client area
+    // missed), the part of its client area (client coordinates), and whether to erase first.
+    bool paintPending = false;
+    RECT update{};
+    bool erasePending = false;
     std::unique_ptr<DialogState> dialog;  // windows the dialog manager made or adopted
     // SetPropW: by name (an atom's name is "#<atom>"), in the order they were set.
     std::vector<std::pair<std::u16string, HANDLE>> properties;

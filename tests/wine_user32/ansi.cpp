@@ -122,6 +122,15 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR name, int size) {
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
+    // A window name of 0xFF and a 16-bit id names a resource (an image static's): wide, that
+    // is 0xFFFF and the id.
+    if (windowName != nullptr && !IS_INTRESOURCE(windowName) &&
+        static_cast<BYTE>(windowName[0]) == 0xFF && windowName[1] != '\0') {
+        const char16_t ordinal[] = {
+            0xFFFF, static_cast<char16_t>(MAKEWORD(windowName[1], windowName[2])), 0};
+        return win32::CreateAnsiWindow(exStyle, Name(className), ordinal, style, x, y, width,
+                                       height, parent, menu, instance, param);
+    }
     return win32::CreateAnsiWindow(exStyle, Name(className), Name(windowName), style, x, y, width,
                                    height, parent, menu, instance, param);
 }
