@@ -420,11 +420,14 @@ LPVOID WINAPI GlobalLock(HGLOBAL hMem);
 BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
 HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
+// A moveable block keeps its handle; a fixed one cannot grow (it would move).
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
 LPVOID WINAPI LocalLock(HLOCAL hMem);
 BOOL WINAPI LocalUnlock(HLOCAL hMem);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 SIZE_T WINAPI LocalSize(HLOCAL hMem);
+HLOCAL WINAPI LocalReAlloc(HLOCAL hMem, SIZE_T uBytes, UINT uFlags);
 
 HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
 HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLanguage);
