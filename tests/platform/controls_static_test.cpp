@@ -59,6 +59,15 @@ TEST_F(StaticTest, IconFromTheCreatingModule) {
     win32::resources::SetProgramResources({});
 }
 
+// The system's icons (a module handle of NULL) are shared: destroying one keeps it.
+TEST_F(StaticTest, SystemIconsAreSharedHandles) {
+    const HICON application = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    ASSERT_NE(application, nullptr);
+    EXPECT_TRUE(DestroyIcon(application));
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)), application);
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(32519)), nullptr);  // past IDI_SHIELD
+}
+
 // GetDIBits numbers lines from the bottom row unless the caller asks for rows top down.
 TEST_F(StaticTest, BitmapShowsAndReadsBackInDibRowOrder) {
     const std::uint32_t rows[] = {0x44332211, 0x88776655};  // top, then bottom
