@@ -86,6 +86,15 @@ LRESULT Call(Procedure procedure, HWND hwnd, UINT message, WPARAM wParam, const 
     return procedure.proc(hwnd, message, wParam, reinterpret_cast<LPARAM>(lParam));
 }
 
+// The characters of the buffer the procedure fills for WM_GETTEXT: the caller's size; a large
+// one only as far as the procedure's text needs (a caller may give a size it cannot mean).
+std::size_t TextRoom(Procedure procedure, HWND hwnd, WPARAM size) {
+    constexpr WPARAM kPlainSize = 0x10000;
+    if (size <= kPlainSize) return size;
+    const LRESULT length = procedure.proc(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    return std::min<std::size_t>(size, static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1);
+}
+
 // A wide message to an ANSI procedure.
 LRESULT CallAnsi(Procedure procedure, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (BringsString(message) && lParam != 0) {
@@ -110,7 +119,7 @@ LRESULT CallAnsi(Procedure procedure, HWND hwnd, UINT message, WPARAM wParam, LP
             auto* out = reinterpret_cast<char16_t*>(lParam);
             if (out == nullptr || wParam == 0) break;
             // Up to two bytes a character (a double-byte code page).
-            std::vector<char> ansi(wParam * 2, '\0');
+            std::vector<char> ansi(2 * TextRoom(procedure, hwnd, wParam), '\0');
             const auto bytes = static_cast<int>(
                 std::clamp<LRESULT>(Call(procedure, hwnd, message, ansi.size(), ansi.data()), 0,
                                     static_cast<LRESULT>(ansi.size())));
@@ -181,7 +190,7 @@ LRESULT CallWide(Procedure procedure, HWND hwnd, UINT message, WPARAM wParam, LP
             if (out == nullptr || wParam == 0) break;
             // A wide character is at least a byte: the caller's size in characters is room
             // enough.
-            std::vector<char16_t> wide(wParam, u'\0');
+            std::vector<char16_t> wide(TextRoom(procedure, hwnd, wParam), u'\0');
             const auto units = static_cast<int>(
                 std::clamp<LRESULT>(Call(procedure, hwnd, message, wide.size(), wide.data()), 0,
                                     static_cast<LRESULT>(wide.size())));

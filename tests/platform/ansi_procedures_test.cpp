@@ -59,6 +59,10 @@ TEST_F(AnsiProceduresTest, WideCallersTextReachesTheProcedureAsAnsiAndComesBackW
     char ansi[4] = "xxx";
     EXPECT_EQ(win32::SendAnsiMessage(hwnd, WM_GETTEXT, 3, reinterpret_cast<LPARAM>(ansi)), 2);
     EXPECT_STREQ(ansi, "He");
+    // A size no buffer has costs no more than the text.
+    char16_t whole[8] = {};
+    EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXT, ~WPARAM{0}, reinterpret_cast<LPARAM>(whole)), 5);
+    EXPECT_EQ(std::u16string(whole), u"Hello");
 }
 
 TEST_F(AnsiProceduresTest, OrdinalNameIsFfAndTheOrdinalsBytes) {
