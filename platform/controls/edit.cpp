@@ -14,10 +14,14 @@
 // its own caret's pixel spot, for programs that ask GetCaretPos; the displays draw the edit's
 // caret from its view. A word-break procedure of the program's (EM_SETWORDBREAKPROC) decides
 // where Ctrl+Left and Ctrl+Right go.
+// A multi-line edit (one line here too) keeps its text in a local block the program may hold
+// (EM_GETHANDLE, EM_SETHANDLE), in the window's kind: ANSI for an ANSI window. It takes Enter
+// and Tab as text, and in a dialog handles Tab, Escape and Enter itself (it wants every key).
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "controls/clipboard.h"
 #include "controls/control_support.h"
@@ -44,8 +48,12 @@ struct Edit {
     char16_t passwordChar = u'*';  // shown for each character while ES_PASSWORD is set
     int leftMargin = 0;            // pixels between the client edge and the text (EM_SETMARGINS)
     int rightMargin = 0;
-    bool created = false;     // WM_CREATE came: the text has its place (EM_GETRECT)
-    HLOCAL handle = nullptr;  // what EM_GETHANDLE gave away, freed with the edit
+    bool created = false;   // WM_CREATE came: the text has its place (EM_GETRECT)
+    bool inDialog = false;  // a dialog manager asked WM_GETDLGCODE about a message
+    // The local block that holds the text once EM_GETHANDLE or EM_SETHANDLE is used (a
+    // multi-line edit's), freed with the edit, and its text's bytes as the edit last saw them.
+    HLOCAL handle = nullptr;
+    std::vector<char> handed;
     EDITWORDBREAKPROCW wordBreak = nullptr;
 };
 
@@ -217,6 +225,22 @@ void TypeCharacter(HWND hwnd, Edit& edit, char16_t c) {
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, std::u16string_view(&c, 1)));
 }
 
+// A line break goes in whole or not at all; it does not make the line wider.
+void BreakLine(HWND hwnd, Edit& edit) {
+    if (IsReadOnly(hwnd)) {
+        win32::Beep();
+        return;
+    }
+    const EditBuffer& buffer = edit.buffer;
+    const std::size_t kept =
+        buffer.text().size() - (buffer.selectionEnd() - buffer.selectionStart());
+    if (kept + 2 > buffer.limit()) {
+        Changed(hwnd, edit, {false, true});
+        return;
+    }
+    Changed(hwnd, edit, edit.buffer.ReplaceSelection(u"\r\n", true));
+}
+
 void Copy(HWND hwnd, const Edit& edit) {
     // A password edit never gives its text away.
     if (edit.buffer.HasSelection() && !(StyleOf(hwnd) & ES_PASSWORD))
@@ -261,6 +285,37 @@ std::optional<std::size_t> ProgramWordBreak(HWND hwnd, const Edit& edit, int act
         edit.wordBreak(text.data(), static_cast<int>(edit.buffer.caret()), length, action);
     if (!IsWindow(hwnd)) return std::nullopt;
     return static_cast<std::size_t>(std::clamp(at, 0, length));
+}
+
+// A multi-line edit wants every key, so in a dialog it does itself what the dialog manager does
+// with Tab, Escape and Enter (unless ES_WANTRETURN): Escape is posted as WM_CLOSE, so that keys
+// queued before it still reach the dialog; Enter moves the focus to the default button and
+// posts the key to it. True when the key was one of these.
+bool DialogKey(HWND hwnd, const Edit& edit, WPARAM key) {
+    const DWORD style = StyleOf(hwnd);
+    if (!(style & ES_MULTILINE) || !edit.inDialog) return false;
+    HWND parent = GetParent(hwnd);
+    switch (key) {
+        case VK_TAB:
+            SendMessageW(parent, WM_NEXTDLGCTL, KeyIsDown(VK_SHIFT) ? 1 : 0, 0);
+            return true;
+        case VK_ESCAPE:
+            PostMessageW(parent, WM_CLOSE, 0, 0);
+            return true;
+        case VK_RETURN: {
+            if (style & ES_WANTRETURN) return false;
+            // A dialog without a default push button answers IDOK without DC_HASDEFID.
+            const auto id = LOWORD(SendMessageW(parent, DM_GETDEFID, 0, 0));
+            HWND button = id != 0 ? GetDlgItem(parent, id) : nullptr;
+            if (button != nullptr) {
+                SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+                PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0);
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 LRESULT OnKeyDown(HWND hwnd, Edit& edit, WPARAM key) {
@@ -341,8 +396,18 @@ LRESULT OnChar(HWND hwnd, Edit& edit, char16_t c) {
         case u'\b':
             Delete(hwnd, edit, edit.buffer.PreviousChar(edit.buffer.caret()), edit.buffer.caret());
             return 0;
+        case u'\r':
+            // In a dialog, Enter without ES_WANTRETURN is the dialog's.
+            if ((StyleOf(hwnd) & ES_MULTILINE) &&
+                ((StyleOf(hwnd) & ES_WANTRETURN) || !edit.inDialog))
+                BreakLine(hwnd, edit);
+            return 0;
+        case u'\t':
+            if (StyleOf(hwnd) & ES_MULTILINE) TypeCharacter(hwnd, edit, c);
+            return 0;
         default:
-            // Enter, Tab, Escape and the rest mean nothing to a single line.
+            // Escape and the other control characters mean nothing to an edit; neither do
+            // Enter and Tab to a single line.
             if (c < 0x20 || c == 0x7F) return 0;
             TypeCharacter(hwnd, edit, c);
             return 0;
@@ -414,17 +479,95 @@ LRESULT GetLine(const Edit& edit, LPARAM buffer) {
     return static_cast<LRESULT>(count);
 }
 
-// EM_GETHANDLE: a local block holding a copy of the text, terminated. The edit keeps its text
-// elsewhere, so what the program writes into the block is not seen.
-HLOCAL TextHandle(Edit& edit) {
-    const std::u16string& text = edit.buffer.text();
-    if (edit.handle != nullptr) LocalFree(edit.handle);
-    edit.handle = LocalAlloc(LMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+// The text's bytes in a block, in the window's kind (ANSI for an ANSI window) and terminated,
+// as the program may have left them; nullopt for a block that is gone.
+std::optional<std::vector<char>> BlockText(HWND hwnd, HLOCAL block) {
+    const SIZE_T size = LocalSize(block);
+    const auto* bytes = static_cast<const char*>(LocalLock(block));
+    if (bytes == nullptr) return std::nullopt;
+    const std::size_t unit = IsWindowUnicode(hwnd) ? sizeof(char16_t) : 1;
+    std::size_t end = 0;
+    while (end + unit <= size &&
+           std::any_of(bytes + end, bytes + end + unit, [](char byte) { return byte != 0; })) {
+        end += unit;
+    }
+    std::vector<char> text(bytes, bytes + end);
+    text.resize(end + unit, '\0');  // terminated, even where the program left no terminator
+    LocalUnlock(block);
+    return text;
+}
+
+std::vector<char> EncodeText(HWND hwnd, const std::u16string& text) {
+    if (IsWindowUnicode(hwnd)) {
+        const auto* bytes = reinterpret_cast<const char*>(text.c_str());
+        return std::vector<char>(bytes, bytes + (text.size() + 1) * sizeof(char16_t));
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::vector<char> ansi(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+    return ansi;
+}
+
+std::u16string DecodeText(HWND hwnd, const std::vector<char>& bytes) {
+    if (IsWindowUnicode(hwnd)) {
+        std::u16string text(bytes.size() / sizeof(char16_t) - 1, u'\0');
+        std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
+        return text;
+    }
+    const int length = static_cast<int>(bytes.size()) - 1;
+    std::u16string text(static_cast<std::size_t>(length), u'\0');
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), length)));
+    return text;
+}
+
+// Takes up what the program wrote into the block since the edit last left its text there.
+void TakeUpBlock(HWND hwnd, Edit& edit) {
+    std::optional<std::vector<char>> bytes = BlockText(hwnd, edit.handle);
+    if (!bytes || *bytes == edit.handed) return;
+    edit.buffer.SetText(DecodeText(hwnd, *bytes));
+    edit.handed = std::move(*bytes);
+}
+
+// Leaves the text in the block, which grows where it must (keeping its handle).
+void LeaveInBlock(HWND hwnd, Edit& edit) {
+    std::vector<char> bytes = EncodeText(hwnd, edit.buffer.text());
+    if (bytes == edit.handed) return;
+    if (LocalSize(edit.handle) < bytes.size() &&
+        LocalReAlloc(edit.handle, bytes.size(), LMEM_MOVEABLE) == nullptr) {
+        return;
+    }
     if (void* block = LocalLock(edit.handle)) {
-        std::memcpy(block, text.c_str(), (text.size() + 1) * sizeof(char16_t));
+        std::memcpy(block, bytes.data(), bytes.size());
         LocalUnlock(edit.handle);
+        edit.handed = std::move(bytes);
+    }
+}
+
+// EM_GETHANDLE: a multi-line edit's text from now on lives in a local block of its own, which
+// the program may read and write; a single-line edit has none.
+HLOCAL TextHandle(HWND hwnd, Edit& edit) {
+    if (!(StyleOf(hwnd) & ES_MULTILINE)) return nullptr;
+    if (edit.handle == nullptr) {
+        edit.handle = LocalAlloc(LMEM_MOVEABLE, 1);
+        edit.handed.clear();
+        LeaveInBlock(hwnd, edit);
     }
     return edit.handle;
+}
+
+// EM_SETHANDLE: the program's block becomes the text; the one it replaces is the program's to
+// free, as it holds it from EM_GETHANDLE.
+void SetTextHandle(HWND hwnd, Edit& edit, HLOCAL block) {
+    if (!(StyleOf(hwnd) & ES_MULTILINE) || block == nullptr) return;
+    std::optional<std::vector<char>> bytes = BlockText(hwnd, block);
+    if (!bytes) return;
+    edit.handle = block;
+    edit.buffer.SetText(DecodeText(hwnd, *bytes));
+    edit.handed = std::move(*bytes);
+    edit.firstVisible = 0;
+    edit.modified = false;
+    SelectionMoved(hwnd, edit);
 }
 
 // The context menu (a right click, Shift+F10, the menu key) with Windows' items, each greyed
@@ -476,7 +619,7 @@ LRESULT OnSetText(HWND hwnd, Edit& edit, LPARAM lParam) {
     return TRUE;
 }
 
-LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* edit = new Edit;
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -504,7 +647,9 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return DefWindowProcW(hwnd, message, wParam, lParam);
 
         case WM_GETDLGCODE:
-            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            if (lParam != 0) edit->inDialog = true;
+            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS |
+                   ((StyleOf(hwnd) & ES_MULTILINE) ? DLGC_WANTALLKEYS : 0);
 
         case WM_GETTEXT:
             return GetText(*edit, wParam, lParam);
@@ -531,7 +676,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
         // Both answer 1, handled or not.
         case WM_KEYDOWN:
-            OnKeyDown(hwnd, *edit, wParam);
+            if (!DialogKey(hwnd, *edit, wParam)) OnKeyDown(hwnd, *edit, wParam);
             return 1;
         case WM_CHAR:
             OnChar(hwnd, *edit, static_cast<char16_t>(wParam));
@@ -639,7 +784,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         case EM_GETWORDBREAKPROC:
             return reinterpret_cast<LRESULT>(edit->wordBreak);
         case EM_GETHANDLE:
-            return reinterpret_cast<LRESULT>(TextHandle(*edit));
+            return reinterpret_cast<LRESULT>(TextHandle(hwnd, *edit));
+        case EM_SETHANDLE:
+            SetTextHandle(hwnd, *edit, reinterpret_cast<HLOCAL>(wParam));
+            return 0;
         case EM_GETPASSWORDCHAR:
             return (StyleOf(hwnd) & ES_PASSWORD) ? edit->passwordChar : 0;
         case EM_SETPASSWORDCHAR: {
@@ -705,6 +853,17 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+}
+
+// With the text in a block the program holds, each message first takes up what the program
+// wrote there and leaves the text there after (EM_SETHANDLE brings a block of its own).
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (Edit* edit = StateOf<Edit>(hwnd); edit && edit->handle && message != EM_SETHANDLE) {
+        TakeUpBlock(hwnd, *edit);
+    }
+    const LRESULT result = HandleMessage(hwnd, message, wParam, lParam);
+    if (Edit* edit = StateOf<Edit>(hwnd); edit && edit->handle) LeaveInBlock(hwnd, *edit);
+    return result;
 }
 
 }  // namespace

@@ -18,8 +18,6 @@
 // ---------------------------------------------------------------------------------------------
 // Types
 typedef DWORD COLORREF;
-typedef void* HGDIOBJ;
-DECLARE_HANDLE(HRGN);
 DECLARE_HANDLE(HENHMETAFILE);
 typedef INT_PTR(WINAPI* FARPROC)();
 typedef int(CALLBACK* EDITWORDBREAKPROCA)(LPSTR, int, int, int);
@@ -67,39 +65,6 @@ struct CREATESTRUCTA {
     DWORD dwExStyle;
 };
 typedef CREATESTRUCTA* LPCREATESTRUCTA;
-
-struct BITMAP {
-    LONG bmType;
-    LONG bmWidth;
-    LONG bmHeight;
-    LONG bmWidthBytes;
-    WORD bmPlanes;
-    WORD bmBitsPixel;
-    LPVOID bmBits;
-};
-struct BITMAPINFOHEADER {
-    DWORD biSize;
-    LONG biWidth;
-    LONG biHeight;
-    WORD biPlanes;
-    WORD biBitCount;
-    DWORD biCompression;
-    DWORD biSizeImage;
-    LONG biXPelsPerMeter;
-    LONG biYPelsPerMeter;
-    DWORD biClrUsed;
-    DWORD biClrImportant;
-};
-struct RGBQUAD {
-    BYTE rgbBlue;
-    BYTE rgbGreen;
-    BYTE rgbRed;
-    BYTE rgbReserved;
-};
-struct BITMAPINFO {
-    BITMAPINFOHEADER bmiHeader;
-    RGBQUAD bmiColors[1];
-};
 
 #define LF_FACESIZE 32
 struct LOGFONTA {
@@ -280,15 +245,9 @@ struct CBT_CREATEWNDA;
 #define BLACK_BRUSH 4
 #define SYSTEM_FONT 13
 #define DEFAULT_GUI_FONT 17
-#define BI_RGB 0
-#define DIB_RGB_COLORS 0
 #define LOGPIXELSY 90
 #define COLOR_WINDOW 5
 #define COLOR_BTNFACE 15
-#define CB_DIR 0x0145
-#define LB_DIR 0x018D
-#define LB_ADDFILE 0x0196
-#define IMAGE_ENHMETAFILE 3
 #define QS_KEY 0x0001
 #define QS_MOUSEMOVE 0x0002
 #define QS_MOUSEBUTTON 0x0004
@@ -308,8 +267,6 @@ struct CBT_CREATEWNDA;
 #define SB_PAGEUP 2
 #define SB_PAGEDOWN 3
 #define SPI_GETNONCLIENTMETRICS 0x0029
-#define WM_WININICHANGE 0x001A
-#define WM_DEVMODECHANGE 0x001B
 #define MB_HELP 0x00004000
 #ifndef ERROR_CALL_NOT_IMPLEMENTED
 #define ERROR_CALL_NOT_IMPLEMENTED 120
@@ -381,25 +338,14 @@ BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 // USER32 and GDI32, wide
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
-HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name);
-HDC WINAPI GetDC(HWND hwnd);
-int WINAPI ReleaseDC(HWND hwnd, HDC dc);
-HDC WINAPI CreateCompatibleDC(HDC dc);
-BOOL WINAPI DeleteDC(HDC dc);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 HGDIOBJ WINAPI GetStockObject(int object);
-BOOL WINAPI DeleteObject(HGDIOBJ object);
-int WINAPI GetObjectW(HANDLE object, int size, LPVOID buffer);
 int WINAPI GetDeviceCaps(HDC dc, int index);
 BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics);
 int WINAPI GetTextCharsetInfo(HDC dc, FONTSIGNATURE* signature, DWORD flags);
 BOOL WINAPI GetCharABCWidthsW(HDC dc, UINT first, UINT last, ABC* widths);
 DWORD WINAPI GdiGetCodePage(HDC dc);
 LONG WINAPI GdiGetCharDimensions(HDC dc, LPTEXTMETRICW metrics, LONG* height);
-HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom);
-int WINAPI GetClipRgn(HDC dc, HRGN region);
-int WINAPI GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPINFO* info,
-                     UINT usage);
 HDC WINAPI CreateEnhMetaFileW(HDC reference, LPCWSTR file, const RECT* bounds, LPCWSTR text);
 HENHMETAFILE WINAPI CloseEnhMetaFile(HDC dc);
 BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE metafile);
