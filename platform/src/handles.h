@@ -20,7 +20,10 @@ enum class HandleKind : std::uint32_t {
     kMonitor = 3,
     kMemory = 4,
     kMenu = 5,
-    kHook = 6
+    kHook = 6,
+    kBitmap = 7,
+    kRegion = 8,
+    kDeviceContext = 9
 };
 
 template <typename T>

@@ -4,6 +4,8 @@
 // it is. Messages that carry text (WM_SETTEXT, WM_GETTEXT, EM_REPLACESEL, EM_GETLINE, ...) are
 // converted on the way in and out, as Windows does for a wide window sent an ANSI message.
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -290,4 +292,48 @@ BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, MENUITEMINF
 
 ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     return SetClassLongPtrW(hwnd, index, value);
+}
+
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
+    if (font == nullptr) return nullptr;
+    LOGFONTW wide{};
+    std::memcpy(&wide, font, offsetof(LOGFONTA, lfFaceName));
+    const std::u16string face = Wide(font->lfFaceName, strnlen(font->lfFaceName, LF_FACESIZE));
+    std::copy_n(face.begin(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1), wide.lfFaceName);
+    return CreateFontIndirectW(&wide);
+}
+
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
+    TEXTMETRICW wide{};
+    if (metrics == nullptr || !GetTextMetricsW(dc, &wide)) return FALSE;
+    std::memcpy(metrics, &wide, offsetof(TEXTMETRICA, tmFirstChar));
+    auto byte = [](WCHAR c) { return static_cast<BYTE>(std::min<WCHAR>(c, 0xFF)); };
+    metrics->tmFirstChar = byte(wide.tmFirstChar);
+    metrics->tmLastChar = byte(wide.tmLastChar);
+    metrics->tmDefaultChar = byte(wide.tmDefaultChar);
+    metrics->tmBreakChar = byte(wide.tmBreakChar);
+    metrics->tmItalic = wide.tmItalic;
+    metrics->tmUnderlined = wide.tmUnderlined;
+    metrics->tmStruckOut = wide.tmStruckOut;
+    metrics->tmPitchAndFamily = wide.tmPitchAndFamily;
+    metrics->tmCharSet = wide.tmCharSet;
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+    if (length < 0) return FALSE;
+    const std::u16string wide = Wide(text, length);
+    return GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), size);
+}
+
+// Each byte of the range as the character it is in the ANSI code page.
+BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths) {
+    if (widths == nullptr || last < first || last > 0xFF) return FALSE;
+    for (UINT c = first; c <= last; ++c) {
+        const char byte = static_cast<char>(c);
+        const std::u16string wide = Wide(&byte, 1);
+        const UINT unit = wide.empty() ? 0 : wide[0];
+        if (!GetCharABCWidthsW(dc, unit, unit, &widths[c - first])) return FALSE;
+    }
+    return TRUE;
 }
