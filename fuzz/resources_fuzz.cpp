@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes through the resource readers: as a whole .res image (with every dialog
-// template, icon group and icon in it), and directly as a template, an icon directory and an
-// icon image. Besides the sanitizers' checks, every span a reader hands out must lie inside
-// the input.
+// template, icon group, icon and bitmap in it), and directly as a template, an icon directory,
+// an icon image and a bitmap. Besides the sanitizers' checks, every span a reader hands out
+// must lie inside the input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 
 #include "resources/dialog_template.h"
+#include "resources/dib.h"
 #include "resources/icon_group.h"
 #include "resources/resource_image.h"
 
@@ -38,6 +39,8 @@ void ReadImage(const ResourceImage& image) {
         ExpectInside(resource.data);
         if (IsType(resource, kTypeDialog)) {
             ParseDialogTemplate(resource.data);
+        } else if (IsType(resource, kTypeBitmap)) {
+            ReadBitmapImage(resource.data);
         } else if (IsType(resource, kTypeIcon)) {
             if (auto icon = ReadIconImage(resource.data)) ExpectInside(*icon);
         } else if (IsType(resource, kTypeGroupIcon)) {
@@ -63,5 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ChooseIconEntry(*entries, 16, 16, 4);
     }
     if (auto icon = ReadIconImage(input)) ExpectInside(*icon);
+    ReadBitmapImage(input);
     return 0;
 }

@@ -11,8 +11,12 @@
 // The text keeps margins from the client edge, which a new font sets as Windows sets them.
 // A right click, Shift+F10 or the menu key opens the context menu (undo, cut, copy, paste,
 // delete, select all).
+// A multi-line edit (one line here too) keeps its text in a local block the program may hold
+// (EM_GETHANDLE, EM_SETHANDLE), in the window's kind: ANSI for an ANSI window.
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "controls/clipboard.h"
 #include "controls/control_support.h"
@@ -38,8 +42,11 @@ struct Edit {
     char16_t passwordChar = u'*';  // shown for each character while ES_PASSWORD is set
     int leftMargin = 0;            // pixels between the client edge and the text (EM_SETMARGINS)
     int rightMargin = 0;
-    bool created = false;     // WM_CREATE came: the text has its place (EM_GETRECT)
-    HLOCAL handle = nullptr;  // what EM_GETHANDLE gave away, freed with the edit
+    bool created = false;  // WM_CREATE came: the text has its place (EM_GETRECT)
+    // The local block that holds the text once EM_GETHANDLE or EM_SETHANDLE is used (a
+    // multi-line edit's), freed with the edit, and its text's bytes as the edit last saw them.
+    HLOCAL handle = nullptr;
+    std::vector<char> handed;
 };
 
 // The formatting rectangle the text is drawn in (EM_GETRECT): the client area less a pixel on
@@ -385,17 +392,95 @@ LRESULT GetLine(const Edit& edit, LPARAM buffer) {
     return static_cast<LRESULT>(count);
 }
 
-// EM_GETHANDLE: a local block holding a copy of the text, terminated. The edit keeps its text
-// elsewhere, so what the program writes into the block is not seen.
-HLOCAL TextHandle(Edit& edit) {
-    const std::u16string& text = edit.buffer.text();
-    if (edit.handle != nullptr) LocalFree(edit.handle);
-    edit.handle = LocalAlloc(LMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+// The text's bytes in a block, in the window's kind (ANSI for an ANSI window) and terminated,
+// as the program may have left them; nullopt for a block that is gone.
+std::optional<std::vector<char>> BlockText(HWND hwnd, HLOCAL block) {
+    const SIZE_T size = LocalSize(block);
+    const auto* bytes = static_cast<const char*>(LocalLock(block));
+    if (bytes == nullptr) return std::nullopt;
+    const std::size_t unit = IsWindowUnicode(hwnd) ? sizeof(char16_t) : 1;
+    std::size_t end = 0;
+    while (end + unit <= size &&
+           std::any_of(bytes + end, bytes + end + unit, [](char byte) { return byte != 0; })) {
+        end += unit;
+    }
+    std::vector<char> text(bytes, bytes + end);
+    text.resize(end + unit, '\0');  // terminated, even where the program left no terminator
+    LocalUnlock(block);
+    return text;
+}
+
+std::vector<char> EncodeText(HWND hwnd, const std::u16string& text) {
+    if (IsWindowUnicode(hwnd)) {
+        const auto* bytes = reinterpret_cast<const char*>(text.c_str());
+        return std::vector<char>(bytes, bytes + (text.size() + 1) * sizeof(char16_t));
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::vector<char> ansi(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+    return ansi;
+}
+
+std::u16string DecodeText(HWND hwnd, const std::vector<char>& bytes) {
+    if (IsWindowUnicode(hwnd)) {
+        std::u16string text(bytes.size() / sizeof(char16_t) - 1, u'\0');
+        std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
+        return text;
+    }
+    const int length = static_cast<int>(bytes.size()) - 1;
+    std::u16string text(static_cast<std::size_t>(length), u'\0');
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), length)));
+    return text;
+}
+
+// Takes up what the program wrote into the block since the edit last left its text there.
+void TakeUpBlock(HWND hwnd, Edit& edit) {
+    std::optional<std::vector<char>> bytes = BlockText(hwnd, edit.handle);
+    if (!bytes || *bytes == edit.handed) return;
+    edit.buffer.SetText(DecodeText(hwnd, *bytes));
+    edit.handed = std::move(*bytes);
+}
+
+// Leaves the text in the block, which grows where it must (keeping its handle).
+void LeaveInBlock(HWND hwnd, Edit& edit) {
+    std::vector<char> bytes = EncodeText(hwnd, edit.buffer.text());
+    if (bytes == edit.handed) return;
+    if (LocalSize(edit.handle) < bytes.size() &&
+        LocalReAlloc(edit.handle, bytes.size(), LMEM_MOVEABLE) == nullptr) {
+        return;
+    }
     if (void* block = LocalLock(edit.handle)) {
-        std::memcpy(block, text.c_str(), (text.size() + 1) * sizeof(char16_t));
+        std::memcpy(block, bytes.data(), bytes.size());
         LocalUnlock(edit.handle);
+        edit.handed = std::move(bytes);
+    }
+}
+
+// EM_GETHANDLE: a multi-line edit's text from now on lives in a local block of its own, which
+// the program may read and write; a single-line edit has none.
+HLOCAL TextHandle(HWND hwnd, Edit& edit) {
+    if (!(StyleOf(hwnd) & ES_MULTILINE)) return nullptr;
+    if (edit.handle == nullptr) {
+        edit.handle = LocalAlloc(LMEM_MOVEABLE, 1);
+        edit.handed.clear();
+        LeaveInBlock(hwnd, edit);
     }
     return edit.handle;
+}
+
+// EM_SETHANDLE: the program's block becomes the text; the one it replaces is the program's to
+// free, as it holds it from EM_GETHANDLE.
+void SetTextHandle(HWND hwnd, Edit& edit, HLOCAL block) {
+    if (!(StyleOf(hwnd) & ES_MULTILINE) || block == nullptr) return;
+    std::optional<std::vector<char>> bytes = BlockText(hwnd, block);
+    if (!bytes) return;
+    edit.handle = block;
+    edit.buffer.SetText(DecodeText(hwnd, *bytes));
+    edit.handed = std::move(*bytes);
+    edit.firstVisible = 0;
+    edit.modified = false;
+    SelectionMoved(hwnd, edit);
 }
 
 // The context menu (a right click, Shift+F10, the menu key) with Windows' items, each greyed
@@ -447,7 +532,7 @@ LRESULT OnSetText(HWND hwnd, Edit& edit, LPARAM lParam) {
     return TRUE;
 }
 
-LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* edit = new Edit;
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -609,7 +694,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         case EM_GETLINE:
             return GetLine(*edit, lParam);
         case EM_GETHANDLE:
-            return reinterpret_cast<LRESULT>(TextHandle(*edit));
+            return reinterpret_cast<LRESULT>(TextHandle(hwnd, *edit));
+        case EM_SETHANDLE:
+            SetTextHandle(hwnd, *edit, reinterpret_cast<HLOCAL>(wParam));
+            return 0;
         case EM_GETPASSWORDCHAR:
             return (StyleOf(hwnd) & ES_PASSWORD) ? edit->passwordChar : 0;
         case EM_SETPASSWORDCHAR: {
@@ -674,6 +762,17 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         default:
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+}
+
+// With the text in a block the program holds, each message first takes up what the program
+// wrote there and leaves the text there after (EM_SETHANDLE brings a block of its own).
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (Edit* edit = StateOf<Edit>(hwnd); edit && edit->handle && message != EM_SETHANDLE) {
+        TakeUpBlock(hwnd, *edit);
+    }
+    const LRESULT result = HandleMessage(hwnd, message, wParam, lParam);
+    if (Edit* edit = StateOf<Edit>(hwnd); edit && edit->handle) LeaveInBlock(hwnd, *edit);
+    return result;
 }
 
 }  // namespace

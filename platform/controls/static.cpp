@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// STATIC: text labels (drawn by the display from the window text and style) and icons.
+// STATIC: text labels (drawn by the display from the window text and style), icons and bitmaps.
 //
-// An SS_ICON static's creation text names an icon resource of the creating module: the
-// template's ordinal form (0xFFFF, id), MAKEINTRESOURCE(id), "#id" or a name. The control takes
-// the system icon size, keeps no text and passes clicks through unless SS_NOTIFY.
+// An SS_ICON or SS_BITMAP static's creation text names an image resource of the creating
+// module: the template's ordinal form (0xFFFF, id), MAKEINTRESOURCE(id), "#id" or a name. The
+// control takes the image's size (the system icon size for icons), keeps no text and passes
+// clicks through unless SS_NOTIFY.
 #include "controls/control_support.h"
 
 namespace win32::controls {
@@ -11,34 +12,95 @@ namespace win32::controls {
 namespace {
 
 struct Static {
-    HICON icon = nullptr;
+    HANDLE image = nullptr;  // of the style's type: an icon, a bitmap or an enhanced metafile
+    bool ownsImage = false;  // a bitmap the control loaded from its creation text
     HFONT font = nullptr;
 };
 
-bool IsIcon(HWND hwnd) { return (StyleOf(hwnd) & SS_TYPEMASK) == SS_ICON; }
+DWORD TypeOf(HWND hwnd) { return StyleOf(hwnd) & SS_TYPEMASK; }
 
-// The icon name in a creation text, as LoadImageW takes it.
-LPCWSTR IconName(LPCWSTR text) {
+// Whether the control shows images of this kind: each image style takes its own alone.
+bool TakesImage(HWND hwnd, WPARAM imageType) {
+    switch (TypeOf(hwnd)) {
+        case SS_ICON:
+            return imageType == IMAGE_ICON || imageType == IMAGE_CURSOR;
+        case SS_BITMAP:
+            return imageType == IMAGE_BITMAP;
+        case SS_ENHMETAFILE:
+            return imageType == IMAGE_ENHMETAFILE;
+        default:
+            return false;
+    }
+}
+
+// The resource name in a creation text, as LoadImageW takes it.
+LPCWSTR ImageName(LPCWSTR text) {
     if (!text || IS_INTRESOURCE(text)) return text;
     if (text[0] == 0xFFFF) return MAKEINTRESOURCEW(text[1]);
     return text[0] ? text : nullptr;
 }
 
-HICON LoadIconResource(HINSTANCE instance, LPCWSTR text) {
-    const LPCWSTR name = IconName(text);
-    if (!name) return nullptr;
-    return static_cast<HICON>(
-        LoadImageW(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+void LoadImageResource(HWND hwnd, Static& control, HINSTANCE instance, LPCWSTR text) {
+    const LPCWSTR name = ImageName(text);
+    if (!name) return;
+    if (TypeOf(hwnd) == SS_ICON) {
+        control.image = LoadImageW(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
+    } else {
+        control.image = LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, 0);
+        control.ownsImage = control.image != nullptr;
+    }
 }
 
-HICON SetIcon(HWND hwnd, Static& control, HICON icon) {
-    const HICON old = control.icon;
-    control.icon = icon;
-    if (icon && !(StyleOf(hwnd) & (SS_CENTERIMAGE | SS_REALSIZECONTROL)))
-        SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+// An icon takes the system icon size, a bitmap its own, unless the style keeps the control's.
+void FitToImage(HWND hwnd, HANDLE image) {
+    if (!image || (StyleOf(hwnd) & (SS_CENTERIMAGE | SS_REALSIZECONTROL))) return;
+    SIZE size{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+    if (TypeOf(hwnd) == SS_BITMAP) {
+        BITMAP bitmap;
+        if (GetObjectW(image, sizeof bitmap, &bitmap) == 0) return;
+        size = SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    } else if (TypeOf(hwnd) != SS_ICON) {
+        return;
+    }
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Etched lines are their edge alone: no client area across the line.
+void FitEtchedLine(HWND hwnd) {
+    const DWORD type = TypeOf(hwnd);
+    if (type != SS_ETCHEDHORZ && type != SS_ETCHEDVERT) return;
+    RECT window, client;
+    GetWindowRect(hwnd, &window);
+    GetClientRect(hwnd, &client);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    SetWindowPos(hwnd, nullptr, 0, 0, type == SS_ETCHEDVERT ? width - client.right : width,
+                 type == SS_ETCHEDHORZ ? height - client.bottom : height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A new image is painted before the call returns, so the parent is asked for its colours at once.
+HANDLE SetImage(HWND hwnd, Static& control, HANDLE image) {
+    const HANDLE old = control.image;
+    control.image = image;
+    control.ownsImage = false;  // the caller takes the old one back
+    FitToImage(hwnd, image);
     InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
     return old;
+}
+
+// The parent chooses the colours (WM_CTLCOLORSTATIC), inside the control's client area alone.
+void Paint(HWND hwnd) {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd, &paint);
+    if (!dc) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    if (const HWND parent = GetParent(hwnd))
+        SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(hwnd));
+    EndPaint(hwnd, &paint);
 }
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,8 +113,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (type == SS_ETCHEDHORZ || type == SS_ETCHEDVERT || (style & SS_SUNKEN)) {
             SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_STATICEDGE);
         }
-        if (create && (static_cast<DWORD>(create->style) & SS_TYPEMASK) == SS_ICON) {
-            // The creation text is the icon's name, not window text.
+        if (create && (type == SS_ICON || type == SS_BITMAP)) {
+            // The creation text is the image's name, not window text.
             CREATESTRUCTW withoutText = *create;
             withoutText.lpszName = u"";
             return DefWindowProcW(hwnd, message, wParam, reinterpret_cast<LPARAM>(&withoutText));
@@ -64,13 +126,16 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case WM_CREATE: {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            if (IsIcon(hwnd) && create)
-                if (HICON icon = LoadIconResource(create->hInstance, create->lpszName))
-                    SetIcon(hwnd, *control, icon);
+            if ((TypeOf(hwnd) == SS_ICON || TypeOf(hwnd) == SS_BITMAP) && create) {
+                LoadImageResource(hwnd, *control, create->hInstance, create->lpszName);
+                FitToImage(hwnd, control->image);
+            }
+            FitEtchedLine(hwnd);
             return 0;
         }
 
         case WM_NCDESTROY:
+            if (control->ownsImage) DeleteObject(control->image);
             DeleteState<Static>(hwnd);
             return DefWindowProcW(hwnd, message, wParam, lParam);
 
@@ -89,19 +154,24 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
 
         case STM_SETICON:
+            if (TypeOf(hwnd) != SS_ICON) return 0;
             return reinterpret_cast<LRESULT>(
-                SetIcon(hwnd, *control, reinterpret_cast<HICON>(wParam)));
+                SetImage(hwnd, *control, reinterpret_cast<HICON>(wParam)));
 
         case STM_GETICON:
-            return reinterpret_cast<LRESULT>(control->icon);
+            return TypeOf(hwnd) == SS_ICON ? reinterpret_cast<LRESULT>(control->image) : 0;
 
         case STM_SETIMAGE:
-            if (wParam != IMAGE_ICON) return 0;
+            if (!TakesImage(hwnd, wParam)) return 0;
             return reinterpret_cast<LRESULT>(
-                SetIcon(hwnd, *control, reinterpret_cast<HICON>(lParam)));
+                SetImage(hwnd, *control, reinterpret_cast<HANDLE>(lParam)));
 
         case STM_GETIMAGE:
-            return wParam == IMAGE_ICON ? reinterpret_cast<LRESULT>(control->icon) : 0;
+            return TakesImage(hwnd, wParam) ? reinterpret_cast<LRESULT>(control->image) : 0;
+
+        case WM_PAINT:
+            Paint(hwnd);
+            return 0;
 
         case WM_SETFONT:
             control->font = reinterpret_cast<HFONT>(wParam);

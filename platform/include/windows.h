@@ -82,6 +82,7 @@ DECLARE_HANDLE(HMONITOR);
 DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HBITMAP);
 DECLARE_HANDLE(HRSRC);
+DECLARE_HANDLE(HRGN);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef HANDLE HGLOBAL;
@@ -296,6 +297,52 @@ struct MENUITEMINFOW {
 };
 typedef MENUITEMINFOW* LPMENUITEMINFOW;
 
+// Bitmaps: BITMAP is what GetObjectW tells of one, BITMAPINFO what GetDIBits reads and fills.
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+};
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+struct RGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+};
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+#define BI_RGB 0
+#define DIB_RGB_COLORS 0
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+typedef PAINTSTRUCT* LPPAINTSTRUCT;
+
 // A critical section: recursive, owned by one thread at a time. The lock lives behind DebugInfo.
 struct RTL_CRITICAL_SECTION {
     PVOID DebugInfo;
@@ -373,11 +420,14 @@ LPVOID WINAPI GlobalLock(HGLOBAL hMem);
 BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
 HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
+// A moveable block keeps its handle; a fixed one cannot grow (it would move).
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
 LPVOID WINAPI LocalLock(HLOCAL hMem);
 BOOL WINAPI LocalUnlock(HLOCAL hMem);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 SIZE_T WINAPI LocalSize(HLOCAL hMem);
+HLOCAL WINAPI LocalReAlloc(HLOCAL hMem, SIZE_T uBytes, UINT uFlags);
 
 HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
 HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLanguage);
@@ -423,8 +473,6 @@ BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd);
 BOOL WINAPI IsIconic(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
-BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
-BOOL WINAPI UpdateWindow(HWND hWnd);
 HWND WINAPI GetDesktopWindow();
 HWND WINAPI GetParent(HWND hWnd);
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
@@ -573,13 +621,35 @@ HWND WINAPI GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 LONG WINAPI GetDialogBaseUnits();
 
-// Icons
-HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
-HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
-BOOL WINAPI DestroyIcon(HICON hIcon);
+// Painting: InvalidateRect marks what waits for WM_PAINT, UpdateWindow sends it at once (to
+// the window, then to its children); the displays draw from the windows' view either way.
+BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+BOOL WINAPI UpdateWindow(HWND hWnd);
+HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 
-// GDI: device contexts that carry a selected font, and fonts that all measure as the display's
-// own font, the one the displays draw with. Nothing is drawn through a device context.
+// GDI: device contexts that keep a clipping rectangle, rectangular regions and bitmaps. Nothing
+// draws into them: the displays draw.
+HDC WINAPI GetDC(HWND hWnd);
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+HDC WINAPI CreateCompatibleDC(HDC hdc);
+BOOL WINAPI DeleteDC(HDC hdc);
+#define NULLREGION 1
+#define SIMPLEREGION 2
+int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
+HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
+int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc);
+HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
+                            const void* lpBits);
+HBITMAP WINAPI LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName);
+int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits,
+                     BITMAPINFO* lpbmi, UINT usage);
+int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
+BOOL WINAPI DeleteObject(HGDIOBJ ho);
+
+// GDI fonts: a device context carries a selected font (the system font at first); every font
+// measures as the display's own font, the one the displays draw with.
 #define LF_FACESIZE 32
 struct LOGFONTW {
     LONG lfHeight;
@@ -659,15 +729,9 @@ struct FONTSIGNATURE {
 #define DEFAULT_GUI_FONT 17
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
-HDC WINAPI GetDC(HWND hWnd);
-int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
-HDC WINAPI CreateCompatibleDC(HDC hdc);
-BOOL WINAPI DeleteDC(HDC hdc);
 int WINAPI GetDeviceCaps(HDC hdc, int index);
 HGDIOBJ WINAPI GetStockObject(int i);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
-int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
-BOOL WINAPI DeleteObject(HGDIOBJ ho);
 HFONT WINAPI CreateFontIndirectW(const LOGFONTW* lplf);
 BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
@@ -675,5 +739,10 @@ BOOL WINAPI GetCharABCWidthsW(HDC hdc, UINT wFirst, UINT wLast, ABC* lpABC);
 int WINAPI GetTextCharsetInfo(HDC hdc, FONTSIGNATURE* lpSig, DWORD dwFlags);
 DWORD WINAPI GdiGetCodePage(HDC hdc);
 LONG WINAPI GdiGetCharDimensions(HDC hdc, LPTEXTMETRICW lptm, LONG* height);
+
+// Icons and bitmaps
+HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
+HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
+BOOL WINAPI DestroyIcon(HICON hIcon);
 
 #endif  // RC_INVOKED

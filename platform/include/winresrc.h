@@ -32,6 +32,8 @@
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
+#define WM_WININICHANGE 0x001A
+#define WM_DEVMODECHANGE 0x001B
 #define WM_ACTIVATEAPP 0x001C
 #define WM_CANCELMODE 0x001F
 #define WM_SETCURSOR 0x0020
@@ -349,6 +351,13 @@
 #define ES_NUMBER 0x2000
 
 // ---------------------------------------------------------------------------------------------
+// List and combo boxes: the layer has none; their messages that carry a path are converted for
+// ANSI window procedures all the same
+#define CB_DIR 0x0145
+#define LB_DIR 0x018D
+#define LB_ADDFILE 0x0196
+
+// ---------------------------------------------------------------------------------------------
 // Static controls
 #define SS_LEFT 0x00000000
 #define SS_CENTER 0x00000001
@@ -572,6 +581,7 @@
 #define IMAGE_BITMAP 0
 #define IMAGE_ICON 1
 #define IMAGE_CURSOR 2
+#define IMAGE_ENHMETAFILE 3
 #define LR_DEFAULTCOLOR 0x00000000
 #define LR_MONOCHROME 0x00000001
 #define LR_COLOR 0x00000002

@@ -6,21 +6,16 @@
 #include <cstdlib>
 
 #include "resources/byte_reader.h"
+#include "resources/dib.h"
 
 namespace win32::resources {
 
 namespace {
 
 constexpr std::uint16_t kIconDirectoryType = 1;
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBitmapInfoHeaderSize = 40;
 // Far above any icon; keeps the size arithmetic small.
 constexpr int kMaxIconSide = 1024;
 constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-std::size_t RowBytes(int width, int bitCount) {
-    return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 31) / 32 * 4;
-}
 
 std::uint32_t BigEndian32(std::span<const std::uint8_t> b) {
     return static_cast<std::uint32_t>(b[0]) << 24 | static_cast<std::uint32_t>(b[1]) << 16 |
@@ -44,42 +39,23 @@ std::optional<IconImage> ReadPng(std::span<const std::uint8_t> data) {
 }
 
 std::optional<IconImage> ReadDib(std::span<const std::uint8_t> data) {
-    ByteReader reader(data);
-    const std::uint32_t headerSize = reader.U32();
-    const auto width = static_cast<std::int32_t>(reader.U32());
-    const auto doubleHeight = static_cast<std::int32_t>(reader.U32());
-    reader.U16();  // planes
-    const std::uint16_t bitCount = reader.U16();
-    const std::uint32_t compression = reader.U32();
-    reader.U32();  // image size
-    reader.U32();  // pixels per metre, x and y
-    reader.U32();
-    const std::uint32_t colorsUsed = reader.U32();
-    if (!reader.ok() || headerSize < kBitmapInfoHeaderSize || headerSize > data.size())
+    const std::optional<DibHeader> header = ReadDibHeader(data);
+    if (!header) return std::nullopt;
+    // The height counts the colour rows and the mask rows.
+    if (header->width < 1 || header->width > kMaxIconSide || header->height < 2 ||
+        header->height / 2 > kMaxIconSide)
         return std::nullopt;
-    if (width < 1 || width > kMaxIconSide || doubleHeight < 2 || doubleHeight / 2 > kMaxIconSide)
-        return std::nullopt;
-    static constexpr std::array<std::uint16_t, 6> kDepths = {1, 4, 8, 16, 24, 32};
-    if (std::find(kDepths.begin(), kDepths.end(), bitCount) == kDepths.end() ||
-        compression != kBiRgb)
-        return std::nullopt;
-
-    std::size_t colors = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
-    if (colorsUsed != 0) {
-        if (colorsUsed > 256) return std::nullopt;
-        colors = colorsUsed;
-    }
     IconImage image;
-    image.width = width;
-    image.height = doubleHeight / 2;
-    image.bitCount = bitCount;
+    image.width = header->width;
+    image.height = header->height / 2;
+    image.bitCount = header->bitCount;
     image.data = data;
 
     ByteReader parts(data);
-    parts.Bytes(headerSize);
-    image.colorTable = parts.Bytes(colors * 4);
-    image.colorBits = parts.Bytes(RowBytes(image.width, bitCount) * image.height);
-    image.maskBits = parts.Bytes(RowBytes(image.width, 1) * image.height);
+    parts.Bytes(header->headerSize);
+    image.colorTable = parts.Bytes(header->colors * 4);
+    image.colorBits = parts.Bytes(DibRowBytes(image.width, image.bitCount) * image.height);
+    image.maskBits = parts.Bytes(DibRowBytes(image.width, 1) * image.height);
     if (!parts.ok()) return std::nullopt;
     return image;
 }

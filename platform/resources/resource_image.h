@@ -18,6 +18,7 @@
 namespace win32::resources {
 
 // Resource types (RT_*) that the platform reads.
+inline constexpr std::uint16_t kTypeBitmap = 2;
 inline constexpr std::uint16_t kTypeIcon = 3;
 inline constexpr std::uint16_t kTypeDialog = 5;
 inline constexpr std::uint16_t kTypeGroupIcon = 14;

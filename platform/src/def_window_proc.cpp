@@ -8,6 +8,7 @@
 #include "src/display_manager.h"
 #include "src/window.h"
 #include "src/window_move.h"
+#include "win32/ansi_procedures.h"
 
 namespace win32 {
 
@@ -78,6 +79,11 @@ LRESULT SysCommand(HWND hwnd, WPARAM command, LPARAM lParam) {
 }
 
 }  // namespace
+
+// DefWindowProcW handles both kinds: an ANSI message is converted for it.
+LRESULT CALLBACK DefAnsiWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallProcedure(Procedure{DefWindowProcW}, true, hwnd, message, wParam, lParam);
+}
 
 }  // namespace win32
 
@@ -231,6 +237,11 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         }
         case WM_ERASEBKGND:
             return TRUE;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            if (BeginPaint(hWnd, &paint) != nullptr) EndPaint(hWnd, &paint);
+            return 0;
+        }
         default:
             return 0;
     }

@@ -5,6 +5,7 @@
 
 #include "src/fonts.h"
 #include "src/handles.h"
+#include "src/regions.h"
 #include "src/window.h"
 
 namespace win32 {
@@ -25,6 +26,8 @@ HDC AddDeviceContext(HWND window) {
 
 }  // namespace
 
+HDC CreateWindowDeviceContext(HWND window) { return AddDeviceContext(window); }
+
 DeviceContext* FindDeviceContext(HDC dc) { return DeviceContexts().Find(HandleValue(dc)); }
 
 }  // namespace win32
@@ -32,7 +35,7 @@ DeviceContext* FindDeviceContext(HDC dc) { return DeviceContexts().Find(HandleVa
 HDC WINAPI GetDC(HWND hWnd) {
     if (hWnd == nullptr) hWnd = win32::DesktopWindow();
     if (win32::CheckWindow(hWnd) == nullptr) return nullptr;
-    return win32::AddDeviceContext(hWnd);
+    return win32::CreateWindowDeviceContext(hWnd);
 }
 
 int WINAPI ReleaseDC(HWND, HDC hDC) {
@@ -49,6 +52,25 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) {
 
 BOOL WINAPI DeleteDC(HDC hdc) {
     return win32::DeviceContexts().Remove(win32::HandleValue(hdc)) != nullptr ? TRUE : FALSE;
+}
+
+int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+    win32::DeviceContext* dc = win32::FindDeviceContext(hdc);
+    if (dc == nullptr) return 0;  // ERROR
+    RECT box{left, top, right, bottom};
+    if (dc->clip) IntersectRect(&box, &box, &*dc->clip);
+    if (IsRectEmpty(&box)) box = RECT{};
+    dc->clip = box;
+    return win32::RegionType(box);
+}
+
+int WINAPI GetClipRgn(HDC hdc, HRGN hrgn) {
+    const win32::DeviceContext* dc = win32::FindDeviceContext(hdc);
+    RECT* region = win32::FindRegion(hrgn);
+    if (dc == nullptr || region == nullptr) return -1;
+    if (!dc->clip) return 0;
+    *region = *dc->clip;
+    return 1;
 }
 
 // The layer's displays count 96 pixels to the inch.

@@ -18,6 +18,7 @@ struct DialogState {
     UINT defaultId = 0;    // DM_SETDEFID, initially the template's default push button
     HWND savedFocus = nullptr;
     bool modal = false;
+    bool ansiProc = false;         // the procedure at DWLP_DLGPROC was given as an ANSI one
     HWND disabledOwner = nullptr;  // the owner of a modal run, disabled until EndDialog
     bool ended = false;            // EndDialog was called
     INT_PTR result = 0;

@@ -69,7 +69,7 @@ RECT DialogWindowRect(const resources::DialogTemplate& dialogTemplate, DWORD sty
 
 // Creates the controls; false when one fails and the template does not allow that.
 bool CreateControls(HWND dialog, const resources::DialogTemplate& dialogTemplate,
-                    HINSTANCE instance, HFONT font, POINT base) {
+                    HINSTANCE instance, HFONT font, POINT base, bool ansi) {
     for (const resources::DialogItem& item : dialogTemplate.items) {
         std::u16string className = ControlClass(item.windowClass);
         std::u16string text = ControlText(item.title);
@@ -91,10 +91,10 @@ bool CreateControls(HWND dialog, const resources::DialogTemplate& dialogTemplate
         HWND control =
             className.empty()
                 ? nullptr
-                : CreateWindowExW(
-                      exStyle, className.c_str(), text.c_str(), style, MulDiv(item.x, base.x, 4),
-                      MulDiv(item.y, base.y, 8), MulDiv(item.cx, base.x, 4),
-                      MulDiv(item.cy, base.y, 8), dialog,
+                : CreateWindowFor(
+                      ansi, exStyle, className.c_str(), text.c_str(), style,
+                      MulDiv(item.x, base.x, 4), MulDiv(item.y, base.y, 8),
+                      MulDiv(item.cx, base.x, 4), MulDiv(item.cy, base.y, 8), dialog,
                       // An id is an int: -1 is -1 in a 64-bit GWLP_ID too.
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<INT>(item.id))),
                       instance, creationData.empty() ? nullptr : creationData.data());
@@ -139,8 +139,10 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
     const POINT base = DialogBaseUnits();
     const RECT rect = DialogWindowRect(dialogTemplate, style, exStyle, owner, base);
 
+    // An ANSI dialog procedure makes an ANSI dialog, with ANSI controls.
+    const bool ansi = ResolveProcedure(reinterpret_cast<WNDPROC>(dialogProc), false).ansi;
     // Created hidden even when the template says WS_VISIBLE; shown at the end.
-    HWND dialog = CreateWindowExW(exStyle, className.c_str(), dialogTemplate.caption.c_str(),
+    HWND dialog = CreateWindowFor(ansi, exStyle, className.c_str(), dialogTemplate.caption.c_str(),
                                   style & ~static_cast<DWORD>(WS_VISIBLE), rect.left, rect.top,
                                   rect.right - rect.left, rect.bottom - rect.top, owner, nullptr,
                                   instance, nullptr);
@@ -163,7 +165,7 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
 
     if (font != nullptr) SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     if (!IsWindow(dialog)) return nullptr;
-    if (!CreateControls(dialog, dialogTemplate, instance, font, base)) {
+    if (!CreateControls(dialog, dialogTemplate, instance, font, base, ansi)) {
         if (IsWindow(dialog)) DestroyWindow(dialog);
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;

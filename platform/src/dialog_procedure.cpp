@@ -2,23 +2,35 @@
 // The dialog class "#32770" and its window procedure DefDlgProcW: it calls the dialog procedure
 // stored at DWLP_DLGPROC, honours its result rules, and does the default dialog processing for
 // what the dialog procedure leaves alone (WM_CLOSE as IDCANCEL, the default button, focus kept
-// across activation, WM_NEXTDLGCTL).
+// across activation, WM_NEXTDLGCTL). DefAnsiDlgProc, the procedure of ANSI dialogs, is the same
+// for ANSI messages: the dialog procedure gets every message as it came, of whichever kind.
 #include <windows.h>
 
+#include <cstring>
 #include <utility>
 
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/fonts.h"
 #include "src/window.h"
+#include "src/window_class.h"
+#include "win32/ansi_procedures.h"
 
 namespace win32 {
 
 namespace {
 
+// As it was given, not as GetWindowLongPtrW shows it.
 DLGPROC StoredDialogProc(const Window& window) {
     if (window.extra.size() < DWLP_DLGPROC + sizeof(DLGPROC)) return nullptr;
-    return reinterpret_cast<DLGPROC>(GetWindowLongPtrW(window.handle, DWLP_DLGPROC));
+    DLGPROC proc;
+    std::memcpy(&proc, window.extra.data() + DWLP_DLGPROC, sizeof proc);
+    return proc;
+}
+
+LRESULT DefWindow(bool ansi, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ansi ? DefAnsiWindowProc(hwnd, message, wParam, lParam)
+                : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // The messages whose result the dialog procedure returns itself instead of through
@@ -99,14 +111,14 @@ void NextControl(HWND dialog, WPARAM wParam, LPARAM lParam) {
 }
 
 // What DefDlgProcW does when the dialog procedure returned FALSE.
-LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, bool ansi) {
     DialogState* state = DialogOf(dialog);
     switch (message) {
         case WM_ERASEBKGND:
             return TRUE;
         case WM_SHOWWINDOW:
             if (!wParam) SaveFocus(dialog);
-            return DefWindowProcW(dialog, message, wParam, lParam);
+            return DefWindow(ansi, dialog, message, wParam, lParam);
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) {
                 RestoreFocus(dialog, true);
@@ -119,7 +131,7 @@ LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_MINIMIZE) SaveFocus(dialog);
-            return DefWindowProcW(dialog, message, wParam, lParam);
+            return DefWindow(ansi, dialog, message, wParam, lParam);
         case WM_CLOSE: {
             // Not DestroyWindow, as DefWindowProcW would do: the dialog gets IDCANCEL, posted;
             // with IDCANCEL disabled, only the bell.
@@ -152,7 +164,7 @@ LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         case WM_QUERYDRAGICON:
             return 0;
         default:
-            return DefWindowProcW(dialog, message, wParam, lParam);
+            return DefWindow(ansi, dialog, message, wParam, lParam);
     }
 }
 
@@ -180,12 +192,14 @@ void RegisterDialogClass() {
     dialogClass.cbWndExtra = DLGWINDOWEXTRA;
     dialogClass.lpszClassName = u"#32770";
     RegisterClassExW(&dialogClass);
+    // ANSI dialogs have a procedure of their own, so that their dialog procedure gets ANSI
+    // messages unconverted.
+    if (auto registered = FindClass(u"#32770")) registered->ansiProc = DefAnsiDlgProc;
 }
 
-}  // namespace win32
+namespace {
 
-LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    using namespace win32;
+LRESULT DialogProcedure(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam, bool ansi) {
     Window* window = CheckWindow(hDlg);
     if (window == nullptr) return 0;
     AdoptAsDialog(hDlg);
@@ -203,7 +217,7 @@ LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     if (!result) {
-        return IsWindow(hDlg) ? DefaultProcessing(hDlg, Msg, wParam, lParam) : 0;
+        return IsWindow(hDlg) ? DefaultProcessing(hDlg, Msg, wParam, lParam, ansi) : 0;
     }
     if (ReturnsDirectly(Msg)) return result;
     // Handled: the answer is in DWLP_MSGRESULT (0 once the dialog is gone).
@@ -212,4 +226,16 @@ LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return GetWindowLongPtrW(hDlg, DWLP_MSGRESULT);
+}
+
+}  // namespace
+
+LRESULT CALLBACK DefAnsiDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DialogProcedure(hwnd, message, wParam, lParam, true);
+}
+
+}  // namespace win32
+
+LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    return win32::DialogProcedure(hDlg, Msg, wParam, lParam, false);
 }

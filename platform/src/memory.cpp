@@ -75,6 +75,21 @@ BOOL Unlock(HANDLE memory) {
     return FALSE;
 }
 
+// New bytes are zeroed, as Allocate's are. A block whose address is known (a fixed one, or a
+// locked one) cannot move, so it grows only within what it already holds.
+HANDLE Reallocate(HANDLE memory, SIZE_T bytes) {
+    Block* block = BlockOf(memory);
+    if (block == nullptr) return nullptr;
+    const std::size_t size = bytes == 0 ? 1 : bytes;
+    const bool fixed = TheHeap().fixed.count(memory) != 0;
+    if ((fixed || block->locks > 0) && size > block->bytes.capacity()) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    block->bytes.resize(size, 0);
+    return memory;
+}
+
 SIZE_T Size(HANDLE memory) {
     Block* block = BlockOf(memory);
     return block ? block->bytes.size() : 0;
@@ -87,8 +102,12 @@ LPVOID WINAPI GlobalLock(HGLOBAL hMem) { return Lock(hMem); }
 BOOL WINAPI GlobalUnlock(HGLOBAL hMem) { return Unlock(hMem); }
 HGLOBAL WINAPI GlobalFree(HGLOBAL hMem) { return Free(hMem); }
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem) { return Size(hMem); }
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT) {
+    return Reallocate(hMem, dwBytes);
+}
 HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes) { return Allocate(uFlags, uBytes); }
 LPVOID WINAPI LocalLock(HLOCAL hMem) { return Lock(hMem); }
 BOOL WINAPI LocalUnlock(HLOCAL hMem) { return Unlock(hMem); }
 HLOCAL WINAPI LocalFree(HLOCAL hMem) { return Free(hMem); }
 SIZE_T WINAPI LocalSize(HLOCAL hMem) { return Size(hMem); }
+HLOCAL WINAPI LocalReAlloc(HLOCAL hMem, SIZE_T uBytes, UINT) { return Reallocate(hMem, uBytes); }

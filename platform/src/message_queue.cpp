@@ -14,6 +14,7 @@
 #include "src/timers.h"
 #include "src/window.h"
 #include "src/window_system.h"
+#include "win32/ansi_procedures.h"
 
 namespace win32 {
 
@@ -401,13 +402,24 @@ int CallDepth() { return TheQueue().callDepth; }
 
 POINT CursorPosition() { return TheQueue().cursor; }
 
-LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool messageAnsi) {
     Window* window = CheckWindow(hwnd);
     if (window == nullptr) return 0;
-    WNDPROC proc = window->proc;
+    const Procedure procedure = window->proc;
+    if (procedure.proc == nullptr) return 0;
+    CallDepthGuard guard;
+    return CallProcedure(procedure, messageAnsi, hwnd, message, wParam, lParam);
+}
+
+LRESULT SendAnsiMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TraceMessage(TraceKind::kSent, hwnd, message, wParam, lParam);
+    return CallWindow(hwnd, message, wParam, lParam, true);
+}
+
+LRESULT CallAnsiWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (proc == nullptr) return 0;
     CallDepthGuard guard;
-    return proc(hwnd, message, wParam, lParam);
+    return CallProcedure(ResolveProcedure(proc, true), true, hwnd, message, wParam, lParam);
 }
 
 }  // namespace win32
@@ -513,7 +525,8 @@ LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARA
                                LPARAM lParam) {
     if (lpPrevWndFunc == nullptr) return 0;
     win32::CallDepthGuard guard;
-    return lpPrevWndFunc(hWnd, Msg, wParam, lParam);
+    return win32::CallProcedure(win32::ResolveProcedure(lpPrevWndFunc, false), false, hWnd, Msg,
+                                wParam, lParam);
 }
 
 DWORD WINAPI GetMessagePos() {

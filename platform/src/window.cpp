@@ -47,8 +47,8 @@ HWND DesktopWindow() {
         desktop->windowClass = std::make_shared<WindowClass>();
         desktop->windowClass->name = u"#32769";
         desktop->windowClass->atom = 0x8001;
-        desktop->windowClass->proc = DesktopProc;
-        desktop->proc = DesktopProc;
+        desktop->windowClass->proc = Procedure{DesktopProc};
+        desktop->proc = Procedure{DesktopProc};
         desktop->style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         auto value = table.table.Add(std::move(desktop));
         table.desktop = MakeHandle<HWND>(value);
@@ -79,7 +79,8 @@ void DestroyAllWindows() {
     for (HWND hwnd : AllWindows()) {
         Window* window = FindWindow(hwnd);
         if (window == nullptr) continue;
-        window->proc = window->windowClass->builtin ? window->windowClass->proc : DefWindowProcW;
+        window->proc =
+            window->windowClass->builtin ? window->windowClass->proc : Procedure{DefWindowProcW};
         if (window->dialog && window->extra.size() >= DWLP_DLGPROC + sizeof(DLGPROC)) {
             SetWindowLongPtrW(hwnd, DWLP_DLGPROC, 0);
         }

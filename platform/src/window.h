@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "src/window_procedure.h"
+
 namespace win32 {
 
 struct DialogState;
@@ -22,7 +24,8 @@ struct WindowClass {
     std::u16string name;
     ATOM atom = 0;
     UINT style = 0;
-    WNDPROC proc = nullptr;
+    Procedure proc;
+    WNDPROC ansiProc = nullptr;  // a built-in class's own procedure for ANSI windows, if any
     int classExtra = 0;
     int windowExtra = 0;
     HINSTANCE instance = nullptr;
@@ -40,7 +43,10 @@ struct Window {
 
     HWND handle = nullptr;
     std::shared_ptr<WindowClass> windowClass;
-    WNDPROC proc = nullptr;
+    Procedure proc;
+    // An ANSI window (IsWindowUnicode is FALSE): its procedure is ANSI, or it is a control an
+    // ANSI caller created, whose procedure serves both kinds.
+    bool ansi = false;
     DWORD style = 0;
     DWORD exStyle = 0;
     std::u16string text;
@@ -55,7 +61,12 @@ struct Window {
     std::vector<unsigned char> extra;  // cbWndExtra bytes
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
-    bool destroying = false;              // WM_DESTROY has been sent
+    bool destroying = false;  // WM_DESTROY has been sent
+    // What waits for WM_PAINT: the window (its frame alone, for a child whose client area
+    // missed), the part of its client area (client coordinates), and whether to erase first.
+    bool paintPending = false;
+    RECT update{};
+    bool erasePending = false;
     std::unique_ptr<DialogState> dialog;  // windows the dialog manager made or adopted
     // SetPropW: by name (an atom's name is "#<atom>"), in the order they were set.
     std::vector<std::pair<std::u16string, HANDLE>> properties;
@@ -106,7 +117,14 @@ RECT ClientRectOnScreen(const Window& window);
 // The client area's origin in screen coordinates; (0,0) for the desktop or no window.
 POINT ClientOrigin(HWND hwnd);
 
-// The window's procedure called with a message, as SendMessageW does for the same thread.
-LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The window's procedure called with a message, as SendMessageW does for the same thread; the
+// message's text is ANSI when `messageAnsi`.
+LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool messageAnsi = false);
+
+// CreateWindowExW for a caller of either kind: a window of a built-in class is an ANSI window
+// when `ansiCaller`; other windows are of their class's kind.
+HWND CreateWindowFor(bool ansiCaller, DWORD exStyle, LPCWSTR className, LPCWSTR windowName,
+                     DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+                     HINSTANCE instance, LPVOID param);
 
 }  // namespace win32

@@ -99,7 +99,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx) {
         windowClass->atom = Registry().nextAtom++;
     }
     windowClass->style = lpwcx->style;
-    windowClass->proc = lpwcx->lpfnWndProc;
+    windowClass->proc = win32::ResolveProcedure(lpwcx->lpfnWndProc, false);
     windowClass->classExtra = lpwcx->cbClsExtra;
     windowClass->windowExtra = lpwcx->cbWndExtra;
     windowClass->instance = lpwcx->hInstance;
@@ -151,7 +151,7 @@ BOOL WINAPI GetClassInfoExW(HINSTANCE, LPCWSTR lpszClass, LPWNDCLASSEXW lpwcx) {
         return FALSE;
     }
     lpwcx->style = windowClass->style;
-    lpwcx->lpfnWndProc = windowClass->proc;
+    lpwcx->lpfnWndProc = win32::ProcedureView(windowClass->proc, false);
     lpwcx->cbClsExtra = windowClass->classExtra;
     lpwcx->cbWndExtra = windowClass->windowExtra;
     lpwcx->hInstance = windowClass->instance;
@@ -180,14 +180,11 @@ int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
 
 namespace {
 
-// Calls visit with the class field that GetClassLongPtrW and SetClassLongPtrW reach; false
-// (ERROR_INVALID_INDEX) for an index they do not know.
+// Calls visit with the class field that GetClassLongPtrW and SetClassLongPtrW reach, but for the
+// procedure; false (ERROR_INVALID_INDEX) for an index they do not know.
 template <typename Visit>
 bool VisitClassField(win32::WindowClass& windowClass, int index, Visit visit) {
     switch (index) {
-        case GCLP_WNDPROC:
-            visit(windowClass.proc);
-            return true;
         case GCL_STYLE:
             visit(windowClass.style);
             return true;
@@ -232,6 +229,9 @@ T FromClassLong(LONG_PTR value) {
 ULONG_PTR WINAPI GetClassLongPtrW(HWND hWnd, int nIndex) {
     win32::Window* window = win32::CheckWindow(hWnd);
     if (window == nullptr) return 0;
+    if (nIndex == GCLP_WNDPROC) {
+        return reinterpret_cast<ULONG_PTR>(win32::ProcedureView(window->windowClass->proc, false));
+    }
     ULONG_PTR result = 0;
     VisitClassField(*window->windowClass, nIndex,
                     [&](auto& field) { result = AsClassLong(field); });
@@ -242,6 +242,12 @@ ULONG_PTR WINAPI GetClassLongPtrW(HWND hWnd, int nIndex) {
 ULONG_PTR WINAPI SetClassLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     win32::Window* window = win32::CheckWindow(hWnd);
     if (window == nullptr) return 0;
+    if (nIndex == GCLP_WNDPROC) {
+        win32::Procedure& proc = window->windowClass->proc;
+        const WNDPROC previous = win32::ProcedureView(proc, false);
+        proc = win32::ResolveProcedure(reinterpret_cast<WNDPROC>(dwNewLong), false);
+        return reinterpret_cast<ULONG_PTR>(previous);
+    }
     ULONG_PTR previous = 0;
     VisitClassField(*window->windowClass, nIndex, [&](auto& field) {
         previous = AsClassLong(field);

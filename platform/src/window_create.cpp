@@ -8,6 +8,7 @@
 #include "src/display_manager.h"
 #include "src/window.h"
 #include "src/window_class.h"
+#include "win32/ansi_procedures.h"
 
 namespace win32 {
 
@@ -57,12 +58,9 @@ void Discard(HWND hwnd) {
 
 }  // namespace
 
-}  // namespace win32
-
-HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight, HWND hWndParent,
-                            HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
-    using namespace win32;
+HWND CreateWindowFor(bool ansiCaller, DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
+                     DWORD dwStyle, int X, int Y, int nWidth, int nHeight, HWND hWndParent,
+                     HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
     EnsureBuiltinClasses();
     std::shared_ptr<WindowClass> windowClass = FindClass(lpClassName);
     if (windowClass == nullptr) {
@@ -85,6 +83,11 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     auto window = std::make_unique<Window>();
     window->windowClass = windowClass;
     window->proc = windowClass->proc;
+    window->ansi = windowClass->proc.ansi;
+    if (ansiCaller && windowClass->builtin && !window->ansi) {
+        window->ansi = true;
+        if (windowClass->ansiProc != nullptr) window->proc = Procedure{windowClass->ansiProc, true};
+    }
     // Shown (or minimised) after WM_CREATE.
     DWORD style = dwStyle & ~static_cast<DWORD>(WS_VISIBLE | WS_MINIMIZE);
     DWORD exStyle = dwExStyle;
@@ -167,4 +170,20 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
         ShowWindow(hwnd, (dwStyle & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
     }
     return IsWindow(hwnd) ? hwnd : nullptr;
+}
+
+HWND CreateAnsiWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                      LPVOID param) {
+    return CreateWindowFor(true, exStyle, className, windowName, style, x, y, width, height, parent,
+                           menu, instance, param);
+}
+
+}  // namespace win32
+
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
+                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight, HWND hWndParent,
+                            HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
+    return win32::CreateWindowFor(false, dwExStyle, lpClassName, lpWindowName, dwStyle, X, Y,
+                                  nWidth, nHeight, hWndParent, hMenu, hInstance, lpParam);
 }

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 // Window data: GetWindowLong(Ptr)W and SetWindowLong(Ptr)W, for the window's own fields at
-// negative indexes and its class's extra bytes at offsets from 0; window properties (SetPropW).
+// negative indexes and its class's extra bytes at offsets from 0, and their forms for callers
+// whose procedures are ANSI; window properties (SetPropW).
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/window.h"
+#include "win32/ansi_procedures.h"
 
 namespace win32 {
 
@@ -50,9 +53,21 @@ LONG_PTR Narrow(LONG_PTR value, std::size_t size) {
     return size == kLongSize ? static_cast<LONG>(value) : value;
 }
 
-LONG_PTR GetLong(HWND hwnd, int index, std::size_t size) {
+// A dialog's procedure in its extra bytes, as the dialog manager calls it; its kind is kept with
+// the dialog.
+bool IsDialogProc(const Window& window, int index, std::size_t size) {
+    return window.dialog && index == DWLP_DLGPROC && size == kPointerSize &&
+           InExtraBytes(window, index, size);
+}
+
+LONG_PTR GetLong(HWND hwnd, int index, std::size_t size, bool ansiCaller) {
     Window* window = CheckWindow(hwnd);
     if (window == nullptr) return 0;
+    if (IsDialogProc(*window, index, size)) {
+        const auto proc = reinterpret_cast<WNDPROC>(ReadExtra(*window, index, size));
+        return reinterpret_cast<LONG_PTR>(
+            ProcedureView(Procedure{proc, window->dialog->ansiProc}, ansiCaller));
+    }
     if (index >= 0) {
         if (!InExtraBytes(*window, index, size)) {
             SetLastError(ERROR_INVALID_INDEX);
@@ -74,7 +89,7 @@ LONG_PTR GetLong(HWND hwnd, int index, std::size_t size) {
         case GWLP_USERDATA:
             return Narrow(window->userData, size);
         case GWLP_WNDPROC:
-            return reinterpret_cast<LONG_PTR>(window->proc);
+            return reinterpret_cast<LONG_PTR>(ProcedureView(window->proc, ansiCaller));
         case GWLP_HINSTANCE:
             return reinterpret_cast<LONG_PTR>(window->instance);
         case GWLP_HWNDPARENT:
@@ -102,9 +117,16 @@ LONG_PTR SetStyle(HWND hwnd, int index, DWORD value) {
     return old;
 }
 
-LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t size) {
+LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t size, bool ansiCaller) {
     Window* window = CheckWindow(hwnd);
     if (window == nullptr) return 0;
+    if (IsDialogProc(*window, index, size)) {
+        const LONG_PTR old = GetLong(hwnd, index, size, ansiCaller);
+        const Procedure proc = ResolveProcedure(reinterpret_cast<WNDPROC>(value), ansiCaller);
+        WriteExtra(*window, index, size, reinterpret_cast<LONG_PTR>(proc.proc));
+        window->dialog->ansiProc = proc.ansi;
+        return old;
+    }
     if (index >= 0) {
         if (!InExtraBytes(*window, index, size)) {
             SetLastError(ERROR_INVALID_INDEX);
@@ -118,7 +140,7 @@ LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t size) {
         SetLastError(ERROR_INVALID_INDEX);
         return 0;
     }
-    LONG_PTR old = GetLong(hwnd, index, size);
+    LONG_PTR old = GetLong(hwnd, index, size, ansiCaller);
     switch (index) {
         case GWL_STYLE:
         case GWL_EXSTYLE:
@@ -130,7 +152,9 @@ LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t size) {
             window->userData = value;
             break;
         case GWLP_WNDPROC:
-            window->proc = reinterpret_cast<WNDPROC>(value);
+            // The window is of its new procedure's kind from now on.
+            window->proc = ResolveProcedure(reinterpret_cast<WNDPROC>(value), ansiCaller);
+            window->ansi = window->proc.ansi;
             break;
         case GWLP_HINSTANCE:
             window->instance = reinterpret_cast<HINSTANCE>(value);
@@ -151,22 +175,30 @@ LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t size) {
 
 }  // namespace
 
+LONG_PTR GetWindowLongPtrAnsi(HWND hwnd, int index) {
+    return GetLong(hwnd, index, kPointerSize, true);
+}
+
+LONG_PTR SetWindowLongPtrAnsi(HWND hwnd, int index, LONG_PTR value) {
+    return SetLong(hwnd, index, value, kPointerSize, true);
+}
+
 }  // namespace win32
 
 LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex) {
-    return static_cast<LONG>(win32::GetLong(hWnd, nIndex, win32::kLongSize));
+    return static_cast<LONG>(win32::GetLong(hWnd, nIndex, win32::kLongSize, false));
 }
 
 LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong) {
-    return static_cast<LONG>(win32::SetLong(hWnd, nIndex, dwNewLong, win32::kLongSize));
+    return static_cast<LONG>(win32::SetLong(hWnd, nIndex, dwNewLong, win32::kLongSize, false));
 }
 
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex) {
-    return win32::GetLong(hWnd, nIndex, win32::kPointerSize);
+    return win32::GetLong(hWnd, nIndex, win32::kPointerSize, false);
 }
 
 LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
-    return win32::SetLong(hWnd, nIndex, dwNewLong, win32::kPointerSize);
+    return win32::SetLong(hWnd, nIndex, dwNewLong, win32::kPointerSize, false);
 }
 
 namespace {
@@ -191,8 +223,10 @@ auto FindProperty(win32::Window& window, const std::u16string& key) {
 
 }  // namespace
 
-// Every window here has a Unicode procedure.
-BOOL WINAPI IsWindowUnicode(HWND hWnd) { return win32::CheckWindow(hWnd) != nullptr; }
+BOOL WINAPI IsWindowUnicode(HWND hWnd) {
+    const win32::Window* window = win32::CheckWindow(hWnd);
+    return window != nullptr && !window->ansi;
+}
 
 HANDLE WINAPI GetPropW(HWND hWnd, LPCWSTR lpString) {
     win32::Window* window = win32::CheckWindow(hWnd);

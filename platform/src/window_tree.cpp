@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "src/display_manager.h"
 #include "src/window.h"
 
 using win32::FindWindow;
@@ -111,12 +110,3 @@ DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
     if (lpdwProcessId != nullptr) *lpdwProcessId = GetCurrentProcessId();
     return GetCurrentThreadId();
 }
-
-BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) {
-    if (hWnd != nullptr && win32::CheckWindow(hWnd) == nullptr) return FALSE;
-    win32::MarkDirty();
-    return TRUE;
-}
-
-// Painting happens when the queue runs dry; there is nothing to bring forward.
-BOOL WINAPI UpdateWindow(HWND hWnd) { return win32::CheckWindow(hWnd) != nullptr ? TRUE : FALSE; }

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "codepages/utf.h"
+#include "src/bitmaps.h"
 #include "src/dialog.h"
 #include "src/display_manager.h"
 #include "src/icons.h"
@@ -68,6 +69,7 @@ ViewKind KindOf(const Window& window, bool framed) {
     if (SameClassName(name, u"Static")) {
         switch (window.style & SS_TYPEMASK) {
             case SS_ICON:
+            case SS_BITMAP:
                 return ViewKind::kIcon;
             case SS_BLACKFRAME:
             case SS_GRAYFRAME:
@@ -273,7 +275,11 @@ WindowView ViewOf(HWND hwnd, bool topLevel) {
             ReadEdit(view, style, exStyle);
             break;
         case ViewKind::kIcon:
-            view.icon = IconOf(hwnd, STM_GETICON, 0);
+            if ((style & SS_TYPEMASK) == SS_BITMAP)
+                view.icon = BitmapPixelsOf(
+                    reinterpret_cast<HBITMAP>(SendMessageW(hwnd, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+            else
+                view.icon = IconOf(hwnd, STM_GETICON, 0);
             break;
         case ViewKind::kText:
             ReadText(view, style);

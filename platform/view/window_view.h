@@ -28,7 +28,7 @@ enum class ViewKind {
     kGroupBox,     //
     kEdit,         // single-line edit field
     kText,         // static text
-    kIcon,         // static icon
+    kIcon,         // static icon or bitmap
     kStaticFrame,  // static rectangles and frames
     kMenu,         // an open popup menu: the window menu, a context menu
     kOther,        // anything else: a blank area
@@ -86,7 +86,7 @@ struct WindowView {
     bool closable = false;  // a window menu with Close
     bool minimizable = false;
     bool maximizable = false;
-    // The big and the small icon (WM_GETICON); of a static icon, its image in `icon`.
+    // The big and the small icon (WM_GETICON); of a static icon or bitmap, its image in `icon`.
     IconImage icon;
     IconImage smallIcon;
     // Menus: the items, top to bottom; the text of an item starts `menuTextMargin` pixels

@@ -384,4 +384,24 @@ TEST_F(EditTest, ParentMayDestroyTheEditInANotification) {
     }
 }
 
+// A multi-line edit's text lives in the block EM_GETHANDLE gives: the program's writes are the
+// text, and a longer text grows the block under the same handle.
+TEST_F(EditTest, TextHandleIsTheTextBothWays) {
+    EXPECT_EQ(SendMessageW(CreateEdit(u"one"), EM_GETHANDLE, 0, 0), 0) << "single-line";
+    HWND edit = CreateEdit(u"abc", ES_MULTILINE);
+    auto handle = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    ASSERT_NE(handle, nullptr);
+    auto* text = static_cast<char16_t*>(LocalLock(handle));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::u16string(text), u"abc");
+    text[0] = u'X';
+    LocalUnlock(handle);
+    EXPECT_EQ(test::TextOf(edit), u"Xbc");
+
+    SetWindowTextW(edit, u"a longer text");
+    EXPECT_EQ(SendMessageW(edit, EM_GETHANDLE, 0, 0), reinterpret_cast<LRESULT>(handle));
+    EXPECT_EQ(std::u16string(static_cast<char16_t*>(LocalLock(handle))), u"a longer text");
+    LocalUnlock(handle);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include "controls_test_support.h"
 #include "resources/resource_image.h"
 #include "resources_test_data.h"
+#include "view/window_view.h"
 
 namespace {
 
@@ -56,6 +57,51 @@ TEST_F(StaticTest, IconFromTheCreatingModule) {
               first);
     EXPECT_EQ(Icon(icon), other);
     win32::resources::SetProgramResources({});
+}
+
+// The system's icons (a module handle of NULL) are shared: destroying one keeps it.
+TEST_F(StaticTest, SystemIconsAreSharedHandles) {
+    const HICON application = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    ASSERT_NE(application, nullptr);
+    EXPECT_TRUE(DestroyIcon(application));
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)), application);
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(32519)), nullptr);  // past IDI_SHIELD
+}
+
+// GetDIBits numbers lines from the bottom row unless the caller asks for rows top down.
+TEST_F(StaticTest, BitmapShowsAndReadsBackInDibRowOrder) {
+    const std::uint32_t rows[] = {0x44332211, 0x88776655};  // top, then bottom
+    const HBITMAP bitmap = CreateBitmap(1, 2, 1, 32, rows);
+    ASSERT_NE(bitmap, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const HDC dc = CreateCompatibleDC(nullptr);
+    std::uint32_t bits[2] = {};
+    EXPECT_EQ(GetDIBits(dc, bitmap, 0, 2, bits, &info, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(bits[0], rows[1]);
+    EXPECT_EQ(GetDIBits(dc, bitmap, 1, 5, bits, &info, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(bits[0], rows[0]);
+    info.bmiHeader.biHeight = -2;
+    EXPECT_EQ(GetDIBits(dc, bitmap, 0, 2, bits, &info, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(bits[0], rows[0]);
+    DeleteDC(dc);
+
+    // The control takes the bitmap's size, and the view its pixels, opaque.
+    HWND control = CreateStatic(u"", SS_BITMAP);
+    SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    RECT client;
+    GetClientRect(control, &client);
+    EXPECT_EQ(client.right, 1);
+    EXPECT_EQ(client.bottom, 2);
+    const auto views = win32::ViewsOfScreen();
+    const win32::WindowView* view = win32::FindView(views, control);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->icon, nullptr);
+    EXPECT_EQ(view->icon->argb, (std::vector<std::uint32_t>{0xFF332211, 0xFF776655}));
+
+    DestroyWindow(control);  // an image set by the caller stays the caller's
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_FALSE(DeleteObject(bitmap));
 }
 
 }  // namespace

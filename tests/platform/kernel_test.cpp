@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 
 #include "src/command_line.h"
@@ -76,6 +77,24 @@ TEST(CommandLine, JoinsArgumentsAfterTheProgramNameQuotingWhereNeeded) {
               u"plain \"two words\" \"\" \"say \\\"hi\\\"\" end\\ 中文");
     const char* alone[] = {"credcipher"};
     EXPECT_EQ(win32::CommandLineTail(1, alone), u"");
+}
+
+TEST(LocalReAlloc, GrowsAMoveableBlockUnderItsHandleButNotAFixedOne) {
+    HLOCAL moveable = LocalAlloc(LMEM_MOVEABLE, 2);
+    std::memcpy(LocalLock(moveable), "a", 2);
+    LocalUnlock(moveable);
+    EXPECT_EQ(LocalReAlloc(moveable, 4096, LMEM_MOVEABLE), moveable);
+    EXPECT_EQ(LocalSize(moveable), 4096u);
+    const auto* bytes = static_cast<const char*>(LocalLock(moveable));
+    EXPECT_STREQ(bytes, "a");
+    EXPECT_EQ(bytes[4095], 0) << "new bytes are zeroed";
+    LocalUnlock(moveable);
+    LocalFree(moveable);
+
+    HLOCAL fixed = LocalAlloc(LMEM_FIXED, 2);
+    EXPECT_EQ(LocalReAlloc(fixed, 4096, 0), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    LocalFree(fixed);
 }
 
 }  // namespace

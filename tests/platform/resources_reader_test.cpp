@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The resource reader on the suites' windres-compiled test.rc and on malformed input, each read
 // from a heap block of exactly its size so that AddressSanitizer reports any read past the end:
-// the image and its records, dialog templates, icon groups and images.
+// the image and its records, dialog templates, icon groups and images, bitmaps.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "resources/dialog_template.h"
+#include "resources/dib.h"
 #include "resources/icon_group.h"
 #include "resources/resource_image.h"
 #include "resources_test_data.h"
@@ -481,6 +482,50 @@ TEST(IconGroup, RejectsMalformedDirectories) {
     auto cursor = directory;
     cursor[2] = 2;  // a cursor directory
     EXPECT_FALSE(ParseIconDirectory(ExactCopy(cursor)));
+}
+
+// A bitmap resource: its header, then its colour table and rows.
+std::vector<std::uint8_t> BitmapBytes(std::int32_t width, std::int32_t height, std::uint16_t bits,
+                                      std::uint32_t colorsUsed,
+                                      std::initializer_list<std::uint8_t> rest) {
+    auto out = Dib(width, height, bits, 0, colorsUsed, 0);
+    out.insert(out.end(), rest);
+    return out;
+}
+
+TEST(BitmapImage, ReadsRowsTopDownAndChecksEverySize) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        std::vector<std::uint32_t> pixels;  // top down; empty: refused
+    };
+    const Case cases[] = {
+        {"24 bpp, rows bottom up, padded to 4 bytes",
+         BitmapBytes(1, 2, 24, 0, {1, 2, 3, 0, 4, 5, 6, 0}),
+         {0x060504, 0x030201}},
+        {"top-down rows",
+         BitmapBytes(1, -2, 24, 0, {1, 2, 3, 0, 4, 5, 6, 0}),
+         {0x030201, 0x060504}},
+        {"32 bpp keeps its fourth byte",
+         BitmapBytes(1, 1, 32, 0, {0x11, 0x22, 0x33, 0x44}),
+         {0x44332211}},
+        {"1 bpp through its colour table",
+         BitmapBytes(3, 1, 1, 2, {0, 0, 0, 0, 9, 8, 7, 0, 0xA0, 0, 0, 0}),
+         {0x070809, 0, 0x070809}},
+        {"index past a short colour table",
+         BitmapBytes(1, 1, 1, 1, {9, 8, 7, 0, 0x80, 0, 0, 0}),
+         {}},
+        {"rows cut short", BitmapBytes(1, 2, 24, 0, {1, 2, 3, 0, 4, 5, 6}), {}},
+        {"colour table cut short", BitmapBytes(1, 1, 8, 0, {0, 0, 0, 0}), {}},
+        {"no rows", BitmapBytes(1, 0, 24, 0, {}), {}},
+        {"most negative height", BitmapBytes(1, INT32_MIN, 24, 0, {1, 2, 3, 0}), {}},
+        {"more pixels than allowed", BitmapBytes(0x10000, 0x10000, 1, 0, {}), {}},
+        {"huge sides", BitmapBytes(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, {}), {}},
+    };
+    for (const Case& c : cases) {
+        const auto image = ReadBitmapImage(ExactCopy(c.bytes));
+        EXPECT_EQ(image ? image->pixels : std::vector<std::uint32_t>{}, c.pixels) << c.what;
+    }
 }
 
 }  // namespace

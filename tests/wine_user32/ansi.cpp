@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The ANSI functions that Wine's tests call, over the layer's wide ones: names and text are
 // converted through the ANSI code page; a resource or class name given as an ordinal passes as
-// it is. Messages that carry text (WM_SETTEXT, WM_GETTEXT, EM_REPLACESEL, EM_GETLINE, ...) are
-// converted on the way in and out, as Windows does for a wide window sent an ANSI message.
+// it is. Procedures are handed over as ANSI ones (win32/ansi_procedures.h), so that the windows
+// of an ANSI class or procedure are ANSI windows; messages are sent as ANSI ones and converted
+// by the layer where the window is wide.
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
-#include <vector>
 
+#include "win32/ansi_procedures.h"
 #include "wine_compat.h"
 
 namespace {
@@ -53,11 +54,8 @@ int CopyOut(const std::string& text, LPSTR buffer, int size) {
     return length;
 }
 
-std::string WindowText(HWND hwnd) {
-    int length = GetWindowTextLengthW(hwnd);
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    length = GetWindowTextW(hwnd, text.data(), length + 1);
-    return Ansi(text.data(), length);
+DLGPROC WideDialogProc(DLGPROC proc) {
+    return reinterpret_cast<DLGPROC>(win32::WideProcedure(reinterpret_cast<WNDPROC>(proc)));
 }
 
 }  // namespace
@@ -80,7 +78,7 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
     Name menu(wc->lpszMenuName), name(wc->lpszClassName);
     WNDCLASSEXW wide{sizeof(WNDCLASSEXW),
                      wc->style,
-                     wc->lpfnWndProc,
+                     win32::WideProcedure(wc->lpfnWndProc),
                      wc->cbClsExtra,
                      wc->cbWndExtra,
                      wc->hInstance,
@@ -108,9 +106,11 @@ BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR name, WNDCLASSA* wc) {
     WNDCLASSEXW wide{};
     wide.cbSize = sizeof wide;
     if (!GetClassInfoExW(instance, Name(name), &wide)) return FALSE;
-    *wc =
-        WNDCLASSA{wide.style, wide.lpfnWndProc, wide.cbClsExtra,    wide.cbWndExtra, wide.hInstance,
-                  wide.hIcon, wide.hCursor,     wide.hbrBackground, nullptr,         name};
+    *wc = WNDCLASSA{wide.style,      win32::AnsiProcedure(wide.lpfnWndProc),
+                    wide.cbClsExtra, wide.cbWndExtra,
+                    wide.hInstance,  wide.hIcon,
+                    wide.hCursor,    wide.hbrBackground,
+                    nullptr,         name};
     return TRUE;
 }
 
@@ -124,72 +124,34 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR name, int size) {
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
-    return CreateWindowExW(exStyle, Name(className), Name(windowName), style, x, y, width, height,
-                           parent, menu, instance, param);
+    // A window name of 0xFF and a 16-bit id names a resource (an image static's): wide, that
+    // is 0xFFFF and the id.
+    if (windowName != nullptr && !IS_INTRESOURCE(windowName) &&
+        static_cast<BYTE>(windowName[0]) == 0xFF && windowName[1] != '\0') {
+        const char16_t ordinal[] = {
+            0xFFFF, static_cast<char16_t>(MAKEWORD(windowName[1], windowName[2])), 0};
+        return win32::CreateAnsiWindow(exStyle, Name(className), ordinal, style, x, y, width,
+                                       height, parent, menu, instance, param);
+    }
+    return win32::CreateAnsiWindow(exStyle, Name(className), Name(windowName), style, x, y, width,
+                                   height, parent, menu, instance, param);
 }
 
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return win32::DefAnsiWindowProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
                                LPARAM lParam) {
-    return CallWindowProcW(proc, hwnd, message, wParam, lParam);
+    return win32::CallAnsiWindowProc(proc, hwnd, message, wParam, lParam);
 }
 
 LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefDlgProcW(hwnd, message, wParam, lParam);
+    return win32::DefAnsiDlgProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SETTEXT:
-        case EM_REPLACESEL: {
-            if (lParam == 0) break;
-            std::u16string text = Wide(reinterpret_cast<LPCSTR>(lParam));
-            return SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
-        }
-        case WM_GETTEXT: {
-            if (lParam == 0 || wParam == 0) break;
-            std::vector<char16_t> wide(wParam + 1, u'\0');
-            auto length = static_cast<int>(
-                SendMessageW(hwnd, message, wParam + 1, reinterpret_cast<LPARAM>(wide.data())));
-            return CopyOut(Ansi(wide.data(), length), reinterpret_cast<LPSTR>(lParam),
-                           static_cast<int>(wParam));
-        }
-        case WM_GETTEXTLENGTH: {
-            auto length = static_cast<int>(SendMessageW(hwnd, message, wParam, lParam));
-            std::vector<char16_t> wide(static_cast<std::size_t>(length) + 1, u'\0');
-            length = static_cast<int>(
-                SendMessageW(hwnd, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data())));
-            return static_cast<LRESULT>(Ansi(wide.data(), length).size());
-        }
-        case EM_GETLINE: {
-            auto* buffer = reinterpret_cast<LPSTR>(lParam);
-            if (buffer == nullptr) break;
-            WORD size;
-            memcpy(&size, buffer, sizeof size);
-            std::vector<char16_t> wide(std::max<std::size_t>(size, 1) + 1, u'\0');
-            memcpy(wide.data(), &size, sizeof size);
-            auto length = static_cast<int>(
-                SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(wide.data())));
-            std::string text = Ansi(wide.data(), length);
-            int copied = std::min(static_cast<int>(text.size()), static_cast<int>(size));
-            std::copy_n(text.data(), copied, buffer);
-            return copied;
-        }
-        case WM_CHAR:
-            if (wParam >= 0x80 && wParam <= 0xFF) {
-                char byte = static_cast<char>(wParam);
-                char16_t unit = 0;
-                MultiByteToWideChar(CP_ACP, 0, &byte, 1, &unit, 1);
-                wParam = unit;
-            }
-            break;
-        default:
-            break;
-    }
-    return SendMessageW(hwnd, message, wParam, lParam);
+    return win32::SendAnsiMessage(hwnd, message, wParam, lParam);
 }
 
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,29 +172,30 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) { return IsDialogMessageW(d
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
                                LPARAM param) {
-    return DialogBoxParamW(instance, Name(name), owner, proc, param);
+    return DialogBoxParamW(instance, Name(name), owner, WideDialogProc(proc), param);
 }
 
 HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
                                LPARAM param) {
-    return CreateDialogParamW(instance, Name(name), owner, proc, param);
+    return CreateDialogParamW(instance, Name(name), owner, WideDialogProc(proc), param);
 }
 
 HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE dialog_template,
                                        HWND owner, DLGPROC proc, LPARAM param) {
-    return CreateDialogIndirectParamW(instance, dialog_template, owner, proc, param);
+    return CreateDialogIndirectParamW(instance, dialog_template, owner, WideDialogProc(proc),
+                                      param);
 }
 
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
-    return SetWindowTextW(hwnd, text ? Wide(text).c_str() : nullptr);
+    if (!IsWindow(hwnd)) return FALSE;
+    return win32::SendAnsiMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0;
 }
 
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int size) {
-    if (!IsWindow(hwnd)) {
-        if (text && size > 0) text[0] = '\0';
-        return 0;
-    }
-    return CopyOut(WindowText(hwnd), text, size);
+    if (text && size > 0) text[0] = '\0';
+    if (!IsWindow(hwnd) || text == nullptr || size <= 0) return 0;
+    return static_cast<int>(win32::SendAnsiMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
+                                                   reinterpret_cast<LPARAM>(text)));
 }
 
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
@@ -254,9 +217,11 @@ LONG WINAPI GetWindowLongA(HWND hwnd, int index) { return GetWindowLongW(hwnd, i
 LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
     return SetWindowLongW(hwnd, index, value);
 }
-LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) { return GetWindowLongPtrW(hwnd, index); }
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
+    return win32::GetWindowLongPtrAnsi(hwnd, index);
+}
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-    return SetWindowLongPtrW(hwnd, index, value);
+    return win32::SetWindowLongPtrAnsi(hwnd, index, value);
 }
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) { return LoadIconW(instance, Name(name)); }
@@ -291,7 +256,10 @@ BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, MENUITEMINF
 }
 
 ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-    return SetClassLongPtrW(hwnd, index, value);
+    if (index != GCLP_WNDPROC) return SetClassLongPtrW(hwnd, index, value);
+    const auto proc = win32::WideProcedure(reinterpret_cast<WNDPROC>(value));
+    const auto previous = SetClassLongPtrW(hwnd, index, reinterpret_cast<LONG_PTR>(proc));
+    return reinterpret_cast<ULONG_PTR>(win32::AnsiProcedure(reinterpret_cast<WNDPROC>(previous)));
 }
 
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {

@@ -18,7 +18,6 @@
 // ---------------------------------------------------------------------------------------------
 // Types
 typedef DWORD COLORREF;
-DECLARE_HANDLE(HRGN);
 DECLARE_HANDLE(HENHMETAFILE);
 typedef INT_PTR(WINAPI* FARPROC)();
 typedef int(CALLBACK* EDITWORDBREAKPROCA)(LPSTR, int, int, int);
@@ -67,39 +66,6 @@ struct CREATESTRUCTA {
     DWORD dwExStyle;
 };
 typedef CREATESTRUCTA* LPCREATESTRUCTA;
-
-struct BITMAP {
-    LONG bmType;
-    LONG bmWidth;
-    LONG bmHeight;
-    LONG bmWidthBytes;
-    WORD bmPlanes;
-    WORD bmBitsPixel;
-    LPVOID bmBits;
-};
-struct BITMAPINFOHEADER {
-    DWORD biSize;
-    LONG biWidth;
-    LONG biHeight;
-    WORD biPlanes;
-    WORD biBitCount;
-    DWORD biCompression;
-    DWORD biSizeImage;
-    LONG biXPelsPerMeter;
-    LONG biYPelsPerMeter;
-    DWORD biClrUsed;
-    DWORD biClrImportant;
-};
-struct RGBQUAD {
-    BYTE rgbBlue;
-    BYTE rgbGreen;
-    BYTE rgbRed;
-    BYTE rgbReserved;
-};
-struct BITMAPINFO {
-    BITMAPINFOHEADER bmiHeader;
-    RGBQUAD bmiColors[1];
-};
 
 struct LOGFONTA {
     LONG lfHeight;
@@ -218,14 +184,8 @@ struct CBT_CREATEWNDA;
 #define FS_JOHAB 0x00200000
 #define WHITE_BRUSH 0
 #define BLACK_BRUSH 4
-#define BI_RGB 0
-#define DIB_RGB_COLORS 0
 #define COLOR_WINDOW 5
 #define COLOR_BTNFACE 15
-#define CB_DIR 0x0145
-#define LB_DIR 0x018D
-#define LB_ADDFILE 0x0196
-#define IMAGE_ENHMETAFILE 3
 #define QS_KEY 0x0001
 #define QS_MOUSEMOVE 0x0002
 #define QS_MOUSEBUTTON 0x0004
@@ -245,8 +205,6 @@ struct CBT_CREATEWNDA;
 #define SB_PAGEUP 2
 #define SB_PAGEDOWN 3
 #define SPI_GETNONCLIENTMETRICS 0x0029
-#define WM_WININICHANGE 0x001A
-#define WM_DEVMODECHANGE 0x001B
 #define MB_HELP 0x00004000
 #ifndef ERROR_CALL_NOT_IMPLEMENTED
 #define ERROR_CALL_NOT_IMPLEMENTED 120
@@ -320,11 +278,6 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 BOOL WINAPI GetCaretPos(LPPOINT point);
 BOOL WINAPI SetCaretPos(int x, int y);
 BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
-HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name);
-HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom);
-int WINAPI GetClipRgn(HDC dc, HRGN region);
-int WINAPI GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPINFO* info,
-                     UINT usage);
 HDC WINAPI CreateEnhMetaFileW(HDC reference, LPCWSTR file, const RECT* bounds, LPCWSTR text);
 HENHMETAFILE WINAPI CloseEnhMetaFile(HDC dc);
 BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE metafile);
