@@ -12,7 +12,8 @@
 // A right click, Shift+F10 or the menu key opens the context menu (undo, cut, copy, paste,
 // delete, select all).
 // A multi-line edit (one line here too) keeps its text in a local block the program may hold
-// (EM_GETHANDLE, EM_SETHANDLE), in the window's kind: ANSI for an ANSI window.
+// (EM_GETHANDLE, EM_SETHANDLE), in the window's kind: ANSI for an ANSI window. It takes Enter
+// and Tab as text, and in a dialog handles Tab, Escape and Enter itself (it wants every key).
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -42,7 +43,8 @@ struct Edit {
     char16_t passwordChar = u'*';  // shown for each character while ES_PASSWORD is set
     int leftMargin = 0;            // pixels between the client edge and the text (EM_SETMARGINS)
     int rightMargin = 0;
-    bool created = false;  // WM_CREATE came: the text has its place (EM_GETRECT)
+    bool created = false;   // WM_CREATE came: the text has its place (EM_GETRECT)
+    bool inDialog = false;  // a dialog manager asked WM_GETDLGCODE about a message
     // The local block that holds the text once EM_GETHANDLE or EM_SETHANDLE is used (a
     // multi-line edit's), freed with the edit, and its text's bytes as the edit last saw them.
     HLOCAL handle = nullptr;
@@ -222,6 +224,22 @@ void TypeCharacter(HWND hwnd, Edit& edit, char16_t c) {
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, std::u16string_view(&c, 1)));
 }
 
+// A line break goes in whole or not at all; it does not make the line wider.
+void BreakLine(HWND hwnd, Edit& edit) {
+    if (IsReadOnly(hwnd)) {
+        win32::Beep();
+        return;
+    }
+    const EditBuffer& buffer = edit.buffer;
+    const std::size_t kept =
+        buffer.text().size() - (buffer.selectionEnd() - buffer.selectionStart());
+    if (kept + 2 > buffer.limit()) {
+        Changed(hwnd, edit, {false, true});
+        return;
+    }
+    Changed(hwnd, edit, edit.buffer.ReplaceSelection(u"\r\n", true));
+}
+
 void Copy(HWND hwnd, const Edit& edit) {
     // A password edit never gives its text away.
     if (edit.buffer.HasSelection() && !(StyleOf(hwnd) & ES_PASSWORD))
@@ -254,6 +272,37 @@ void Undo(HWND hwnd, Edit& edit) {
     if (IsReadOnly(hwnd)) return;
     Changed(hwnd, edit, {edit.buffer.Undo(), false});
     if (IsWindow(hwnd)) Notify(hwnd, EN_CHANGE);
+}
+
+// A multi-line edit wants every key, so in a dialog it does itself what the dialog manager does
+// with Tab, Escape and Enter (unless ES_WANTRETURN): Escape is posted as WM_CLOSE, so that keys
+// queued before it still reach the dialog; Enter moves the focus to the default button and
+// posts the key to it. True when the key was one of these.
+bool DialogKey(HWND hwnd, const Edit& edit, WPARAM key) {
+    const DWORD style = StyleOf(hwnd);
+    if (!(style & ES_MULTILINE) || !edit.inDialog) return false;
+    HWND parent = GetParent(hwnd);
+    switch (key) {
+        case VK_TAB:
+            SendMessageW(parent, WM_NEXTDLGCTL, KeyIsDown(VK_SHIFT) ? 1 : 0, 0);
+            return true;
+        case VK_ESCAPE:
+            PostMessageW(parent, WM_CLOSE, 0, 0);
+            return true;
+        case VK_RETURN: {
+            if (style & ES_WANTRETURN) return false;
+            // A dialog without a default push button answers IDOK without DC_HASDEFID.
+            const auto id = LOWORD(SendMessageW(parent, DM_GETDEFID, 0, 0));
+            HWND button = id != 0 ? GetDlgItem(parent, id) : nullptr;
+            if (button != nullptr) {
+                SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+                PostMessageW(button, WM_KEYDOWN, VK_RETURN, 0);
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 LRESULT OnKeyDown(HWND hwnd, Edit& edit, WPARAM key) {
@@ -319,8 +368,18 @@ LRESULT OnChar(HWND hwnd, Edit& edit, char16_t c) {
         case u'\b':
             Delete(hwnd, edit, edit.buffer.PreviousChar(edit.buffer.caret()), edit.buffer.caret());
             return 0;
+        case u'\r':
+            // In a dialog, Enter without ES_WANTRETURN is the dialog's.
+            if ((StyleOf(hwnd) & ES_MULTILINE) &&
+                ((StyleOf(hwnd) & ES_WANTRETURN) || !edit.inDialog))
+                BreakLine(hwnd, edit);
+            return 0;
+        case u'\t':
+            if (StyleOf(hwnd) & ES_MULTILINE) TypeCharacter(hwnd, edit, c);
+            return 0;
         default:
-            // Enter, Tab, Escape and the rest mean nothing to a single line.
+            // Escape and the other control characters mean nothing to an edit; neither do
+            // Enter and Tab to a single line.
             if (c < 0x20 || c == 0x7F) return 0;
             TypeCharacter(hwnd, edit, c);
             return 0;
@@ -560,7 +619,9 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return DefWindowProcW(hwnd, message, wParam, lParam);
 
         case WM_GETDLGCODE:
-            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            if (lParam != 0) edit->inDialog = true;
+            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS |
+                   ((StyleOf(hwnd) & ES_MULTILINE) ? DLGC_WANTALLKEYS : 0);
 
         case WM_GETTEXT:
             return GetText(*edit, wParam, lParam);
@@ -583,7 +644,7 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
         // Both answer 1, handled or not.
         case WM_KEYDOWN:
-            OnKeyDown(hwnd, *edit, wParam);
+            if (!DialogKey(hwnd, *edit, wParam)) OnKeyDown(hwnd, *edit, wParam);
             return 1;
         case WM_CHAR:
             OnChar(hwnd, *edit, static_cast<char16_t>(wParam));

@@ -554,10 +554,11 @@ HWND WINAPI GetCapture();
 BOOL WINAPI ReleaseCapture();
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 
-// Hooks: WH_CBT only
+// Hooks: WH_CBT and WH_MSGFILTER
 HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
 BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk);
 LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI CallMsgFilterW(LPMSG lpMsg, int nCode);
 
 // Popup menus (the window menu, an edit's context menu) while one is open
 BOOL WINAPI EndMenu();

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 // IsDialogMessageW: the dialog keyboard interface. The focused control is asked with
 // WM_GETDLGCODE which keys it wants; the others move the focus (Tab, Shift+Tab, arrows within a
-// group) or become commands (Enter, Escape). Every other message for the dialog or its
-// controls is translated and dispatched here; messages for other windows are left alone.
+// group) or become commands (Enter, Escape); Alt+letter, or a letter the control does not take,
+// is the mnemonic of the control whose text has "&letter". Every other message for the dialog or
+// its controls is translated and dispatched here; messages for other windows are left alone.
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "src/dialog.h"
 #include "src/window.h"
@@ -91,6 +95,79 @@ void Arrow(HWND dialog, HWND control, bool previous) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
+// The focus moved as the keyboard moves it: a dialog moves it itself (WM_NEXTDLGCTL).
+void FocusControl(HWND dialog, HWND control) {
+    if (DialogOf(dialog) != nullptr) {
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    } else {
+        MoveDialogFocus(dialog, control, true);
+    }
+}
+
+char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c; }
+
+// The character after a lone '&' of a button's or a label's text ("&&" is a literal '&'),
+// folded; 0 for none. An edit's text is its content, not a label.
+char16_t MnemonicOf(HWND control) {
+    const UINT code = static_cast<UINT>(SendMessageW(control, WM_GETDLGCODE, 0, 0));
+    if (!(code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON |
+                  DLGC_STATIC)))
+        return 0;
+    if (IsStaticText(control) && (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX)) return 0;
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0) return 0;
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    text.resize(
+        static_cast<std::size_t>(std::max(0, GetWindowTextW(control, text.data(), length + 1))));
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&') continue;
+        if (text[i + 1] != u'&') return Fold(text[i + 1]);
+        ++i;
+    }
+    return 0;
+}
+
+// The controls whose mnemonic is `c`, from the one after `from` round the dialog's controls;
+// visible, enabled ones only.
+std::vector<HWND> ControlsWithMnemonic(HWND dialog, HWND from, char16_t c) {
+    std::vector<HWND> found;
+    Window* window = FindWindow(dialog);
+    if (window == nullptr || window->children.empty()) return found;
+    const std::vector<HWND> controls = window->children;
+    const auto at = std::find(controls.begin(), controls.end(), DialogControlOf(dialog, from));
+    const std::size_t start =
+        at != controls.end() ? static_cast<std::size_t>(at - controls.begin()) + 1 : 0;
+    for (std::size_t step = 0; step < controls.size(); ++step) {
+        HWND control = controls[(start + step) % controls.size()];
+        if (IsWindowVisible(control) && IsWindowEnabled(control) && MnemonicOf(control) == c)
+            found.push_back(control);
+    }
+    return found;
+}
+
+// A mnemonic moves from a label to the tab stop after it, presses the default push button,
+// and clicks any other button; of several buttons with the same mnemonic, the next one only
+// gets the focus. True when `c` was a control's mnemonic.
+bool PressMnemonic(HWND dialog, HWND from, WPARAM c) {
+    if (c < 0x20 || c > 0xFFFF) return false;
+    const std::vector<HWND> found =
+        ControlsWithMnemonic(dialog, from, Fold(static_cast<char16_t>(c)));
+    if (found.empty()) return false;
+    HWND control = found.front();
+    const UINT code = static_cast<UINT>(SendMessageW(control, WM_GETDLGCODE, 0, 0));
+    if (code & DLGC_STATIC) {
+        HWND next = GetNextDlgTabItem(dialog, control, FALSE);
+        if (next != nullptr && next != control) FocusControl(dialog, next);
+    } else if (code & DLGC_DEFPUSHBUTTON) {
+        Command(dialog, GetDlgCtrlID(control), control);
+    } else if (found.size() == 1) {
+        SendMessageW(control, BM_CLICK, 0, 0);
+    } else {
+        FocusControl(dialog, control);
+    }
+    return true;
+}
+
 // True when the key was the dialog's.
 bool DialogKey(HWND dialog, const MSG& msg) {
     const UINT code = DialogCode(msg.hwnd, msg);
@@ -134,17 +211,26 @@ bool DialogKey(HWND dialog, const MSG& msg) {
 
 BOOL WINAPI IsDialogMessageW(HWND hDlg, LPMSG lpMsg) {
     if (lpMsg == nullptr || win32::FindWindow(hDlg) == nullptr) return FALSE;
+    // A WH_MSGFILTER hook sees the message first, and may take it.
+    if (CallMsgFilterW(lpMsg, MSGF_DIALOGBOX)) return TRUE;
     if (lpMsg->hwnd != hDlg && !IsChild(hDlg, lpMsg->hwnd)) return FALSE;
     switch (lpMsg->message) {
         case WM_KEYDOWN:
             if (win32::DialogKey(hDlg, *lpMsg)) return TRUE;
             break;
-        case WM_CHAR:
+        case WM_CHAR: {
+            const UINT code = win32::DialogCode(lpMsg->hwnd, *lpMsg);
             // The Tab character of a Tab the dialog used is not the control's.
-            if (lpMsg->wParam == u'\t' &&
-                !(win32::DialogCode(lpMsg->hwnd, *lpMsg) & DLGC_WANTTAB)) {
+            if (lpMsg->wParam == u'\t' && !(code & DLGC_WANTTAB)) return TRUE;
+            // Characters a control does not take are mnemonics, as with Alt.
+            if (!(code & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) &&
+                win32::PressMnemonic(hDlg, lpMsg->hwnd, lpMsg->wParam)) {
                 return TRUE;
             }
+            break;
+        }
+        case WM_SYSCHAR:
+            if (win32::PressMnemonic(hDlg, lpMsg->hwnd, lpMsg->wParam)) return TRUE;
             break;
         default:
             break;

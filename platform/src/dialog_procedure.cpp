@@ -20,9 +20,14 @@ namespace win32 {
 
 namespace {
 
+// Only a window whose class reserves the dialog's extra bytes keeps a dialog procedure and a
+// message result there; in any other window (a control DefDlgProcW is called for) those bytes
+// are its own class's, a control's state.
+bool HasDialogBytes(const Window& window) { return window.extra.size() >= DLGWINDOWEXTRA; }
+
 // As it was given, not as GetWindowLongPtrW shows it.
 DLGPROC StoredDialogProc(const Window& window) {
-    if (window.extra.size() < DWLP_DLGPROC + sizeof(DLGPROC)) return nullptr;
+    if (!HasDialogBytes(window)) return nullptr;
     DLGPROC proc;
     std::memcpy(&proc, window.extra.data() + DWLP_DLGPROC, sizeof proc);
     return proc;
@@ -204,9 +209,7 @@ LRESULT DialogProcedure(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam, bool 
     if (window == nullptr) return 0;
     AdoptAsDialog(hDlg);
     DLGPROC proc = StoredDialogProc(*window);
-    if (window->extra.size() >= DWLP_MSGRESULT + sizeof(LRESULT)) {
-        SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, 0);
-    }
+    if (HasDialogBytes(*window)) SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, 0);
     INT_PTR result = proc != nullptr ? proc(hDlg, Msg, wParam, lParam) : FALSE;
     if (Msg == WM_NCDESTROY) {
         // The template's font dies with the dialog, whoever handled the message.
@@ -221,10 +224,7 @@ LRESULT DialogProcedure(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam, bool 
     }
     if (ReturnsDirectly(Msg)) return result;
     // Handled: the answer is in DWLP_MSGRESULT (0 once the dialog is gone).
-    if ((window = FindWindow(hDlg)) == nullptr ||
-        window->extra.size() < DWLP_MSGRESULT + sizeof(LRESULT)) {
-        return 0;
-    }
+    if ((window = FindWindow(hDlg)) == nullptr || !HasDialogBytes(*window)) return 0;
     return GetWindowLongPtrW(hDlg, DWLP_MSGRESULT);
 }
 

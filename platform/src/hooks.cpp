@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Windows hooks of the thread: WH_CBT, whose HCBT_ACTIVATE is asked before a window becomes the
-// active one (a program's way to find a message box it opened). Other kinds are not kept: their
-// SetWindowsHookExW fails with ERROR_CALL_NOT_IMPLEMENTED.
+// active one (a program's way to find a message box it opened), and WH_MSGFILTER, which sees
+// the messages of the dialog manager's loops (CallMsgFilterW) before they are handled. Other
+// kinds are not kept: their SetWindowsHookExW fails with ERROR_CALL_NOT_IMPLEMENTED.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ namespace win32 {
 namespace {
 
 struct Hook {
+    int kind;
     HOOKPROC proc;
 };
 
@@ -24,14 +26,18 @@ HandleTable<Hook>& Hooks() {
     return *table;
 }
 
-// The CBT hooks, the one set last first: it is called first.
-std::vector<std::uintptr_t>& Chain() {
-    static auto* chain = new std::vector<std::uintptr_t>;
-    return *chain;
+bool IsKept(int kind) { return kind == WH_CBT || kind == WH_MSGFILTER; }
+
+// The hooks of a kind, the one set last first: it is called first.
+std::vector<std::uintptr_t>& Chain(int kind) {
+    static auto* cbt = new std::vector<std::uintptr_t>;
+    static auto* messageFilter = new std::vector<std::uintptr_t>;
+    return kind == WH_CBT ? *cbt : *messageFilter;
 }
 
-LRESULT CallFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam) {
-    const std::vector<std::uintptr_t>& chain = Chain();
+LRESULT CallFrom(int kind, std::size_t index, int code, WPARAM wParam, LPARAM lParam) {
+    // A copy: a hook may set or remove hooks.
+    const std::vector<std::uintptr_t> chain = Chain(kind);
     if (index >= chain.size()) return 0;
     const Hook* hook = Hooks().Find(chain[index]);
     return hook != nullptr ? hook->proc(code, wParam, lParam) : 0;
@@ -46,15 +52,17 @@ bool CbtRefusesActivation(HWND hwnd, bool byMouse, HWND active) {
     HWND outer = asking;
     asking = hwnd;
     CBTACTIVATESTRUCT activation{byMouse ? TRUE : FALSE, active};
-    const bool refused = CallFrom(0, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(hwnd),
+    const bool refused = CallFrom(WH_CBT, 0, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(hwnd),
                                   reinterpret_cast<LPARAM>(&activation)) != 0;
     asking = outer;
     return refused;
 }
 
 void ResetHooks() {
-    for (std::uintptr_t handle : Chain()) Hooks().Remove(handle);
-    Chain().clear();
+    for (int kind : {WH_CBT, WH_MSGFILTER}) {
+        for (std::uintptr_t handle : Chain(kind)) Hooks().Remove(handle);
+        Chain(kind).clear();
+    }
 }
 
 }  // namespace win32
@@ -65,31 +73,41 @@ HHOOK WINAPI SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE, DWORD) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (idHook != WH_CBT) {
+    if (!IsKept(idHook)) {
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return nullptr;
     }
-    const std::uintptr_t handle = Hooks().Add(std::make_unique<Hook>(Hook{lpfn}));
+    const std::uintptr_t handle = Hooks().Add(std::make_unique<Hook>(Hook{idHook, lpfn}));
     if (handle == 0) return nullptr;
-    Chain().insert(Chain().begin(), handle);
+    Chain(idHook).insert(Chain(idHook).begin(), handle);
     return reinterpret_cast<HHOOK>(handle);
 }
 
 BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk) {
     using namespace win32;
     const auto handle = reinterpret_cast<std::uintptr_t>(hhk);
-    if (Hooks().Remove(handle) == nullptr) {
+    const Hook* hook = Hooks().Find(handle);
+    if (hook == nullptr) {
         SetLastError(ERROR_INVALID_HOOK_HANDLE);
         return FALSE;
     }
-    std::erase(Chain(), handle);
+    std::erase(Chain(hook->kind), handle);
+    Hooks().Remove(handle);
     return TRUE;
 }
 
 LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam) {
     using namespace win32;
-    const std::vector<std::uintptr_t>& chain = Chain();
+    const Hook* hook = Hooks().Find(reinterpret_cast<std::uintptr_t>(hhk));
+    if (hook == nullptr) return 0;
+    const int kind = hook->kind;
+    const std::vector<std::uintptr_t>& chain = Chain(kind);
     const auto at = std::find(chain.begin(), chain.end(), reinterpret_cast<std::uintptr_t>(hhk));
     if (at == chain.end()) return 0;
-    return CallFrom(static_cast<std::size_t>(at - chain.begin()) + 1, nCode, wParam, lParam);
+    return CallFrom(kind, static_cast<std::size_t>(at - chain.begin()) + 1, nCode, wParam, lParam);
+}
+
+BOOL WINAPI CallMsgFilterW(LPMSG lpMsg, int nCode) {
+    return win32::CallFrom(WH_MSGFILTER, 0, nCode, 0, reinterpret_cast<LPARAM>(lpMsg)) != 0 ? TRUE
+                                                                                            : FALSE;
 }

@@ -41,6 +41,33 @@ TEST_F(MessageBoxTest, ButtonsOfEachTypeAndWhatTheKeysChoose) {
     }
 }
 
+// Only the default button has the default look and the focus; a mnemonic, with Alt or (the
+// focus being on a button) without, presses its button.
+TEST_F(MessageBoxTest, DefaultButtonLookAndMnemonics) {
+    const struct {
+        UINT type;
+        const char* script;
+        const char* focused;  // the line of the focused button, as Describe shows it
+        int result;
+    } cases[] = {
+        {MB_YESNOCANCEL | MB_DEFBUTTON2, "key:RETURN", "Button 7 \"&No\" focus default\n", IDNO},
+        {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, "key:alt+A", "Button 5 \"&Ignore\" focus default\n",
+         IDABORT},
+        {MB_YESNO, "text:n", "Button 6 \"&Yes\" focus default\n", IDNO},
+        {MB_CANCELTRYCONTINUE | MB_DEFBUTTON2, "key:alt+C",
+         "Button 10 \"&Try Again\" focus default\n", IDCONTINUE},
+        {MB_RETRYCANCEL, "key:alt+X key:alt+R", "Button 4 \"&Retry\" focus default\n", IDRETRY},
+    };
+    for (const auto& c : cases) {
+        std::string seen;
+        win32::headless::Run([&] { seen = win32::headless::Describe(); });
+        win32::headless::QueueScript(c.script);
+        EXPECT_EQ(MessageBoxW(nullptr, u"Text", u"Caption", c.type), c.result) << c.script;
+        EXPECT_NE(seen.find(c.focused), std::string::npos) << seen;
+        EXPECT_EQ(seen.find(" default"), seen.rfind(" default")) << seen;
+    }
+}
+
 TEST_F(MessageBoxTest, ShowsItsTextAndButtonsAsADialog) {
     std::string seen;
     win32::headless::Run([&] { seen = win32::headless::Describe(); });
