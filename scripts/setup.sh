@@ -52,10 +52,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
         "${missing[@]}" >/dev/null
 fi
 
-# Locales whose encoding is not UTF-8, for the terminal suites (generated once; the program itself
-# needs none of them).
+# Locales for the suites (generated once; the program itself needs none of them): those whose
+# encoding is not UTF-8 for the terminal, and zh_CN.UTF-8 for the X11 desktop, where Xlib opens
+# the input method only in a locale that is installed.
 if [ "$needs_locales" -eq 1 ]; then
-    for locale_charmap in en_US:ISO-8859-1 zh_CN:GBK zh_TW:BIG5 ja_JP:EUC-JP; do
+    for locale_charmap in en_US:ISO-8859-1 zh_CN:GBK zh_TW:BIG5 ja_JP:EUC-JP zh_CN:UTF-8; do
         locale=${locale_charmap%%:*} charmap=${locale_charmap#*:}
         name=$locale.$charmap
         normalised=$(printf '%s' "$name" | tr -d '-' | tr 'A-Z' 'a-z')

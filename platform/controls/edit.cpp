@@ -157,6 +157,22 @@ std::size_t CharFromX(HWND hwnd, const Edit& edit, int x) {
     return position;
 }
 
+// EM_POSFROMCHAR: the client coordinates of the character's top left, packed as two shorts; -1
+// for a position at or past the end of the text.
+LRESULT PositionOfChar(HWND hwnd, const Edit& edit, WPARAM index) {
+    if (index >= edit.buffer.text().size()) return -1;
+    const RECT format = FormatRect(hwnd, edit);
+    const std::size_t first = edit.firstVisible;
+    int x = format.left;
+    if (index >= first) {
+        x += Width(hwnd, edit, first, index);
+    } else {
+        x -= Width(hwnd, edit, index, first);
+    }
+    return static_cast<LRESULT>(
+        MAKELONG(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(format.top)));
+}
+
 bool NotifyAndSurvive(HWND hwnd, WORD code) {
     Notify(hwnd, code);
     return IsWindow(hwnd) != FALSE;
@@ -766,6 +782,14 @@ LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case EM_SCROLLCARET:
             SelectionMoved(hwnd, *edit);
             return TRUE;
+        case EM_POSFROMCHAR:
+            return PositionOfChar(hwnd, *edit, wParam);
+        case EM_CHARFROMPOS:
+            // The nearest character boundary on the one line (line 0 in the high word).
+            return static_cast<LRESULT>(
+                MAKELONG(static_cast<WORD>(std::min<std::size_t>(
+                             CharFromX(hwnd, *edit, static_cast<short>(LOWORD(lParam))), 0xFFFF)),
+                         0));
         case EM_GETFIRSTVISIBLELINE:
             // A single-line edit answers with its first visible character.
             return static_cast<LRESULT>(edit->firstVisible);

@@ -660,6 +660,98 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
 int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 
+// GDI fonts: a device context carries a selected font (the system font at first); every font
+// measures as the display's own font, the one the displays draw with.
+#define LF_FACESIZE 32
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+};
+typedef LOGFONTW* LPLOGFONTW;
+struct TEXTMETRICW {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+    LONG tmOverhang;
+    LONG tmDigitizedAspectX;
+    LONG tmDigitizedAspectY;
+    WCHAR tmFirstChar;
+    WCHAR tmLastChar;
+    WCHAR tmDefaultChar;
+    WCHAR tmBreakChar;
+    BYTE tmItalic;
+    BYTE tmUnderlined;
+    BYTE tmStruckOut;
+    BYTE tmPitchAndFamily;
+    BYTE tmCharSet;
+};
+typedef TEXTMETRICW* LPTEXTMETRICW;
+struct ABC {
+    int abcA;
+    UINT abcB;
+    int abcC;
+};
+struct FONTSIGNATURE {
+    DWORD fsUsb[4];
+    DWORD fsCsb[2];
+};
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SHIFTJIS_CHARSET 128
+#define HANGUL_CHARSET 129
+#define GB2312_CHARSET 134
+#define CHINESEBIG5_CHARSET 136
+#define GREEK_CHARSET 161
+#define TURKISH_CHARSET 162
+#define VIETNAMESE_CHARSET 163
+#define HEBREW_CHARSET 177
+#define ARABIC_CHARSET 178
+#define BALTIC_CHARSET 186
+#define RUSSIAN_CHARSET 204
+#define THAI_CHARSET 222
+#define EASTEUROPE_CHARSET 238
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+int WINAPI GetDeviceCaps(HDC hdc, int index);
+HGDIOBJ WINAPI GetStockObject(int i);
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+HFONT WINAPI CreateFontIndirectW(const LOGFONTW* lplf);
+BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
+BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+BOOL WINAPI GetCharABCWidthsW(HDC hdc, UINT wFirst, UINT wLast, ABC* lpABC);
+int WINAPI GetTextCharsetInfo(HDC hdc, FONTSIGNATURE* lpSig, DWORD dwFlags);
+DWORD WINAPI GdiGetCodePage(HDC hdc);
+LONG WINAPI GdiGetCharDimensions(HDC hdc, LPTEXTMETRICW lptm, LONG* height);
+
 // Icons and bitmaps
 HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
 HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);

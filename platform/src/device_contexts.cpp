@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "src/fonts.h"
 #include "src/handles.h"
 #include "src/regions.h"
 #include "src/window.h"
@@ -19,6 +20,7 @@ HandleTable<DeviceContext>& DeviceContexts() {
 HDC AddDeviceContext(HWND window) {
     auto dc = std::make_unique<DeviceContext>();
     dc->window = window;
+    dc->font = StockFont(SYSTEM_FONT);
     return MakeHandle<HDC>(DeviceContexts().Add(std::move(dc)));
 }
 
@@ -69,4 +71,10 @@ int WINAPI GetClipRgn(HDC hdc, HRGN hrgn) {
     if (!dc->clip) return 0;
     *region = *dc->clip;
     return 1;
+}
+
+// The layer's displays count 96 pixels to the inch.
+int WINAPI GetDeviceCaps(HDC hdc, int index) {
+    if (win32::FindDeviceContext(hdc) == nullptr) return 0;
+    return index == LOGPIXELSX || index == LOGPIXELSY ? 96 : 0;
 }

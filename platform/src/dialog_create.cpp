@@ -153,9 +153,10 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
     HFONT font = nullptr;
     if (dialogTemplate.font && (style & DS_SETFONT)) {
         const resources::DialogFont& templateFont = *dialogTemplate.font;
-        font = CreateFontHandle(FontRecord{templateFont.face, templateFont.pointSize,
-                                           templateFont.weight, templateFont.italic,
-                                           templateFont.charset});
+        // Points at the layer's 96 DPI, as a character height.
+        font = CreateFontHandle(
+            FontRecord{templateFont.face, -MulDiv(templateFont.pointSize, 96, 72),
+                       templateFont.weight, templateFont.italic, templateFont.charset});
         state.font = font;
     }
     if (FindWindow(dialog)->extra.size() >= DWLP_DLGPROC + sizeof(DLGPROC)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Font handles for dialog fonts: the template's font as a handle the dialog hands to its controls
-// with WM_SETFONT. Displays draw with their own single font; the record is what the template said.
+// Font handles: the fonts a program creates (CreateFontIndirectW, a dialog template's font) and
+// the stock fonts. A font keeps what it was asked for, which GetObjectW gives back; the displays
+// draw every font in their own single font, so every font measures as that one (text_metrics).
 #pragma once
 
 #include <windows.h>
@@ -11,15 +12,20 @@ namespace win32 {
 
 struct FontRecord {
     std::u16string face;
-    int pointSize = 0;
+    int height = 0;  // as LOGFONT's lfHeight: negative for the character height
     int weight = 0;
     bool italic = false;
     int charset = 0;
 };
 
 HFONT CreateFontHandle(FontRecord font);
-void DeleteFontHandle(HFONT font);
+// FALSE for a stale handle; a stock font is never deleted, yet TRUE.
+BOOL DeleteFontHandle(HFONT font);
 // nullptr for a stale or bogus handle.
 const FontRecord* FindFont(HFONT font);
+// GetStockObject's fonts; nullptr for another object.
+HFONT StockFont(int object);
+// GetObjectW of a font: the LOGFONTW it stands for.
+int GetFontObject(HFONT font, int size, void* buffer);
 
 }  // namespace win32

@@ -5,6 +5,8 @@
 // of an ANSI class or procedure are ANSI windows; messages are sent as ANSI ones and converted
 // by the layer where the window is wide.
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "win32/ansi_procedures.h"
@@ -258,4 +260,48 @@ ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     const auto proc = win32::WideProcedure(reinterpret_cast<WNDPROC>(value));
     const auto previous = SetClassLongPtrW(hwnd, index, reinterpret_cast<LONG_PTR>(proc));
     return reinterpret_cast<ULONG_PTR>(win32::AnsiProcedure(reinterpret_cast<WNDPROC>(previous)));
+}
+
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
+    if (font == nullptr) return nullptr;
+    LOGFONTW wide{};
+    std::memcpy(&wide, font, offsetof(LOGFONTA, lfFaceName));
+    const std::u16string face = Wide(font->lfFaceName, strnlen(font->lfFaceName, LF_FACESIZE));
+    std::copy_n(face.begin(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1), wide.lfFaceName);
+    return CreateFontIndirectW(&wide);
+}
+
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
+    TEXTMETRICW wide{};
+    if (metrics == nullptr || !GetTextMetricsW(dc, &wide)) return FALSE;
+    std::memcpy(metrics, &wide, offsetof(TEXTMETRICA, tmFirstChar));
+    auto byte = [](WCHAR c) { return static_cast<BYTE>(std::min<WCHAR>(c, 0xFF)); };
+    metrics->tmFirstChar = byte(wide.tmFirstChar);
+    metrics->tmLastChar = byte(wide.tmLastChar);
+    metrics->tmDefaultChar = byte(wide.tmDefaultChar);
+    metrics->tmBreakChar = byte(wide.tmBreakChar);
+    metrics->tmItalic = wide.tmItalic;
+    metrics->tmUnderlined = wide.tmUnderlined;
+    metrics->tmStruckOut = wide.tmStruckOut;
+    metrics->tmPitchAndFamily = wide.tmPitchAndFamily;
+    metrics->tmCharSet = wide.tmCharSet;
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+    if (length < 0) return FALSE;
+    const std::u16string wide = Wide(text, length);
+    return GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), size);
+}
+
+// Each byte of the range as the character it is in the ANSI code page.
+BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths) {
+    if (widths == nullptr || last < first || last > 0xFF) return FALSE;
+    for (UINT c = first; c <= last; ++c) {
+        const char byte = static_cast<char>(c);
+        const std::u16string wide = Wide(&byte, 1);
+        const UINT unit = wide.empty() ? 0 : wide[0];
+        if (!GetCharABCWidthsW(dc, unit, unit, &widths[c - first])) return FALSE;
+    }
+    return TRUE;
 }

@@ -30,6 +30,12 @@ for tool in Xvfb xdotool xclip xprop xwininfo dbus-monitor openssl iconv base64 
 done
 ibus_x11=/usr/libexec/ibus-x11
 [ -x "$ibus_x11" ] || { echo "SKIP: $ibus_x11 is not installed"; exit 77; }
+# Without the locale installed, Xlib opens no input method and every composing check would wait
+# out its time.
+if ! grep -qix 'zh_CN\.utf-\?8' <<<"$(locale -a)"; then
+    echo "FAIL: the zh_CN.UTF-8 locale is not installed (scripts/setup.sh test generates it)"
+    exit 1
+fi
 # ibus and the clipboard manager talk over D-Bus: a private session bus of the suite's own.
 if [ -z "${CREDCIPHER_PRIVATE_BUS:-}" ]; then
     CREDCIPHER_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"

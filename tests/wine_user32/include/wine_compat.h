@@ -66,7 +66,6 @@ struct CREATESTRUCTA {
 };
 typedef CREATESTRUCTA* LPCREATESTRUCTA;
 
-#define LF_FACESIZE 32
 struct LOGFONTA {
     LONG lfHeight;
     LONG lfWidth;
@@ -82,22 +81,6 @@ struct LOGFONTA {
     BYTE lfQuality;
     BYTE lfPitchAndFamily;
     CHAR lfFaceName[LF_FACESIZE];
-};
-struct LOGFONTW {
-    LONG lfHeight;
-    LONG lfWidth;
-    LONG lfEscapement;
-    LONG lfOrientation;
-    LONG lfWeight;
-    BYTE lfItalic;
-    BYTE lfUnderline;
-    BYTE lfStrikeOut;
-    BYTE lfCharSet;
-    BYTE lfOutPrecision;
-    BYTE lfClipPrecision;
-    BYTE lfQuality;
-    BYTE lfPitchAndFamily;
-    WCHAR lfFaceName[LF_FACESIZE];
 };
 typedef LOGFONTA* LPLOGFONTA;
 struct TEXTMETRICA {
@@ -122,29 +105,6 @@ struct TEXTMETRICA {
     BYTE tmPitchAndFamily;
     BYTE tmCharSet;
 };
-struct TEXTMETRICW {
-    LONG tmHeight;
-    LONG tmAscent;
-    LONG tmDescent;
-    LONG tmInternalLeading;
-    LONG tmExternalLeading;
-    LONG tmAveCharWidth;
-    LONG tmMaxCharWidth;
-    LONG tmWeight;
-    LONG tmOverhang;
-    LONG tmDigitizedAspectX;
-    LONG tmDigitizedAspectY;
-    WCHAR tmFirstChar;
-    WCHAR tmLastChar;
-    WCHAR tmDefaultChar;
-    WCHAR tmBreakChar;
-    BYTE tmItalic;
-    BYTE tmUnderlined;
-    BYTE tmStruckOut;
-    BYTE tmPitchAndFamily;
-    BYTE tmCharSet;
-};
-typedef TEXTMETRICW* LPTEXTMETRICW;
 typedef TEXTMETRICA* LPTEXTMETRICA;
 struct NEWTEXTMETRICA {
     LONG tmHeight;
@@ -173,15 +133,6 @@ struct NEWTEXTMETRICA {
     UINT ntmAvgWidth;
 };
 typedef int(CALLBACK* FONTENUMPROCA)(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM);
-struct FONTSIGNATURE {
-    DWORD fsUsb[4];
-    DWORD fsCsb[2];
-};
-struct ABC {
-    int abcA;
-    UINT abcB;
-    int abcC;
-};
 struct NONCLIENTMETRICSW {
     UINT cbSize;
     int iBorderWidth;
@@ -225,27 +176,13 @@ struct CBT_CREATEWNDA;
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define OBM_CLOSE 32754
-#define ANSI_CHARSET 0
-#define DEFAULT_CHARSET 1
-#define SHIFTJIS_CHARSET 128
-#define HANGUL_CHARSET 129
-#define GB2312_CHARSET 134
-#define CHINESEBIG5_CHARSET 136
-#define GREEK_CHARSET 161
-#define EASTEUROPE_CHARSET 238
 #define FS_JISJAPAN 0x00020000
 #define FS_CHINESESIMP 0x00040000
 #define FS_WANSUNG 0x00080000
 #define FS_CHINESETRAD 0x00100000
 #define FS_JOHAB 0x00200000
-#define FW_NORMAL 400
-#define TMPF_VECTOR 0x02
-#define TMPF_TRUETYPE 0x04
 #define WHITE_BRUSH 0
 #define BLACK_BRUSH 4
-#define SYSTEM_FONT 13
-#define DEFAULT_GUI_FONT 17
-#define LOGPIXELSY 90
 #define COLOR_WINDOW 5
 #define COLOR_BTNFACE 15
 #define QS_KEY 0x0001
@@ -338,14 +275,6 @@ BOOL WINAPI GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 // USER32 and GDI32, wide
 COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 BOOL WINAPI SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winini);
-HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
-HGDIOBJ WINAPI GetStockObject(int object);
-int WINAPI GetDeviceCaps(HDC dc, int index);
-BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics);
-int WINAPI GetTextCharsetInfo(HDC dc, FONTSIGNATURE* signature, DWORD flags);
-BOOL WINAPI GetCharABCWidthsW(HDC dc, UINT first, UINT last, ABC* widths);
-DWORD WINAPI GdiGetCodePage(HDC dc);
-LONG WINAPI GdiGetCharDimensions(HDC dc, LPTEXTMETRICW metrics, LONG* height);
 HDC WINAPI CreateEnhMetaFileW(HDC reference, LPCWSTR file, const RECT* bounds, LPCWSTR text);
 HENHMETAFILE WINAPI CloseEnhMetaFile(HDC dc);
 BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE metafile);
