@@ -48,21 +48,26 @@ enum Relation : std::uint32_t { kLabelFor = 1, kLabelledBy = 2 };
 #define CREDCIPHER_SD_BUS_FUNCTIONS(X)                             \
     X(add_fallback_vtable, sd_bus_add_fallback_vtable)             \
     X(add_object_vtable, sd_bus_add_object_vtable)                 \
+    X(call_async, sd_bus_call_async)                               \
     X(call_method_async, sd_bus_call_method_async)                 \
+    X(close_unref, sd_bus_close_unref)                             \
     X(error_set, sd_bus_error_set)                                 \
-    X(flush_close_unref, sd_bus_flush_close_unref)                 \
+    X(flush, sd_bus_flush)                                         \
     X(get_events, sd_bus_get_events)                               \
     X(get_fd, sd_bus_get_fd)                                       \
     X(get_timeout, sd_bus_get_timeout)                             \
     X(get_unique_name, sd_bus_get_unique_name)                     \
+    X(is_ready, sd_bus_is_ready)                                   \
     X(message_append, sd_bus_message_append)                       \
     X(message_close_container, sd_bus_message_close_container)     \
     X(message_get_path, sd_bus_message_get_path)                   \
     X(message_is_method_error, sd_bus_message_is_method_error)     \
+    X(message_new_method_call, sd_bus_message_new_method_call)     \
     X(message_new_method_return, sd_bus_message_new_method_return) \
     X(message_new_signal, sd_bus_message_new_signal)               \
     X(message_open_container, sd_bus_message_open_container)       \
     X(message_read, sd_bus_message_read)                           \
+    X(message_set_auto_start, sd_bus_message_set_auto_start)       \
     X(message_unref, sd_bus_message_unref)                         \
     X(create, sd_bus_new)                                          \
     X(open_user, sd_bus_open_user)                                 \
@@ -139,21 +144,25 @@ public:
     }
 
     ~AtspiBridge() override {
-        sd->flush_close_unref(bus_);
-        sd->flush_close_unref(session_);
+        Drop(bus_);
+        Drop(session_);
     }
 
     bool Alive() const { return bus_ != nullptr || session_ != nullptr; }
 
     // The accessibility bus's address is asked of the session bus; the answer comes in the
-    // poll loop.
+    // poll loop. Only a launcher already running answers: the session bus is told not to start
+    // one, which would stay behind with its bus and registry when nobody listens.
     void AskSessionBus() {
         if (sd->open_user(&session_) < 0) {
             session_ = nullptr;
             return;
         }
-        if (sd->call_method_async(session_, nullptr, "org.a11y.Bus", "/org/a11y/bus",
-                                  "org.a11y.Bus", "GetAddress", AddressArrived, this, "") < 0)
+        Message call;
+        if (sd->message_new_method_call(session_, &call.m, "org.a11y.Bus", "/org/a11y/bus",
+                                        "org.a11y.Bus", "GetAddress") < 0 ||
+            sd->message_set_auto_start(call.m, 0) < 0 ||
+            sd->call_async(session_, nullptr, call.m, AddressArrived, this, 0) < 0)
             Drop(session_);
     }
 
@@ -229,8 +238,12 @@ public:
     }
 
 private:
+    // Only a connection that is up is flushed: sd_bus_flush waits for one still authenticating
+    // until the authentication times out, which a bus that never answers makes a long hang.
     static void Drop(sd_bus*& bus) {
-        sd->flush_close_unref(bus);
+        if (bus == nullptr) return;
+        if (sd->is_ready(bus) > 0) sd->flush(bus);
+        sd->close_unref(bus);
         bus = nullptr;
     }
 
