@@ -138,5 +138,31 @@ TEST_F(AccessibleTreeTest, PasswordAndReadOnlyFieldsSayWhatTheyAre) {
     EXPECT_EQ(s.Run(), kExitCancel);
 }
 
+// Names are read as shown: a mnemonic's "&" is not spoken, "&&" is one "&", and a field named by
+// its label gets the label's name as shown.
+TEST_F(AccessibleTreeTest, NamesLeaveOutTheMnemonicsAmpersand) {
+    Session s;
+    s.Then([&] {
+        const HWND label = Now().Find(s.Control(IDC_ACCOUNT_IN))->labelledBy;
+        ASSERT_NE(label, nullptr);
+        const struct {
+            HWND window;
+            const char16_t* text;
+            HWND named;  // the object whose name is checked
+            const char* name;
+        } cases[] = {
+            {s.Control(IDC_ENCRYPT), u"&Encrypt", s.Control(IDC_ENCRYPT), "Encrypt"},
+            {s.Control(IDC_DECRYPT), u"R&&D", s.Control(IDC_DECRYPT), "R&D"},
+            {label, u"&Account:", label, "Account:"},
+            {label, u"&Account:", s.Control(IDC_ACCOUNT_IN), "Account:"},
+        };
+        for (const auto& c : cases) SetWindowTextW(c.window, c.text);
+        const atspi::AccessibleTree tree = Now();
+        for (const auto& c : cases) EXPECT_EQ(tree.Find(c.named)->name, c.name);
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), kExitCancel);
+}
+
 }  // namespace
 }  // namespace e2e
