@@ -321,17 +321,20 @@ check "regrown: Escape" 2 "$(exit_code regrown)"
 # at a field's caret; also where the terminal cannot hide it.
 for term in xterm-256color vt100 ansi; do
     start "cursor_$term" C.UTF-8 "$term"
-    # row and character under the cursor: Cancel, the four fields, the buttons, OK
-    for expected in "21 C" "6  " "8  " "10 加" "14  " "16  " "10 解" "21 O"; do
+    # row, column and character under the cursor: on the first letter of Cancel's text, at the
+    # start of each empty field (right of its label), on 加密's, 解密's and OK's first letter
+    for expected in "21 67 C" "6 15  " "8 15  " "10 19 加" "14 15  " "16 15  " "10 40 解" \
+        "21 55 O"; do
         keys "cursor_$term" Tab
         tries=0
-        until [ "$(tmux_ display -p -t "cursor_$term" '#{cursor_y} #{cursor_character}')" = "$expected" ] ||
+        until [ "$(tmux_ display -p -t "cursor_$term" \
+            '#{cursor_y} #{cursor_x} #{cursor_character}')" = "$expected" ] ||
             [ $tries -ge 100 ]; do
             tries=$((tries + 1))
             sleep 0.05
         done
-        check "$term: the cursor after a Tab" "$expected 1" \
-            "$(tmux_ display -p -t "cursor_$term" '#{cursor_y} #{cursor_character} #{cursor_flag}')"
+        check "$term: the cursor after a Tab" "$expected 1" "$(tmux_ display -p -t "cursor_$term" \
+            '#{cursor_y} #{cursor_x} #{cursor_character} #{cursor_flag}')"
     done
     keys "cursor_$term" Escape
     check "$term: Escape" 2 "$(exit_code "cursor_$term")"
