@@ -65,7 +65,8 @@ def spoken(accessible):
 
 listener = Atspi.EventListener.new(heard)
 for kind in ('object:state-changed:focused', 'object:text-changed:insert',
-             'object:text-caret-moved', 'window:activate', 'focus:'):
+             'object:text-caret-moved', 'object:text-selection-changed', 'window:activate',
+             'focus:'):
     listener.register(kind)
 
 applications_before = Atspi.get_desktop(0).get_child_count()
@@ -183,6 +184,28 @@ for field, typed in ((account_in, '张三'), (password_in, 'pw 123')):
     carets = [d for kind, source, d, _ in events
               if kind == 'object:text-caret-moved' and source == field]
     check(f'the last caret event of {spoken(field)}', len(typed), carets[-1] if carets else None)
+
+
+
+def selection(field):
+    if Atspi.Text.get_n_selections(field) != 1:
+        return None
+    chosen = Atspi.Text.get_selection(field, 0)
+    return chosen.start_offset, chosen.end_offset
+
+
+# The selection, made by keys and through the text interface, read back and told.
+for what, select, expected in (
+        ('Shift+Home', lambda: xdotool('key', 'shift+Home'), (0, len('pw 123'))),
+        ('SetSelection', lambda: Atspi.Text.set_selection(password_in, 0, 1, 3), (1, 3))):
+    del events[:]
+    select()
+    pump(lambda: selection(password_in) == expected, 5)
+    check(f'the selection of {spoken(password_in)} after {what}', expected,
+          selection(password_in))
+    check(f'{what} was told by a selection event', True,
+          pump(lambda: ('object:text-selection-changed', password_in) in
+               [(kind, source) for kind, source, *_ in events], 5))
 
 # Encrypt through the action interface; the cipher texts are those of the command line.
 cipher = subprocess.run([cli, 'encrypt', '张三', 'pw 123'], env=env, check=True,
