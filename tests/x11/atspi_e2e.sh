@@ -85,5 +85,5 @@ xprop -root -remove AT_SPI_BUS
 echo "The accessibility bus asked of the session bus:"
 timeout 120 "$python" "$here/atspi_client.py" "$binary" "$cli" || status=1
 echo "$passes checks passed, $failures failed"
-[ $failures -eq 0 ] || status=1
+[ "$failures" -eq 0 ] || status=1
 exit $status
