@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libcrypto++-dev libncurses-dev binutils-mingw-w64-i686
-          libx11-dev libxft-dev libxrandr-dev libsystemd-dev fonts-wqy-microhei)
+          libx11-dev libxft-dev libxrandr-dev libxfixes-dev libsystemd-dev fonts-wqy-microhei)
 needs_i386=0
 needs_locales=0
 for group in "${@:-run}"; do

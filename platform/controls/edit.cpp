@@ -273,6 +273,8 @@ void Paste(HWND hwnd, Edit& edit) {
         clip = ClipboardText();
     }
     if (IsReadOnly(hwnd)) return;
+    // Another program's copy is fetched by the display, and its paste comes back here.
+    if (!clip && PasteFromElsewhere()) return;
     // A password edit pastes an empty clipboard too: over the selection, which it removes.
     if (!clip) {
         if (StyleOf(hwnd) & ES_PASSWORD) Changed(hwnd, edit, ReplaceSelection(hwnd, edit, u""));
@@ -606,13 +608,12 @@ void ContextMenu(HWND hwnd, const Edit& edit, LPARAM lParam) {
     const std::size_t start = buffer.selectionStart(), end = buffer.selectionEnd();
     const bool selection = start != end;
     const bool all = std::min(start, end) == 0 && std::max(start, end) == buffer.text().size();
-    const std::optional<std::u16string> clipboard = ClipboardText();
     std::vector<MenuItem> items = {
         {u"&Undo", WM_UNDO, buffer.CanUndo() && !readOnly},
         {},
         {u"Cu&t", WM_CUT, selection && !password && !readOnly},
         {u"&Copy", WM_COPY, selection && !password},
-        {u"&Paste", WM_PASTE, clipboard && !clipboard->empty() && !readOnly},
+        {u"&Paste", WM_PASTE, ClipboardHoldsText() && !readOnly},
         {u"&Delete", WM_CLEAR, selection && !readOnly},
         {},
         {u"Select &All", EM_SETSEL, !all},

@@ -160,6 +160,11 @@ void PublishClipboardText(std::u16string_view text) {
     if (Display* display = CurrentDisplay()) display->PublishClipboardText(text);
 }
 
+bool RequestClipboardPaste() {
+    Display* display = CurrentDisplay();
+    return display != nullptr && display->RequestClipboardPaste();
+}
+
 }  // namespace win32
 
 BOOL WINAPI MessageBeep(UINT) {

@@ -4,6 +4,7 @@
 
 #include "controls/clipboard.h"
 #include "controls_test_support.h"
+#include "src/message_queue.h"
 
 namespace {
 
@@ -254,6 +255,42 @@ TEST_F(EditTest, PasteTakesTheFirstLineOnly) {
     win32::controls::ClearClipboard();
     SendMessageW(edit, WM_PASTE, 0, 0);
     EXPECT_EQ(TextOf(edit), u"[line one]") << "nothing to paste";
+}
+
+// A paste with the pointer (X11's middle button) goes into the edit under it, which takes the
+// focus as a click gives it, and keeps its first line as any paste; over a read-only edit only
+// the focus moves, and over a disabled edit or a button nothing happens.
+TEST_F(EditTest, PointerPasteGoesIntoTheEditUnderIt) {
+    HWND focused = CreateEdit(u"", ES_AUTOHSCROLL, 1);
+    HWND other = CreateEdit(u"", ES_AUTOHSCROLL, 2, {10, 40, 70, 60});
+    HWND readOnly = CreateEdit(u"fixed", ES_AUTOHSCROLL | ES_READONLY, 3, {10, 70, 70, 90});
+    HWND disabled = CreateEdit(u"", ES_AUTOHSCROLL | WS_DISABLED, 4, {10, 100, 70, 120});
+    HWND button = Create(u"Button", u"OK", BS_PUSHBUTTON, 5, {100, 10, 150, 30});
+    const struct {
+        const char* what;
+        HWND under, focus;
+        std::u16string texts;  // of the four edits, '|' between
+    } cases[] = {
+        {"another edit", other, other, u"|pasted|fixed|"},
+        {"a read-only edit", readOnly, readOnly, u"||fixed|"},
+        {"a disabled edit", disabled, focused, u"||fixed|"},
+        {"a button", button, focused, u"||fixed|"},
+    };
+    for (const auto& c : cases) {
+        SetWindowTextW(focused, u"");
+        SetWindowTextW(other, u"");
+        SetFocus(focused);
+        RECT rect{};
+        GetWindowRect(c.under, &rect);
+        win32::SystemInputSink().PasteAt(
+            POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, u"pasted\nmore");
+        test::Pump();
+        EXPECT_EQ(GetFocus(), c.focus) << c.what;
+        EXPECT_EQ(TextOf(focused) + u"|" + TextOf(other) + u"|" + TextOf(readOnly) + u"|" +
+                      TextOf(disabled),
+                  c.texts)
+            << c.what;
+    }
 }
 
 TEST_F(EditTest, PasswordAndReadOnlyEditsGuardTheirText) {
