@@ -317,8 +317,12 @@ void Selections::ContinueSending(const XPropertyEvent& event) {
                     static_cast<int>(length));
     out->sent += length;
     if (length == 0) {  // the empty piece, just written, ends it
-        XSelectInput(display_, out->requestor, NoEventMask);
+        const ::Window requestor = out->requestor;
         outgoing_.erase(out);
+        // Another transfer to the same window still waits for its deletions.
+        if (std::none_of(outgoing_.begin(), outgoing_.end(),
+                         [&](const Outgoing& o) { return o.requestor == requestor; }))
+            XSelectInput(display_, requestor, NoEventMask);
     }
 }
 

@@ -241,6 +241,13 @@ for length in 4096 32767; do  # cut to 30,000
         "$(margin_colours left) $(margin_colours right)"
 done
 check "the caret stays off the label" "$label" "$(pixels 0 45 52 14)"
+# A copy too large for one piece, asked for twice at once on one window (MULTIPLE): both
+# transfers run to their ends, in pieces (INCR).
+wide=$(head -c 30000 /dev/zero | tr '\0' a | sed 's/a/中/g')
+printf '%s' "$wide" | xclip -selection clipboard -i
+paste_with account_in "key ctrl+a ctrl+v" "$wide"
+check "two large transfers to one window both end" "90000 90000" \
+    "$("$x_probe" multiple CLIPBOARD)"
 xdotool key Escape
 check "closed with Cancel" 2 "$(exit_code)"
 
