@@ -263,8 +263,8 @@ void Copy(HWND hwnd, const Edit& edit) {
         SetClipboardText(std::u16string(edit.buffer.SelectedText()));
 }
 
-// Every paste comes here, a display's too, so that what a single-line edit keeps of pasted text
-// is decided once: the first line.
+// Every paste comes here, a display's too, so that what an edit keeps of pasted text is decided
+// once: a single-line edit the first line, a multi-line one the whole text, line breaks and all.
 void Paste(HWND hwnd, Edit& edit) {
     std::optional<std::u16string> clip;
     if (const auto pasted = TextBeingPasted()) {
@@ -279,7 +279,7 @@ void Paste(HWND hwnd, Edit& edit) {
         return;
     }
     std::u16string_view text = *clip;
-    text = text.substr(0, text.find_first_of(u"\r\n"));
+    if (!(StyleOf(hwnd) & ES_MULTILINE)) text = text.substr(0, text.find_first_of(u"\r\n"));
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, text));
 }
 

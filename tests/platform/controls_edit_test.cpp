@@ -241,19 +241,31 @@ TEST_F(EditTest, ClipboardKeysAndMessages) {
     EXPECT_EQ(win32::controls::ClipboardText(), u"c");
 }
 
-TEST_F(EditTest, PasteTakesTheFirstLineOnly) {
-    HWND edit = CreateEdit(u"[]");
-    for (const char16_t* clip :
-         {u"line one\r\nline two", u"line one\nline two", u"line one\rline two"}) {
-        SetWindowTextW(edit, u"[]");
+TEST_F(EditTest, PasteKeepsTheFirstLineOfASingleLineEditAndAllOfAMultiLineOne) {
+    struct Case {
+        DWORD style;
+        const char16_t* clip;
+        const char16_t* expected;
+    };
+    constexpr DWORD kMultiLine = ES_AUTOHSCROLL | ES_MULTILINE;
+    const Case cases[] = {
+        {ES_AUTOHSCROLL, u"line one\r\nline two", u"[line one]"},
+        {ES_AUTOHSCROLL, u"line one\nline two", u"[line one]"},
+        {ES_AUTOHSCROLL, u"line one\rline two", u"[line one]"},
+        {kMultiLine, u"line one\r\nline two", u"[line one\r\nline two]"},
+        {kMultiLine, u"line one\nline two\n", u"[line one\nline two\n]"},
+    };
+    for (const Case& c : cases) {
+        HWND edit = CreateEdit(u"[]", c.style);
         Select(edit, 1, 1);
-        win32::controls::SetClipboardText(clip);
+        win32::controls::SetClipboardText(c.clip);
         SendMessageW(edit, WM_PASTE, 0, 0);
-        EXPECT_EQ(TextOf(edit), u"[line one]");
+        EXPECT_EQ(TextOf(edit), c.expected) << (c.style & ES_MULTILINE ? "multi-line" : "single");
+        win32::controls::ClearClipboard();
+        SendMessageW(edit, WM_PASTE, 0, 0);
+        EXPECT_EQ(TextOf(edit), c.expected) << "nothing to paste";
+        DestroyWindow(edit);
     }
-    win32::controls::ClearClipboard();
-    SendMessageW(edit, WM_PASTE, 0, 0);
-    EXPECT_EQ(TextOf(edit), u"[line one]") << "nothing to paste";
 }
 
 TEST_F(EditTest, PasswordAndReadOnlyEditsGuardTheirText) {
