@@ -325,9 +325,7 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     std::u16string composed;
     if (view.focused && !composition.text.empty()) {
         const std::u16string inserted =
-            view.password
-                ? std::u16string(composition.text.size(), view.shown.empty() ? u'*' : view.shown[0])
-                : composition.text;
+            view.password ? std::u16string(composition.text.size(), view.mask) : composition.text;
         composed =
             std::u16string(text.substr(0, caret)) + inserted + std::u16string(text.substr(caret));
         text = composed;

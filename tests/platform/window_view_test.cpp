@@ -79,7 +79,13 @@ TEST_F(WindowViewTest, EditsShareOnlyTheProgramsOwnSelection) {
         // A dialog's bordered edit wears the client edge instead.
         EXPECT_EQ(view.edge, id == 1 ? FieldEdge::kSunken : FieldEdge::kNone);
         EXPECT_EQ(view.readOnly, id == 2);
+        EXPECT_EQ(view.mask, id == 1 ? u'\0' : u'*');
     }
+    // A mask of the program's own is what the displays draw and measure.
+    SendMessageW(GetDlgItem(dialog, 2), EM_SETPASSWORDCHAR, u'#', 0);
+    const WindowView masked = ViewOf(GetDlgItem(dialog, 2));
+    EXPECT_EQ(masked.mask, u'#');
+    EXPECT_EQ(masked.shown, u"######");
     HWND edit = GetDlgItem(dialog, 1);
     SetFocus(edit);
     win32::headless::Type(u"x");
