@@ -47,7 +47,17 @@ start_server
 export XMODIFIERS=@im=ibus
 
 owner() { "$x_probe" owner "$1"; }
-alive() { pgrep -fx -- "$binary" >/dev/null && echo alive || echo gone; }
+# Only the program on this suite's screen: another suite may run the same binary meanwhile.
+alive() {
+    local pid
+    for pid in $(pgrep -fx -- "$binary"); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY"; then
+            echo alive
+            return
+        fi
+    done
+    echo gone
+}
 
 # A window manager, or a new one that replaces the one running, as a desktop restarts its own.
 # Not through ibus: openbox hangs on its way out when the input method went before it.
