@@ -7,8 +7,9 @@ export LSAN_OPTIONS
 
 work=$(mktemp -d)
 server_pid=
-start_server() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+start_server() {  # [more Xvfb options]
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp "$@" 3>"$work/display" \
+        2>"$work/xvfb.log" &
     server_pid=$!
     local tries=0
     until [ -s "$work/display" ] || [ $tries -ge 100 ]; do tries=$((tries + 1)); sleep 0.05; done
