@@ -33,10 +33,11 @@ done
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+. "$(dirname "$0")/apt.sh"
 
 if [ "$needs_i386" -eq 1 ] && ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     $sudo dpkg --add-architecture i386
-    $sudo apt-get update -qq
+    apt_update
 fi
 
 missing=()
@@ -47,7 +48,7 @@ done
 
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "setup.sh: installing ${missing[*]}"
-    $sudo apt-get update -qq
+    apt_update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
 fi
