@@ -46,7 +46,17 @@ start_server
 export XMODIFIERS=@im=ibus
 
 owner() { "$x_probe" owner "$1"; }
-alive() { pgrep -fx -- "$binary" >/dev/null && echo alive || echo gone; }
+# Whether the program (or its child) still runs on this suite's screen: other suites run it too.
+alive() {
+    local pid
+    for pid in $(pgrep -fx -- "$binary"); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY"; then
+            echo alive
+            return
+        fi
+    done
+    echo gone
+}
 
 # A window manager, or a new one that replaces the one running, as a desktop restarts its own.
 # Not through ibus: openbox hangs on its way out when the input method went before it.
