@@ -29,7 +29,14 @@ start() {
     rm -f "$work/rc"
     (LANG=$1 LC_ALL= WIN32_DISPLAY= "$binary" </dev/null >/dev/null 2>"$work/stderr"
      echo $? >"$work/rc") &
-    window=$(timeout 30 xdotool search --sync --class credcipher | head -1)
+    # xdotool ends with an X error when a window it looks at goes meanwhile (a desktop's own
+    # windows as it starts): it looks again, for 30 s in all.
+    local until=$((SECONDS + 30))
+    window=
+    while [ -z "$window" ] && [ "$SECONDS" -lt "$until" ]; do
+        window=$(timeout $((until - SECONDS)) xdotool search --sync --class credcipher 2>/dev/null |
+            head -1)
+    done
     [ -n "$window" ] || fail "the window did not appear: $(cat "$work/stderr")"
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
