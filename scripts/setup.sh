@@ -18,7 +18,7 @@ for group in "${@:-run}"; do
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3 valgrind mandoc ccache
                          xvfb xdotool xclip x11-utils x11-xserver-utils x11-apps netpbm xz-utils
-                         openbox ibus dbus-daemon xfce4-settings fonts-dejavu-core
+                         openbox metacity xfwm4 ibus dbus-daemon xfce4-settings fonts-dejavu-core
                          at-spi2-core python3-gi gir1.2-atspi-2.0)
               needs_locales=1 ;;
         # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.

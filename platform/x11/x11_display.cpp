@@ -380,8 +380,8 @@ private:
         XSetWMProperties(display_, window.id, nullptr, nullptr, nullptr, 0, nullptr, &hints,
                          &classHint);
         SetSizeHints(window, view);
-        // An owned window (the About box) is a dialog; an ownerless one a normal window, which
-        // window managers give a minimise box (metacity gives dialogs none).
+        // An owned window (the About box) is a dialog; an ownerless one a normal window, with
+        // the caption boxes the Motif hints ask for.
         const Atom type = view.owner != nullptr ? netWmTypeDialog_ : netWmTypeNormal_;
         XChangeProperty(display_, window.id, netWmType_, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&type), 1);
@@ -614,8 +614,8 @@ private:
     }
 
     // The caption's boxes and the frame's functions the window allows: a window that is neither
-    // maximizable nor sizable can be neither maximised nor resized (nor made full-screen by
-    // managers that follow these hints).
+    // maximizable nor sizable can be neither maximised nor resized. (No manager reads full screen
+    // from these: metacity takes it from the size hints, openbox and xfwm4 offer it anyway.)
     void SetMotifHints(const TopWindow& window, const WindowView& view) {
         enum : long { kFunctions = 1, kDecorations = 2 };
         enum : long { kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 16, kClose = 32 };
@@ -649,7 +649,8 @@ private:
                         reinterpret_cast<const unsigned char*>(hints), 5);
     }
 
-    // Dialogs keep their size: the window manager offers no resizing.
+    // Dialogs keep their size: the window manager offers no resizing (nor, under metacity,
+    // full screen).
     void SetSizeHints(const TopWindow& window, const WindowView& view) {
         XSizeHints size{};
         size.flags = PPosition | PMinSize;
@@ -884,8 +885,8 @@ private:
         }
     }
 
-    // A window of fixed size cannot fill the screen, as on Windows; window managers that offer
-    // full screen to every window (openbox) are asked to take it back.
+    // A window of fixed size cannot fill the screen, as on Windows; window managers that make any
+    // window full screen whatever its hints (openbox, xfwm4) are asked to take it back.
     void LeaveFullScreen(const TopWindow& window, HWND hwnd) {
         const WindowView* view = FindView(views_, hwnd);
         if (view == nullptr || view->sizable) return;
