@@ -44,11 +44,13 @@ public:
         key = 0;
     }
     void Paste(std::u16string_view) override { Other(); }
+    void PasteAt(POINT, std::u16string_view) override { Other(); }
     void MouseMove(POINT) override { Other(); }
     void MouseButton(POINT, win32::MouseKey, bool, unsigned) override { Other(); }
     void DisplayChanged() override { Other(); }
     void Request(HWND, win32::WindowRequest) override { Other(); }
     void ClipboardTaken() override { Other(); }
+    void ClipboardOffersText(bool) override { Other(); }
 
     UINT key = 0;
     unsigned keyModifiers = 0;

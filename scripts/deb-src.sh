@@ -2,6 +2,7 @@
 # Sourced by the scripts that fetch Debian source packages. add_deb_src: apt-get source needs a
 # deb-src entry for the suites the machine installs from. It goes into a file of its own, next to
 # the system's list, which stays as it is. Needs $sudo ("" as root, else "sudo").
+. "$(dirname "${BASH_SOURCE[0]}")/apt.sh"
 add_deb_src() {
     local list=/etc/apt/sources.list.d/credcipher-deb-src
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
@@ -15,5 +16,5 @@ add_deb_src() {
         echo "deb-src http://deb.debian.org/debian $VERSION_CODENAME main" |
             $sudo tee "$list.list" >/dev/null
     fi
-    $sudo apt-get update -qq
+    apt_update
 }

@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libcrypto++-dev libncurses-dev binutils-mingw-w64-i686
-          libx11-dev libxft-dev libxrandr-dev libsystemd-dev fonts-wqy-microhei)
+          libx11-dev libxft-dev libxrandr-dev libxfixes-dev libsystemd-dev fonts-wqy-microhei)
 needs_i386=0
 needs_locales=0
 for group in "${@:-run}"; do
@@ -18,7 +18,7 @@ for group in "${@:-run}"; do
         test) packages+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                          libssl-dev openssl tmux locales clang-format python3 valgrind mandoc ccache
                          xvfb xdotool xclip x11-utils x11-xserver-utils x11-apps netpbm xz-utils
-                         openbox ibus dbus-daemon xfce4-settings fonts-dejavu-core
+                         openbox metacity xfwm4 ibus dbus-daemon xfce4-settings fonts-dejavu-core
                          at-spi2-core python3-gi gir1.2-atspi-2.0)
               needs_locales=1 ;;
         # wine64 brings the native Wine server, which serves the 32-bit programs under qemu too.
@@ -33,10 +33,11 @@ done
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+. "$(dirname "$0")/apt.sh"
 
 if [ "$needs_i386" -eq 1 ] && ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     $sudo dpkg --add-architecture i386
-    $sudo apt-get update -qq
+    apt_update
 fi
 
 missing=()
@@ -47,7 +48,7 @@ done
 
 if [ "${#missing[@]}" -gt 0 ]; then
     echo "setup.sh: installing ${missing[*]}"
-    $sudo apt-get update -qq
+    apt_update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
 fi

@@ -3,8 +3,9 @@
 # The builds of fewer parts. Each optional display is left out as on a machine without its
 # development files (find_package of X11, then of Curses, fails): the configuration must lack
 # that display's target and have the other one, and the rest must build and pass the suites of
-# the displays it has. Then the cipher preset, the cipher and credcipher-cli alone, with its
-# suites and a project that includes this one and links only the cipher.
+# the displays it has. Then both left out: the headless display alone, with the program and its
+# start-up suite, which runs it headless. Then the cipher preset, the cipher and credcipher-cli
+# alone, with its suites and a project that includes this one and links only the cipher.
 # With ccache (scripts/compiler-cache.sh) most objects come from the debug build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,6 +38,19 @@ without() {
 # real program on it (in tmux, on Xvfb).
 without X11 platform_x11 platform_terminal '^terminal|StartUpTest'
 without Curses platform_terminal platform_x11 '^x11_xvfb_e2e$|StartUpTest'
+
+# Neither library: only the headless display. Only the program and the suite that starts it
+# are built, which is enough to show that the window system stands without both displays.
+echo "test-parts.sh: without X11 and Curses"
+build=build/without-X11-Curses
+cmake --preset debug -B "$build" --log-level=WARNING -DCREDCIPHER_BENCH=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON -DCMAKE_DISABLE_FIND_PACKAGE_Curses=ON
+for part in platform_x11 platform_terminal; do
+    if has_target "$build" "$part"; then fail "$build has $part"; fi
+done
+has_target "$build" platform_headless || fail "$build lacks platform_headless"
+cmake --build "$build" --target credcipher e2e_test
+ctest --test-dir "$build" --output-on-failure --no-tests=error -R '^StartUpTest'
 
 echo "test-parts.sh: the cipher preset"
 cmake --workflow --preset cipher

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Runs every test: the suites under GCC (the terminal one drives the real program in tmux), the
 # Debian packages built, checked with lintian, installed and run, the Windows programs under
-# Wine, the suites again under ASan+UBSan (clang), the fuzzers briefly, and the builds of fewer
-# parts (no X11, no ncursesw, the cipher alone).
+# Wine, the suites again under ASan+UBSan (clang; Wine's user32 tests under GCC's), the fuzzers
+# briefly, and the builds of fewer parts (no X11, no ncursesw, the cipher alone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh run test package
@@ -28,6 +28,7 @@ scripts/build-windows.sh
 scripts/test-wine.sh
 
 workflow asan
+workflow wine-asan
 
 scripts/fuzz.sh build/asan 30
 scripts/test-parts.sh

@@ -15,6 +15,7 @@ namespace {
 
 struct Clipboard {
     std::optional<std::u16string> text;
+    bool textElsewhere = false;  // another program's copy on the user's clipboard is text
     bool open = false;
     HWND openedBy = nullptr;
     // What SetClipboardData was given, or GetClipboardData made, for the text as it is now; the
@@ -98,6 +99,18 @@ void ClearClipboard() {
 
 void ClipboardTakenElsewhere() {
     if (!TheClipboard().open) ClearClipboard();
+}
+
+void SetTextElsewhere(bool offered) { TheClipboard().textElsewhere = offered; }
+
+bool ClipboardHoldsText() {
+    const Clipboard& clipboard = TheClipboard();
+    return clipboard.text ? !clipboard.text->empty() : clipboard.textElsewhere;
+}
+
+bool PasteFromElsewhere() {
+    const Clipboard& clipboard = TheClipboard();
+    return !clipboard.text && clipboard.textElsewhere && RequestClipboardPaste();
 }
 
 void ResetClipboard() {

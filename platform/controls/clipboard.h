@@ -17,6 +17,13 @@ void ClearClipboard();
 // Another program took the user's clipboard: what was copied here is no longer what a paste
 // should give. Kept while the clipboard is open, since a program may still hold its blocks.
 void ClipboardTakenElsewhere();
+// Whether another program's copy on the user's clipboard is text, as the display says.
+void SetTextElsewhere(bool offered);
+// There is text to paste: copied here, or by another program.
+bool ClipboardHoldsText();
+// With nothing copied here, another program's text is asked of the display; it comes later as
+// the display's paste. False when there is none.
+bool PasteFromElsewhere();
 // Empty and closed, as at start.
 void ResetClipboard();
 

@@ -99,18 +99,19 @@ std::optional<EditMargins> FontMargins(HWND hwnd) {
     return font.margins;
 }
 
-// The width of text as the display shows it: a password edit shows one '*' per unit.
-int TextWidth(DWORD style, std::u16string_view text) {
+// The width of text as the display shows it: a password edit shows its mask character once
+// per unit.
+int TextWidth(DWORD style, char16_t mask, std::u16string_view text) {
     if (style & ES_PASSWORD) {
         // Bounded so that the product stays an int for any text WM_SETTEXT may bring.
         const auto count = static_cast<int>(std::min<std::size_t>(text.size(), 1 << 20));
-        return win32::MeasureText(u"*") * count;
+        return win32::MeasureText(std::u16string_view(&mask, 1)) * count;
     }
     return win32::MeasureText(text);
 }
 
 int Width(HWND hwnd, const Edit& edit, std::size_t from, std::size_t to) {
-    return TextWidth(StyleOf(hwnd),
+    return TextWidth(StyleOf(hwnd), edit.passwordChar,
                      std::u16string_view(edit.buffer.text()).substr(from, to - from));
 }
 
@@ -210,8 +211,8 @@ EditBuffer::Change ReplaceSelection(HWND hwnd, Edit& edit, std::u16string_view t
     std::function<bool(const std::u16string&)> fits;
     if (!(style & ES_AUTOHSCROLL)) {
         const int width = TextAreaWidth(hwnd, edit);
-        fits = [style, width](const std::u16string& candidate) {
-            const int needed = TextWidth(style, candidate);
+        fits = [style, width, mask = edit.passwordChar](const std::u16string& candidate) {
+            const int needed = TextWidth(style, mask, candidate);
             return needed == 0 || needed < width;
         };
     }
@@ -263,8 +264,8 @@ void Copy(HWND hwnd, const Edit& edit) {
         SetClipboardText(std::u16string(edit.buffer.SelectedText()));
 }
 
-// Every paste comes here, a display's too, so that what a single-line edit keeps of pasted text
-// is decided once: the first line.
+// Every paste comes here, a display's too, so that what an edit keeps of pasted text is decided
+// once: a single-line edit the first line, a multi-line one the whole text, line breaks and all.
 void Paste(HWND hwnd, Edit& edit) {
     std::optional<std::u16string> clip;
     if (const auto pasted = TextBeingPasted()) {
@@ -273,13 +274,15 @@ void Paste(HWND hwnd, Edit& edit) {
         clip = ClipboardText();
     }
     if (IsReadOnly(hwnd)) return;
+    // Another program's copy is fetched by the display, and its paste comes back here.
+    if (!clip && PasteFromElsewhere()) return;
     // A password edit pastes an empty clipboard too: over the selection, which it removes.
     if (!clip) {
         if (StyleOf(hwnd) & ES_PASSWORD) Changed(hwnd, edit, ReplaceSelection(hwnd, edit, u""));
         return;
     }
     std::u16string_view text = *clip;
-    text = text.substr(0, text.find_first_of(u"\r\n"));
+    if (!(StyleOf(hwnd) & ES_MULTILINE)) text = text.substr(0, text.find_first_of(u"\r\n"));
     Changed(hwnd, edit, ReplaceSelection(hwnd, edit, text));
 }
 
@@ -606,13 +609,12 @@ void ContextMenu(HWND hwnd, const Edit& edit, LPARAM lParam) {
     const std::size_t start = buffer.selectionStart(), end = buffer.selectionEnd();
     const bool selection = start != end;
     const bool all = std::min(start, end) == 0 && std::max(start, end) == buffer.text().size();
-    const std::optional<std::u16string> clipboard = ClipboardText();
     std::vector<MenuItem> items = {
         {u"&Undo", WM_UNDO, buffer.CanUndo() && !readOnly},
         {},
         {u"Cu&t", WM_CUT, selection && !password && !readOnly},
         {u"&Copy", WM_COPY, selection && !password},
-        {u"&Paste", WM_PASTE, clipboard && !clipboard->empty() && !readOnly},
+        {u"&Paste", WM_PASTE, ClipboardHoldsText() && !readOnly},
         {u"&Delete", WM_CLEAR, selection && !readOnly},
         {},
         {u"Select &All", EM_SETSEL, !all},

@@ -680,6 +680,29 @@ struct LOGFONTW {
     WCHAR lfFaceName[LF_FACESIZE];
 };
 typedef LOGFONTW* LPLOGFONTW;
+
+// System parameters: only the non-client metrics, whose message font a dialog template of point
+// size 0x7FFF asks for.
+#define SPI_GETNONCLIENTMETRICS 0x0029
+struct NONCLIENTMETRICSW {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONTW lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONTW lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONTW lfMenuFont;
+    LOGFONTW lfStatusFont;
+    LOGFONTW lfMessageFont;
+    int iPaddedBorderWidth;
+};
+BOOL WINAPI SystemParametersInfoW(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
 struct TEXTMETRICW {
     LONG tmHeight;
     LONG tmAscent;

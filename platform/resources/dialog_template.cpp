@@ -9,7 +9,6 @@ namespace {
 
 constexpr std::uint16_t kExtendedVersion = 1;
 constexpr std::uint16_t kExtendedSignature = 0xFFFF;
-constexpr std::uint16_t kMessageBoxFont = 0x7FFF;
 
 void ReadFont(ByteReader& reader, bool extended, DialogFont& font) {
     font.pointSize = reader.U16();

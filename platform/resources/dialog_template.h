@@ -29,6 +29,9 @@ inline constexpr std::uint16_t kAtomComboBox = 0x85;
 // The class name of a predefined class atom ("Button", ...); empty for any other value.
 std::u16string_view PredefinedClassName(std::uint16_t atom);
 
+// The point size of "the message-box font" in an extended template.
+constexpr std::uint16_t kMessageBoxFont = 0x7FFF;
+
 struct DialogFont {
     // 0x7FFF in an extended template means "the message-box font"; then nothing else of the
     // font is stored and the fields below keep their defaults.

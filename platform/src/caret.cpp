@@ -46,6 +46,11 @@ void ForgetCaretOwner(HWND hwnd) {
     if (ThreadCaret().owner == hwnd) ThreadCaret() = Caret{};
 }
 
+void ResetCaret() {
+    ThreadCaret() = Caret{};
+    BlinkTime() = kDefaultBlinkTime;
+}
+
 }  // namespace win32
 
 using win32::OwnedBy;

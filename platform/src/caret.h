@@ -8,5 +8,7 @@ namespace win32 {
 
 // Called as a window is destroyed: the caret it owns goes with it.
 void ForgetCaretOwner(HWND hwnd);
+// As a new process has it: no caret, and the default blink time.
+void ResetCaret();
 
 }  // namespace win32

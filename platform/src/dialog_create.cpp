@@ -153,10 +153,12 @@ HWND CreateDialogFromTemplate(const resources::DialogTemplate& dialogTemplate, H
     HFONT font = nullptr;
     if (dialogTemplate.font && (style & DS_SETFONT)) {
         const resources::DialogFont& templateFont = *dialogTemplate.font;
-        // Points at the layer's 96 DPI, as a character height.
+        // Points at the layer's 96 DPI, as a character height; 0x7FFF asks for the message font.
         font = CreateFontHandle(
-            FontRecord{templateFont.face, -MulDiv(templateFont.pointSize, 96, 72),
-                       templateFont.weight, templateFont.italic, templateFont.charset});
+            templateFont.pointSize == resources::kMessageBoxFont
+                ? MessageFont()
+                : FontRecord{templateFont.face, -MulDiv(templateFont.pointSize, 96, 72),
+                             templateFont.weight, templateFont.italic, templateFont.charset});
         state.font = font;
     }
     if (FindWindow(dialog)->extra.size() >= DWLP_DLGPROC + sizeof(DLGPROC)) {

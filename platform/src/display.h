@@ -90,6 +90,9 @@ public:
     // Pasted text: goes into the focused control as it is (EM_REPLACESEL), never as keys, so a
     // tab or control character in it neither moves the focus nor presses a button.
     virtual void Paste(std::u16string_view text) = 0;
+    // Pasted with the pointer (X11's middle button): into the edit under `screen`, which takes
+    // the focus as a click gives it; over anything else nothing happens.
+    virtual void PasteAt(POINT screen, std::u16string_view text) = 0;
     virtual void MouseMove(POINT screen) = 0;
     virtual void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) = 0;
     // Monitors or work areas changed (a terminal was resized).
@@ -98,6 +101,9 @@ public:
     virtual void Request(HWND window, WindowRequest request) = 0;
     // Another program took the user's clipboard: what this program copied is no longer there.
     virtual void ClipboardTaken() = 0;
+    // Whether another program's copy on the user's clipboard is text, which the display can
+    // fetch for a paste (RequestClipboardPaste).
+    virtual void ClipboardOffersText(bool offers) = 0;
 };
 
 class Display {
@@ -121,6 +127,9 @@ public:
     // Text the program copied or cut: a display that reaches the user's clipboard puts it
     // there too.
     virtual void PublishClipboardText(std::u16string_view) {}
+    // Asks for the text another program put on the user's clipboard, which comes later as a
+    // paste; false when there is none to ask for.
+    virtual bool RequestClipboardPaste() { return false; }
     // The program is about to end: what must outlive it (the clipboard) is handed on.
     virtual void ProgramEnds() {}
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "controls/clipboard.h"
+#include "src/caret.h"
 #include "src/focus.h"
 #include "src/message_queue.h"
 #include "src/window.h"
@@ -47,6 +48,7 @@ Display* CurrentDisplay() {
 void InstallDisplay(std::unique_ptr<Display> display) {
     DestroyAllWindows();
     ResetFocus();
+    ResetCaret();
     ResetHooks();
     ResetMessageQueue();
     ResetClasses();
@@ -158,6 +160,11 @@ void KeepWindowsInWorkAreas() {
 
 void PublishClipboardText(std::u16string_view text) {
     if (Display* display = CurrentDisplay()) display->PublishClipboardText(text);
+}
+
+bool RequestClipboardPaste() {
+    Display* display = CurrentDisplay();
+    return display != nullptr && display->RequestClipboardPaste();
 }
 
 }  // namespace win32

@@ -79,17 +79,24 @@ int GetFontObject(HFONT font, int size, void* buffer) {
     if (record == nullptr) return 0;
     if (buffer == nullptr) return sizeof(LOGFONTW);
     if (size <= 0) return 0;
-    LOGFONTW logical{};
-    logical.lfHeight = record->height;
-    logical.lfWeight = record->weight;
-    logical.lfItalic = record->italic ? 1 : 0;
-    logical.lfCharSet = static_cast<BYTE>(record->charset);
-    const std::size_t length = std::min<std::size_t>(record->face.size(), LF_FACESIZE - 1);
-    std::copy_n(record->face.begin(), length, logical.lfFaceName);
+    const LOGFONTW logical = ToLogFont(*record);
     const auto copied = std::min<std::size_t>(static_cast<std::size_t>(size), sizeof logical);
     std::memcpy(buffer, &logical, copied);
     return static_cast<int>(copied);
 }
+
+LOGFONTW ToLogFont(const FontRecord& font) {
+    LOGFONTW logical{};
+    logical.lfHeight = font.height;
+    logical.lfWeight = font.weight;
+    logical.lfItalic = font.italic ? 1 : 0;
+    logical.lfCharSet = static_cast<BYTE>(font.charset);
+    const std::size_t length = std::min<std::size_t>(font.face.size(), LF_FACESIZE - 1);
+    std::copy_n(font.face.begin(), length, logical.lfFaceName);
+    return logical;
+}
+
+FontRecord MessageFont() { return {u"Segoe UI", -12, FW_NORMAL, false, DEFAULT_CHARSET}; }
 
 }  // namespace win32
 

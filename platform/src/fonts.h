@@ -27,5 +27,9 @@ const FontRecord* FindFont(HFONT font);
 HFONT StockFont(int object);
 // GetObjectW of a font: the LOGFONTW it stands for.
 int GetFontObject(HFONT font, int size, void* buffer);
+LOGFONTW ToLogFont(const FontRecord& font);
+// The font of message boxes and of captions and menus (SPI_GETNONCLIENTMETRICS): Windows' own,
+// at 96 DPI.
+FontRecord MessageFont();
 
 }  // namespace win32

@@ -114,15 +114,6 @@ bool RouteCharacter(const InputEvent& event, MSG& msg) {
     return true;
 }
 
-// A paste from the display is the focused control's WM_PASTE, which takes the display's text
-// (TextBeingPasted) instead of the clipboard's: the control decides what of it to keep.
-bool RoutePaste(MSG& msg) {
-    HWND target = GetFocus();
-    if (target == nullptr) return false;
-    msg = Stamped(target, WM_PASTE, 0, 0);
-    return true;
-}
-
 // A button press first activates the window's top-level window (WM_MOUSEACTIVATE decides).
 bool ActivateForClick(HWND target, LRESULT hit, UINT message) {
     HWND root = RootOf(target);
@@ -133,6 +124,28 @@ bool ActivateForClick(HWND target, LRESULT hit, UINT message) {
         Activate(root, WA_CLICKACTIVE);
     }
     return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT && IsWindow(target);
+}
+
+// A paste from the display is the focused control's WM_PASTE, which takes the display's text
+// (TextBeingPasted) instead of the clipboard's: the control decides what of it to keep. One made
+// with the pointer goes to the edit under it (a control that takes selections, DLGC_HASSETSEL),
+// which a click would focus: it is focused as the paste leaves the queue.
+bool RoutePaste(const InputEvent& event, MSG& msg, bool remove) {
+    HWND target = GetFocus();
+    if (event.virtualKey == VK_MBUTTON) {
+        LRESULT hit = HTNOWHERE;
+        target = WindowAtPoint(event.point, &hit);
+        const Window* root = target != nullptr ? FindWindow(RootOf(target)) : nullptr;
+        if (hit != HTCLIENT || root == nullptr || !root->IsEnabled() || !IsWindowEnabled(target) ||
+            !(SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+            return false;
+        if (remove && !ActivateForClick(target, hit, WM_MBUTTONDOWN)) return false;
+        if (remove && GetFocus() != target) SetFocus(target);
+        if (!IsWindow(target) || (remove && GetFocus() != target)) return false;
+    }
+    if (target == nullptr) return false;
+    msg = Stamped(target, WM_PASTE, 0, 0);
+    return true;
 }
 
 // A second press soon after the first, near it, on the same window of a class that asks for
@@ -198,7 +211,7 @@ bool Route(const InputEvent& event, MSG& msg, bool remove) {
         case InputEvent::Type::kMouseButton:
             return RouteMouse(event, msg, remove);
         case InputEvent::Type::kPaste:
-            return RoutePaste(msg);
+            return RoutePaste(event, msg, remove);
     }
     return false;
 }
@@ -292,6 +305,11 @@ public:
         QueueInput({InputEvent::Type::kPaste});
     }
 
+    void PasteAt(POINT screen, std::u16string_view text) override {
+        TheQueue().pastes.emplace_back(text);
+        QueueInput({InputEvent::Type::kPaste, VK_MBUTTON, 0, screen});
+    }
+
     void MouseMove(POINT screen) override {
         QueueInput({InputEvent::Type::kMouseMove, 0, 0, screen});
     }
@@ -343,6 +361,7 @@ public:
     }
 
     void ClipboardTaken() override { controls::ClipboardTakenElsewhere(); }
+    void ClipboardOffersText(bool offers) override { controls::SetTextElsewhere(offers); }
 
 private:
     static void PressModifiers(unsigned modifiers, bool down) {

@@ -13,9 +13,9 @@ namespace win32 {
 // Raw input as the display delivers it; routed when it leaves the queue.
 struct InputEvent {
     // kPaste: text pasted into the focus window as it is (EM_REPLACESEL), the next of the
-    // queue's pasted texts.
+    // queue's pasted texts; with VK_MBUTTON, into the edit at `point`.
     enum class Type { kKeyDown, kKeyUp, kCharacter, kMouseMove, kMouseButton, kPaste } type;
-    UINT virtualKey = 0;  // kMouseButton: VK_LBUTTON or VK_RBUTTON
+    UINT virtualKey = 0;  // kMouseButton: VK_LBUTTON or VK_RBUTTON; kPaste: 0 or VK_MBUTTON
     char16_t character = 0;
     POINT point{};
     bool down = false;

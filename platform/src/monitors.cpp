@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
-// Monitors and system metrics, as the display reports them. Monitor handles stay valid while the
-// display's monitors stay the same; when they change, the old handles become stale.
+// Monitors, system metrics and the non-client parameters, as the display reports them. Monitor
+// handles stay valid while the display's monitors stay the same; when they change, the old
+// handles become stale.
 #include <windows.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "src/display_manager.h"
+#include "src/fonts.h"
 #include "src/handles.h"
 #include "src/window.h"
 
@@ -237,4 +241,31 @@ int WINAPI GetSystemMetrics(int nIndex) {
         default:
             return 0;
     }
+}
+
+BOOL WINAPI SystemParametersInfoW(UINT uiAction, UINT, PVOID pvParam, UINT) {
+    if (uiAction != SPI_GETNONCLIENTMETRICS) {
+        SetLastError(ERROR_INVALID_SPI_VALUE);
+        return FALSE;
+    }
+    auto* metrics = static_cast<NONCLIENTMETRICSW*>(pvParam);
+    // Windows takes the record with or without the padded border that Vista added, no other.
+    constexpr UINT kWithoutPadding = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    if (metrics == nullptr ||
+        (metrics->cbSize != sizeof(NONCLIENTMETRICSW) && metrics->cbSize != kWithoutPadding)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const win32::SystemMetricsSet system = win32::CurrentMetrics();
+    const LOGFONTW font = win32::ToLogFont(win32::MessageFont());
+    // The layer has no scroll bars and no menu bars: those sizes are 0, as GetSystemMetrics says.
+    NONCLIENTMETRICSW answer{};
+    answer.cbSize = metrics->cbSize;
+    answer.iBorderWidth = system.borderWidth;
+    answer.iCaptionWidth = answer.iSmCaptionWidth = system.captionButtonWidth;
+    answer.iCaptionHeight = answer.iSmCaptionHeight = system.captionHeight;
+    answer.lfCaptionFont = answer.lfSmCaptionFont = answer.lfMenuFont = answer.lfStatusFont =
+        answer.lfMessageFont = font;
+    std::memcpy(metrics, &answer, metrics->cbSize);
+    return TRUE;
 }

@@ -32,6 +32,9 @@ void Beep();
 
 // Text a control copied or cut: the display may put it on the user's own clipboard too.
 void PublishClipboardText(std::u16string_view text);
+// Has the display fetch another program's text from the user's clipboard, which comes later as
+// a paste into the focused control; false when the display has none to fetch.
+bool RequestClipboardPaste();
 
 // While the WM_PASTE that a display's paste became is handled: the text the display pasted
 // (the user's clipboard or selection), which the control takes instead of its own clipboard's.

@@ -113,6 +113,7 @@ public:
     }
     void Text(std::u16string_view text) override { next_.Text(text); }
     void Paste(std::u16string_view text) override { next_.Paste(text); }
+    void PasteAt(POINT screen, std::u16string_view text) override { next_.PasteAt(screen, text); }
     void MouseMove(POINT screen) override { next_.MouseMove(screen); }
     void MouseButton(POINT screen, MouseKey button, bool down, unsigned modifiers) override {
         next_.MouseButton(screen, button, down, modifiers);
@@ -120,6 +121,7 @@ public:
     void DisplayChanged() override { next_.DisplayChanged(); }
     void Request(HWND window, WindowRequest request) override { next_.Request(window, request); }
     void ClipboardTaken() override { next_.ClipboardTaken(); }
+    void ClipboardOffersText(bool offers) override { next_.ClipboardOffersText(offers); }
 
 private:
     InputSink& next_;

@@ -185,7 +185,8 @@ void ReadEdit(WindowView& view, DWORD style, DWORD exStyle) {
         // it leaves the field.
         const auto mask =
             static_cast<char16_t>(SendMessageW(view.handle, EM_GETPASSWORDCHAR, 0, 0));
-        view.text = view.shown = std::u16string(size, mask != 0 ? mask : u'*');
+        view.mask = mask != 0 ? mask : u'*';
+        view.text = view.shown = std::u16string(size, view.mask);
         return;
     }
     view.shown = VisibleControls(WithoutLoneSurrogates(view.text));

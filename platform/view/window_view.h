@@ -109,6 +109,7 @@ struct WindowView {
     RECT textArea{};  // screen pixels: where the text is drawn, inside the margins (EM_GETRECT)
     bool readOnly = false;  // ES_READONLY: shown and selectable, never changed by typing
     bool password = false;  // ES_PASSWORD: `shown` and `text` are the mask
+    char16_t mask = 0;      // of a password edit, the character shown for each one it holds
     FieldEdge edge = FieldEdge::kNone;
     // The selected text that may be offered to other programs (a desktop's primary selection),
     // empty for none: only text the program put there, never what the person typed or pasted

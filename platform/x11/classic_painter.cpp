@@ -325,9 +325,7 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     std::u16string composed;
     if (view.focused && !composition.text.empty()) {
         const std::u16string inserted =
-            view.password
-                ? std::u16string(composition.text.size(), view.shown.empty() ? u'*' : view.shown[0])
-                : composition.text;
+            view.password ? std::u16string(composition.text.size(), view.mask) : composition.text;
         composed =
             std::u16string(text.substr(0, caret)) + inserted + std::u16string(text.substr(caret));
         text = composed;
@@ -339,8 +337,8 @@ void ClassicPainter::Edit(const WindowView& view, const Composition& composition
     // bits, and text drawn whole would wrap around onto the label. A composition that
     // runs past the right end scrolls the text as typing does.
     const RECT area = IsEmpty(view.textArea) ? client : Local(view.textArea);
-    const auto next = [&](std::size_t index) {
-        return index + ((text[index] & 0xFC00) == 0xD800 && index + 1 < text.size() ? 2 : 1);
+    const auto next = [&text](std::size_t index) {
+        return index + codepages::utf::DecodeUtf16(text.substr(index)).length;  // a pair is one
     };
     std::size_t first = std::min(view.firstVisible, text.size());
     while (composedHigh > composedLow && first < caret &&

@@ -2,6 +2,7 @@
 #include "x11/selections.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -30,6 +31,9 @@ std::string Latin1Of(const std::string& utf8) {
     return latin1;
 }
 
+// While the program ends, what Handle reports concerns nobody.
+const Selections::Listener kIgnored{[](std::string) {}, [] {}, [](bool) {}};
+
 std::string Utf8OfLatin1(const std::string& latin1) {
     std::string utf8;
     for (unsigned char c : latin1) AppendUtf8(utf8, c);
@@ -56,8 +60,24 @@ Selections::Selections(::Display* display) : display_(display) {
                               {&manager_, "CLIPBOARD_MANAGER"},
                               {&saveTargets_, "SAVE_TARGETS"},
                               {&pasted_, "CREDCIPHER_PASTE"},
-                              {&saved_, "CREDCIPHER_SAVED"}}) {
+                              {&saved_, "CREDCIPHER_SAVED"},
+                              {&offered_, "CREDCIPHER_TARGETS"}}) {
         *atom = XInternAtom(display_, name, False);
+    }
+    // Each new owner of the clipboard is told, so that the program knows whether another
+    // program's copy is text before anyone pastes; the owner there at the start is asked too.
+    int error = 0;
+    int major = 5;
+    int minor = 0;
+    if (XFixesQueryExtension(display_, &fixesEvent_, &error) &&
+        XFixesQueryVersion(display_, &major, &minor)) {
+        XFixesSelectSelectionInput(display_, owner_, clipboard_,
+                                   XFixesSetSelectionOwnerNotifyMask |
+                                       XFixesSelectionWindowDestroyNotifyMask |
+                                       XFixesSelectionClientCloseNotifyMask);
+        AskTargets(XGetSelectionOwner(display_, clipboard_), CurrentTime);
+    } else {
+        fixesEvent_ = -1;
     }
 }
 
@@ -79,25 +99,42 @@ bool Selections::Request(Atom selection, Time time) {
     return true;
 }
 
-bool Selections::Handle(const XEvent& event, const std::function<void(std::string)>& pasted,
-                        const std::function<void()>& clipboardTaken) {
+std::optional<std::string> Selections::OwnText(Atom selection) const {
+    auto owned = owned_.find(selection);
+    if (owned == owned_.end()) return std::nullopt;
+    return owned->second;
+}
+
+bool Selections::Handle(const XEvent& event, const Listener& listener) {
+    if (fixesEvent_ >= 0 && event.type == fixesEvent_ + XFixesSelectionNotify) {
+        const auto& notify = reinterpret_cast<const XFixesSelectionNotifyEvent&>(event);
+        if (notify.selection != clipboard_) return true;
+        // Until the new owner tells its targets, nothing is known to be there.
+        listener.clipboardOffersText(false);
+        AskTargets(notify.owner, notify.timestamp);
+        return true;
+    }
     switch (event.type) {
         case SelectionRequest:
             Serve(event.xselectionrequest);
             return true;
         case SelectionClear:
             owned_.erase(event.xselectionclear.selection);
-            if (event.xselectionclear.selection == clipboard_) clipboardTaken();
+            if (event.xselectionclear.selection == clipboard_) listener.clipboardTaken();
             return true;
         case SelectionNotify:
             if (event.xselection.requestor != owner_) return false;
-            Received(event.xselection, pasted);
+            if (event.xselection.selection == clipboard_ && event.xselection.target == targets_) {
+                ReceivedTargets(event.xselection, listener);
+            } else {
+                Received(event.xselection, listener.pasted);
+            }
             return true;
         case PropertyNotify:
             if (event.xproperty.window == owner_) {
                 if (receiving_ && event.xproperty.atom == pasted_ &&
                     event.xproperty.state == PropertyNewValue)
-                    ReceivedPiece(pasted);
+                    ReceivedPiece(listener.pasted);
                 return true;
             }
             if (event.xproperty.state != PropertyDelete) return false;
@@ -159,6 +196,29 @@ void Selections::Received(const XSelectionEvent& event,
     }
     if (property.format != 8) return;
     pasted(property.type == XA_STRING ? Utf8OfLatin1(property.bytes) : property.bytes);
+}
+
+// Another program's clipboard is asked what it holds; this program's own is no other's.
+void Selections::AskTargets(::Window owner, Time time) {
+    askedOwner_ = owner == owner_ ? None : owner;
+    askedTime_ = time;
+    if (askedOwner_ != None)
+        XConvertSelection(display_, clipboard_, targets_, offered_, owner_, time);
+}
+
+// The answer of the owner asked last; an earlier owner's answer comes too late to count.
+void Selections::ReceivedTargets(const XSelectionEvent& event, const Listener& listener) {
+    if (askedOwner_ == None || event.time != askedTime_) return;
+    askedOwner_ = None;
+    if (event.property == None) return;
+    const Property offered = Read(owner_, event.property, true);
+    if (offered.format != 32) return;
+    std::vector<long> targets(offered.bytes.size() / sizeof(long));
+    std::memcpy(targets.data(), offered.bytes.data(), targets.size() * sizeof(long));
+    listener.clipboardOffersText(std::any_of(targets.begin(), targets.end(), [&](long target) {
+        const auto atom = static_cast<Atom>(target);
+        return atom == utf8String_ || atom == XA_STRING || atom == text_ || atom == plainText_;
+    }));
 }
 
 void Selections::ReceivedPiece(const std::function<void(std::string)>& pasted) {
@@ -257,8 +317,12 @@ void Selections::ContinueSending(const XPropertyEvent& event) {
                     static_cast<int>(length));
     out->sent += length;
     if (length == 0) {  // the empty piece, just written, ends it
-        XSelectInput(display_, out->requestor, NoEventMask);
+        const ::Window requestor = out->requestor;
         outgoing_.erase(out);
+        // Another transfer to the same window still waits for its deletions.
+        if (std::none_of(outgoing_.begin(), outgoing_.end(),
+                         [&](const Outgoing& o) { return o.requestor == requestor; }))
+            XSelectInput(display_, requestor, NoEventMask);
     }
 }
 
@@ -288,8 +352,7 @@ bool Selections::HandToManager(Time time) {
             XNextEvent(display_, &event);
             if (event.type == SelectionNotify && event.xselection.selection == manager_)
                 return event.xselection.property != None;
-            Handle(
-                event, [](std::string) {}, [] {});
+            Handle(event, kIgnored);
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -314,8 +377,7 @@ void Selections::ServeUntilTaken() {
     while (owned_.contains(clipboard_) || !outgoing_.empty()) {
         XEvent event;
         XNextEvent(display_, &event);
-        Handle(
-            event, [](std::string) {}, [] {});
+        Handle(event, kIgnored);
     }
     _exit(0);
 }

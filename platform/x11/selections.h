@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 // CLIPBOARD and PRIMARY as X clients share them: the text this program owns, served to whoever
 // asks (in pieces, INCR, when it is large), the text of another program's selection asked for
-// and put together, and at the end of the program the clipboard handed to a clipboard manager
-// (SAVE_TARGETS) or, when none runs, served on by a child process until another program takes
-// it. Copied text says it is a secret (x-kde-passwordManagerHint), so that clipboard managers
-// that honour the hint keep it out of their history.
+// and put together, whether another program's clipboard holds text (XFixes tells of each new
+// owner, which is asked for its TARGETS), and at the end of the program the clipboard handed to
+// a clipboard manager (SAVE_TARGETS) or, when none runs, served on by a child process until
+// another program takes it. Copied text says it is a secret (x-kde-passwordManagerHint), so that
+// clipboard managers that honour the hint keep it out of their history.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,10 +31,18 @@ public:
     // Asks another program's `selection` for its text, which comes to Handle's `pasted` later.
     // False when nobody owns it or this program does.
     bool Request(Atom selection, Time time);
-    // Takes the events of selections and of their transfers; false for any other event. Another
-    // program taking the clipboard from this one calls `clipboardTaken`.
-    bool Handle(const XEvent& event, const std::function<void(std::string)>& pasted,
-                const std::function<void()>& clipboardTaken);
+    // The text of `selection` while this program owns it.
+    std::optional<std::string> OwnText(Atom selection) const;
+    // What Handle reports besides the transfers' texts: another program took the clipboard from
+    // this one; whether the clipboard of another program (as each new owner answers TARGETS)
+    // holds text.
+    struct Listener {
+        std::function<void(std::string)> pasted;
+        std::function<void()> clipboardTaken;
+        std::function<void(bool)> clipboardOffersText;
+    };
+    // Takes the events of selections and of their transfers; false for any other event.
+    bool Handle(const XEvent& event, const Listener& listener);
     // The program ends: PRIMARY is let go, the clipboard handed on. True when a child process
     // now serves it on this connection, which the caller must then leave alone.
     bool Outlive(Time time);
@@ -55,6 +65,8 @@ private:
     void Serve(const XSelectionRequestEvent& request);
     bool Answer(const XSelectionRequestEvent& request, const std::string& text, Atom property);
     void ContinueSending(const XPropertyEvent& event);
+    void AskTargets(::Window owner, Time time);
+    void ReceivedTargets(const XSelectionEvent& event, const Listener& listener);
     void Received(const XSelectionEvent& event, const std::function<void(std::string)>& pasted);
     void ReceivedPiece(const std::function<void(std::string)>& pasted);
     bool HandToManager(Time time);
@@ -64,7 +76,10 @@ private:
     ::Window owner_;  // a window of its own, so that the selections outlive every dialog
     std::size_t piece_;
     Atom clipboard_, targets_, text_, utf8String_, plainText_, incr_, multiple_, atomPair_,
-        passwordHint_, manager_, saveTargets_, pasted_, saved_;
+        passwordHint_, manager_, saveTargets_, pasted_, saved_, offered_;
+    int fixesEvent_ = -1;         // XFixes' first event, which tells of each new clipboard owner
+    ::Window askedOwner_ = None;  // another program whose TARGETS are not answered yet
+    Time askedTime_ = CurrentTime;
     std::map<Atom, std::string> owned_;
     std::vector<Outgoing> outgoing_;
     bool receiving_ = false;  // an INCR transfer into `incoming_` is under way

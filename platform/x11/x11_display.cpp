@@ -4,7 +4,9 @@
 // with WM_DELETE_WINDOW (a WM_CLOSE here), gives the focus and minimises. Keys go through the
 // input method (XIM), whose composition shows in the focused field and which is told where the
 // caret is; clicks and drags come as mouse input at the client's screen pixels, copy and
-// cut own CLIPBOARD, a selection in a field owns PRIMARY, and Ctrl+V pastes what CLIPBOARD holds.
+// cut own CLIPBOARD, a selection in a field owns PRIMARY, Ctrl+V (and the context menu's Paste,
+// enabled while another program's copy is text) pastes what CLIPBOARD holds, and the middle
+// button pastes PRIMARY into the field under the pointer.
 #include "x11/x11_display.h"
 
 #include <X11/Xatom.h>
@@ -337,6 +339,7 @@ public:
     void PublishClipboardText(std::u16string_view text) override {
         selections_.Own(selections_.clipboard(), Utf16ToUtf8(text), time_);
     }
+    bool RequestClipboardPaste() override { return RequestPaste(); }
 
     // What was copied outlives the program. When a child process serves it, the connection is
     // the child's: this process never uses it again, and exits without closing it.
@@ -377,8 +380,8 @@ private:
         XSetWMProperties(display_, window.id, nullptr, nullptr, nullptr, 0, nullptr, &hints,
                          &classHint);
         SetSizeHints(window, view);
-        // An owned window (the About box) is a dialog; an ownerless one a normal window, which
-        // window managers give a minimise box (metacity gives dialogs none).
+        // An owned window (the About box) is a dialog; an ownerless one a normal window, with
+        // the caption boxes the Motif hints ask for.
         const Atom type = view.owner != nullptr ? netWmTypeDialog_ : netWmTypeNormal_;
         XChangeProperty(display_, window.id, netWmType_, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&type), 1);
@@ -611,8 +614,8 @@ private:
     }
 
     // The caption's boxes and the frame's functions the window allows: a window that is neither
-    // maximizable nor sizable can be neither maximised nor resized (nor made full-screen by
-    // managers that follow these hints).
+    // maximizable nor sizable can be neither maximised nor resized. (No manager reads full screen
+    // from these: metacity takes it from the size hints, openbox and xfwm4 offer it anyway.)
     void SetMotifHints(const TopWindow& window, const WindowView& view) {
         enum : long { kFunctions = 1, kDecorations = 2 };
         enum : long { kResize = 2, kMove = 4, kMinimize = 8, kMaximize = 16, kClose = 32 };
@@ -646,7 +649,8 @@ private:
                         reinterpret_cast<const unsigned char*>(hints), 5);
     }
 
-    // Dialogs keep their size: the window manager offers no resizing.
+    // Dialogs keep their size: the window manager offers no resizing (nor, under metacity,
+    // full screen).
     void SetSizeHints(const TopWindow& window, const WindowView& view) {
         XSizeHints size{};
         size.flags = PPosition | PMinSize;
@@ -757,10 +761,11 @@ private:
     void Handle(XEvent& event, InputSink& sink) {
         HWND hwnd = nullptr;
         TopWindow* window = WindowOf(event.xany.window, &hwnd);
-        if (selections_.Handle(
-                event, [&sink](std::string text) { sink.Paste(Utf8ToUtf16(text)); },
-                [&sink] { sink.ClipboardTaken(); }))
-            return;
+        const Selections::Listener listener{
+            [this, &sink](std::string text) { Pasted(sink, text); },
+            [&sink] { sink.ClipboardTaken(); },
+            [&sink](bool offers) { sink.ClipboardOffersText(offers); }};
+        if (selections_.Handle(event, listener)) return;
         switch (event.type) {
             case ConfigureNotify:
                 // Xlib keeps the size the connection began with; the event has the new one.
@@ -856,10 +861,13 @@ private:
             case ButtonPress:
             case ButtonRelease:
                 time_ = event.xbutton.time;
-                // The middle button pastes the primary selection into the focused field, as X
-                // programs do. Buttons 4 and 5 are the wheel, which the dialog ignores.
+                // The middle button pastes the primary selection into the field under the
+                // pointer, as X programs do. Buttons 4 and 5 are the wheel, which the dialog
+                // ignores.
                 if (event.xbutton.button == Button2 && event.type == ButtonPress) {
-                    selections_.Request(XA_PRIMARY, time_);
+                    PastePrimary(POINT{window->origin.x + event.xbutton.x,
+                                       window->origin.y + event.xbutton.y},
+                                 sink);
                 } else if (event.xbutton.button == Button1 || event.xbutton.button == Button3) {
                     sink.MouseButton(
                         POINT{window->origin.x + event.xbutton.x,
@@ -877,8 +885,8 @@ private:
         }
     }
 
-    // A window of fixed size cannot fill the screen, as on Windows; window managers that offer
-    // full screen to every window (openbox) are asked to take it back.
+    // A window of fixed size cannot fill the screen, as on Windows; window managers that make any
+    // window full screen whatever its hints (openbox, xfwm4) are asked to take it back.
     void LeaveFullScreen(const TopWindow& window, HWND hwnd) {
         const WindowView* view = FindView(views_, hwnd);
         if (view == nullptr || view->sizable) return;
@@ -955,7 +963,25 @@ private:
 
     // Another program's CLIPBOARD is asked for; its text arrives as a paste. With no owner, or
     // when the text is our own, the key goes on to the field, which pastes our own.
-    bool RequestPaste() { return selections_.Request(selections_.clipboard(), time_); }
+    bool RequestPaste() {
+        pasteAt_.reset();
+        return selections_.Request(selections_.clipboard(), time_);
+    }
+
+    // PRIMARY at `at`: another program's comes when it answers, this program's own at once.
+    void PastePrimary(POINT at, InputSink& sink) {
+        pasteAt_ = at;
+        if (selections_.Request(XA_PRIMARY, time_)) return;
+        if (std::optional<std::string> own = selections_.OwnText(XA_PRIMARY)) Pasted(sink, *own);
+    }
+
+    void Pasted(InputSink& sink, const std::string& text) {
+        if (pasteAt_) {
+            sink.PasteAt(*pasteAt_, Utf8ToUtf16(text));
+        } else {
+            sink.Paste(Utf8ToUtf16(text));
+        }
+    }
 
     // The selection in the focused field, as X programs share a selection: middle-click pastes
     // it elsewhere. Only where the view says it may be shared.
@@ -980,6 +1006,7 @@ private:
     XIM inputMethod_ = nullptr;
     ::Window focused_ = 0;  // ours with the X focus, if any
     Time time_ = CurrentTime;
+    std::optional<POINT> pasteAt_;  // where the text asked for goes: the pointer's paste
     Atom wmProtocols_ = 0, wmDelete_ = 0, wmTakeFocus_ = 0, netWmName_ = 0, netWmIcon_ = 0,
          utf8String_ = 0, wmState_ = 0, netWorkArea_ = 0, netWmType_ = 0, netWmTypeDialog_ = 0,
          netWmTypeNormal_ = 0, netWmPid_ = 0, motifHints_ = 0, netWmState_ = 0,

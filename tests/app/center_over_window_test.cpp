@@ -22,12 +22,6 @@ struct Placed : CDialogImplBaseT {
     }
 };
 
-// A fresh window system on the headless display, with the class MakeWindow uses.
-void StartWithTheClass(const headless::Options& options) {
-    headless::Start(options);
-    EXPECT_NE(test::RegisterTestClass(u"CenterOverWindowTest", DefWindowProcW), 0);
-}
-
 HWND MakeWindow(const RECT& r, DWORD style, HWND parent) {
     return CreateWindowExW(0, u"CenterOverWindowTest", u"", style, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -45,7 +39,14 @@ using enum Other;
 const std::vector<headless::Monitor> kOne{kPrimary}, kTwo{kPrimary, kRight},
     kOdd{kPrimary, kLeftOdd};
 
-using CenterOverWindowTest = test::HeadlessTest;
+// Each case on a fresh window system of its own monitors, with the class MakeWindow uses.
+class CenterOverWindowTest : public test::HeadlessCasesTest {
+protected:
+    void StartWithTheClass(const headless::Options& with) {
+        Start(with);
+        EXPECT_NE(test::RegisterTestClass(u"CenterOverWindowTest", DefWindowProcW), 0);
+    }
+};
 
 TEST_F(CenterOverWindowTest, WhereTheWindowGoes) {
     struct Case {
@@ -79,9 +80,9 @@ TEST_F(CenterOverWindowTest, WhereTheWindowGoes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        headless::Options options;
-        options.monitors = c.monitors;
-        StartWithTheClass(options);
+        headless::Options screen;
+        screen.monitors = c.monitors;
+        StartWithTheClass(screen);
 
         HWND other = nullptr;
         if (c.kind != kNone) {

@@ -34,7 +34,7 @@ void ExpectPlaced(const RECT& window, const RECT& over, const RECT& work) {
     ExpectPlacedOnAxis(window.top, window.bottom, over.top, over.bottom, work.top, work.bottom);
 }
 
-using PlacementTest = SessionTest;
+using PlacementTest = test::HeadlessCasesTest;
 
 TEST_F(PlacementTest, MainDialogOnTheWorkAreaAndAboutBoxOverIt) {
     struct Case {
@@ -69,9 +69,9 @@ TEST_F(PlacementTest, MainDialogOnTheWorkAreaAndAboutBoxOverIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        headless::Options options;
-        options.monitors = c.monitors;
-        headless::Start(options);
+        headless::Options screen;
+        screen.monitors = c.monitors;
+        Start(screen);
         const RECT work = c.monitors[0].work;
         const bool shown = c.show == SW_SHOWDEFAULT;
         Session s;

@@ -2,8 +2,11 @@
 #include <string>
 #include <vector>
 
+#include <windowsx.h>
+
 #include "controls/clipboard.h"
 #include "controls_test_support.h"
+#include "src/message_queue.h"
 
 namespace {
 
@@ -241,19 +244,67 @@ TEST_F(EditTest, ClipboardKeysAndMessages) {
     EXPECT_EQ(win32::controls::ClipboardText(), u"c");
 }
 
-TEST_F(EditTest, PasteTakesTheFirstLineOnly) {
-    HWND edit = CreateEdit(u"[]");
-    for (const char16_t* clip :
-         {u"line one\r\nline two", u"line one\nline two", u"line one\rline two"}) {
-        SetWindowTextW(edit, u"[]");
+TEST_F(EditTest, PasteKeepsTheFirstLineOfASingleLineEditAndAllOfAMultiLineOne) {
+    struct Case {
+        DWORD style;
+        const char16_t* clip;
+        const char16_t* expected;
+    };
+    constexpr DWORD kMultiLine = ES_AUTOHSCROLL | ES_MULTILINE;
+    const Case cases[] = {
+        {ES_AUTOHSCROLL, u"line one\r\nline two", u"[line one]"},
+        {ES_AUTOHSCROLL, u"line one\nline two", u"[line one]"},
+        {ES_AUTOHSCROLL, u"line one\rline two", u"[line one]"},
+        {kMultiLine, u"line one\r\nline two", u"[line one\r\nline two]"},
+        {kMultiLine, u"line one\nline two\n", u"[line one\nline two\n]"},
+    };
+    for (const Case& c : cases) {
+        HWND edit = CreateEdit(u"[]", c.style);
         Select(edit, 1, 1);
-        win32::controls::SetClipboardText(clip);
+        win32::controls::SetClipboardText(c.clip);
         SendMessageW(edit, WM_PASTE, 0, 0);
-        EXPECT_EQ(TextOf(edit), u"[line one]");
+        EXPECT_EQ(TextOf(edit), c.expected) << (c.style & ES_MULTILINE ? "multi-line" : "single");
+        win32::controls::ClearClipboard();
+        SendMessageW(edit, WM_PASTE, 0, 0);
+        EXPECT_EQ(TextOf(edit), c.expected) << "nothing to paste";
+        DestroyWindow(edit);
     }
-    win32::controls::ClearClipboard();
-    SendMessageW(edit, WM_PASTE, 0, 0);
-    EXPECT_EQ(TextOf(edit), u"[line one]") << "nothing to paste";
+}
+
+// A paste with the pointer (X11's middle button) goes into the edit under it, which takes the
+// focus as a click gives it, and keeps its first line as any paste; over a read-only edit only
+// the focus moves, and over a disabled edit or a button nothing happens.
+TEST_F(EditTest, PointerPasteGoesIntoTheEditUnderIt) {
+    HWND focused = CreateEdit(u"", ES_AUTOHSCROLL, 1);
+    HWND other = CreateEdit(u"", ES_AUTOHSCROLL, 2, {10, 40, 70, 60});
+    HWND readOnly = CreateEdit(u"fixed", ES_AUTOHSCROLL | ES_READONLY, 3, {10, 70, 70, 90});
+    HWND disabled = CreateEdit(u"", ES_AUTOHSCROLL | WS_DISABLED, 4, {10, 100, 70, 120});
+    HWND button = Create(u"Button", u"OK", BS_PUSHBUTTON, 5, {100, 10, 150, 30});
+    const struct {
+        const char* what;
+        HWND under, focus;
+        std::u16string texts;  // of the four edits, '|' between
+    } cases[] = {
+        {"another edit", other, other, u"|pasted|fixed|"},
+        {"a read-only edit", readOnly, readOnly, u"||fixed|"},
+        {"a disabled edit", disabled, focused, u"||fixed|"},
+        {"a button", button, focused, u"||fixed|"},
+    };
+    for (const auto& c : cases) {
+        SetWindowTextW(focused, u"");
+        SetWindowTextW(other, u"");
+        SetFocus(focused);
+        RECT rect{};
+        GetWindowRect(c.under, &rect);
+        win32::SystemInputSink().PasteAt(
+            POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, u"pasted\nmore");
+        test::Pump();
+        EXPECT_EQ(GetFocus(), c.focus) << c.what;
+        EXPECT_EQ(TextOf(focused) + u"|" + TextOf(other) + u"|" + TextOf(readOnly) + u"|" +
+                      TextOf(disabled),
+                  c.texts)
+            << c.what;
+    }
 }
 
 TEST_F(EditTest, PasswordAndReadOnlyEditsGuardTheirText) {
@@ -282,6 +333,34 @@ TEST_F(EditTest, PasswordAndReadOnlyEditsGuardTheirText) {
     EXPECT_TRUE(TakeNotifications().empty());
     SendMessageW(readOnly, WM_COPY, 0, 0);  // copying is fine
     EXPECT_EQ(win32::controls::ClipboardText(), u"fixed");
+}
+
+// The caret and the scrolled-out text are measured in the mask the field shows: a fullwidth
+// one takes two cells a character, as the display draws it.
+TEST_F(EditTest, PasswordEditMeasuresItsOwnMaskCharacter) {
+    const struct {
+        char16_t mask;  // 0: the default
+        int cells;      // of one character shown
+    } cases[] = {{0, 1}, {u'#', 1}, {u'\uFF0A', 2}};
+    for (const auto& c : cases) {
+        // Ten cells wide; the text shown stays narrower.
+        HWND edit = CreateEdit(u"abcdefghijkl", ES_AUTOHSCROLL | ES_PASSWORD, 1, {10, 10, 70, 30});
+        if (c.mask != 0) SendMessageW(edit, EM_SETPASSWORDCHAR, c.mask, 0);
+        const auto x = [edit](int index) {
+            return GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0));
+        };
+        EXPECT_EQ(x(3) - x(0), 3 * c.cells * 6) << "mask " << int{c.mask};
+        SetFocus(edit);
+        Press(VK_END);
+        POINT caret{};
+        GetCaretPos(&caret);
+        // Scrolled so that the caret stays inside: the text from the first visible character to
+        // the end fits, and one more does not.
+        const int first = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        EXPECT_EQ(first, c.cells == 1 ? 3 : 8) << "mask " << int{c.mask};
+        EXPECT_EQ(caret.x, x(first) + (12 - first) * c.cells * 6) << "mask " << int{c.mask};
+        DestroyWindow(edit);
+    }
 }
 
 TEST_F(EditTest, UndoAndRedo) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -89,6 +90,32 @@ TEST_F(GdiTest, HandlesAndMeasuresHoldTogether) {
              return copied == 4 && buffer[4] == 'x' ? 1L : 0L;
          },
          1},
+        // Windows' record sizes, as Wine's sysparams.c checks them.
+        {"the non-client metrics in either record size, the padding written 0",
+         [] {
+             NONCLIENTMETRICSW full{};
+             full.cbSize = sizeof full;
+             full.iPaddedBorderWidth = 0xcccc;
+             NONCLIENTMETRICSW old{};
+             old.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+             return long{SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 0, &full, 0) &&
+                         full.iPaddedBorderWidth == 0 &&
+                         SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 0, &old, 0) &&
+                         std::u16string(old.lfMessageFont.lfFaceName) == u"Segoe UI"};
+         },
+         1},
+        {"a record of another size is refused",
+         [] {
+             NONCLIENTMETRICSW metrics{};
+             long accepted = 0;
+             for (UINT size : {offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth) - 1,
+                               offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth) + 1}) {
+                 metrics.cbSize = size;
+                 accepted += SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0);
+             }
+             return accepted;
+         },
+         0},
     };
     for (const Case& c : cases) EXPECT_EQ(c.run(), c.expected) << c.what;
 }

@@ -149,8 +149,11 @@ TEST_F(HeadlessTest, StartLeavesNothingOfTheLastTest) {
         WH_CBT, [](int, WPARAM, LPARAM) -> LRESULT { return 1; }, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     SetLastError(ERROR_INVALID_PARAMETER);
+    const UINT blinkTime = GetCaretBlinkTime();
+    ASSERT_TRUE(SetCaretBlinkTime(blinkTime + 100));
 
     win32::headless::Start();
+    EXPECT_EQ(GetCaretBlinkTime(), blinkTime);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);

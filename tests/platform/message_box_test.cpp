@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "support/headless_test.h"
 #include "win32/headless.h"
 
 namespace {
 
-class MessageBoxTest : public testing::Test {
-protected:
-    void SetUp() override { win32::headless::Start(); }
-    void TearDown() override { win32::headless::Stop(); }
-};
+using MessageBoxTest = test::HeadlessTest;
 
 TEST_F(MessageBoxTest, ButtonsOfEachTypeAndWhatTheKeysChoose) {
     const struct {

@@ -179,7 +179,7 @@ TEST_F(PlacementTest, WindowsThatLeftAShrunkWorkAreaComeBack) {
 }
 
 // Dialog units come from the display's font: x = average width of A-Za-z, rounded; y = height.
-using DialogUnits = test::HeadlessTest;
+using DialogUnits = test::HeadlessCasesTest;
 
 TEST_F(DialogUnits, FollowTheDisplayFont) {
     struct Case {
@@ -191,10 +191,10 @@ TEST_F(DialogUnits, FollowTheDisplayFont) {
         {1, 1, {2, 4, 326, 249}, {1, 1, 82, 31}},  // MulDiv rounds half away from zero
     };
     for (const Case& c : cases) {
-        win32::headless::Options options;
-        options.charWidth = c.charWidth;
-        options.fontHeight = c.fontHeight;
-        win32::headless::Start(options);
+        win32::headless::Options font;
+        font.charWidth = c.charWidth;
+        font.fontHeight = c.fontHeight;
+        Start(font);
         EXPECT_EQ(GetDialogBaseUnits(), MAKELONG(c.charWidth, c.fontHeight));
         test::DialogTemplateBuilder builder(WS_POPUP | DS_SETFONT, 0, 0, 100, 50);
         builder.Font(8, u"MS Shell Dlg");
@@ -242,10 +242,10 @@ TEST_F(PlacementTest, KeyboardMoveFromTheWindowMenu) {
                              {100, 50, 400, 250});
         SetFocus(window);
         MessageLog::Current().Clear();
-        win32::headless::PressKey(VK_SPACE, win32::headless::kAlt);
-        win32::headless::Type(std::u16string_view(u"m"));
-        for (UINT key : c.keys) win32::headless::PressKey(key);
-        test::Pump();
+        // The window menu's loop reads M, the move's loop the case's keys.
+        std::vector<test::Key> keys = {{VK_SPACE, win32::headless::kAlt}, {'M'}};
+        for (UINT key : c.keys) keys.push_back({key});
+        Press(keys);
         const std::vector<test::Expected> expected = {
             {window, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE},
             {window, WM_ENTERMENULOOP},

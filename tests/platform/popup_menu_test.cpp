@@ -69,9 +69,14 @@ TEST_F(PopupMenuTest, ItemsAreGreyedWhereTheyDoNotApply) {
         const char16_t* clipboard;
         bool typed;  // undo has something to undo
         const char* items;
+        bool elsewhere = false;  // another program's copy on the user's clipboard is text
     } cases[] = {
         {"empty edit, empty clipboard", 0, 0, 0, nullptr, false,
          "[Undo] - [Cut] [Copy] [Paste] [Delete] - [Select All]"},
+        {"another program's text to paste", 0, 0, 0, nullptr, false,
+         "[Undo] - [Cut] [Copy] *Paste [Delete] - [Select All]", true},
+        {"read-only: not even another program's text", ES_READONLY, 0, 0, nullptr, false,
+         "[Undo] - [Cut] [Copy] [Paste] [Delete] - [Select All]", true},
         {"no selection, text to paste", 0, 1, 1, u"x", false,
          "[Undo] - [Cut] [Copy] *Paste [Delete] - Select All"},
         {"everything selected after typing", 0, 0, -1, nullptr, true,
@@ -100,9 +105,11 @@ TEST_F(PopupMenuTest, ItemsAreGreyedWhereTheyDoNotApply) {
         } else {
             win32::controls::ClearClipboard();
         }
+        win32::controls::SetTextElsewhere(c.elsewhere);
         EXPECT_EQ(WhileOpen([] { Key(VK_F10, kShift); }, [] { Key(VK_ESCAPE); }), c.items)
             << c.what;
     }
+    win32::controls::SetTextElsewhere(false);
 }
 
 // Opened by the keyboard, the first item that applies is highlighted; arrows pass separators

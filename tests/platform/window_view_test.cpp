@@ -79,7 +79,13 @@ TEST_F(WindowViewTest, EditsShareOnlyTheProgramsOwnSelection) {
         // A dialog's bordered edit wears the client edge instead.
         EXPECT_EQ(view.edge, id == 1 ? FieldEdge::kSunken : FieldEdge::kNone);
         EXPECT_EQ(view.readOnly, id == 2);
+        EXPECT_EQ(view.mask, id == 1 ? u'\0' : u'*');
     }
+    // A mask of the program's own is what the displays draw and measure.
+    SendMessageW(GetDlgItem(dialog, 2), EM_SETPASSWORDCHAR, u'#', 0);
+    const WindowView masked = ViewOf(GetDlgItem(dialog, 2));
+    EXPECT_EQ(masked.mask, u'#');
+    EXPECT_EQ(masked.shown, u"######");
     HWND edit = GetDlgItem(dialog, 1);
     SetFocus(edit);
     win32::headless::Type(u"x");
@@ -155,21 +161,17 @@ TEST_F(WindowViewTest, CheckBoxesAndRadioGroupsByKeyboard) {
         .Item(test::kButton, u"&Two", 2, WS_VISIBLE | BS_AUTORADIOBUTTON, 4, 16, 60, 10)
         .Item(test::kButton, u"&Box", 3, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 4,
               28, 60, 10);
-    HWND dialog = Dialog();
+    dialog = Dialog();
     CheckRadioButton(dialog, 1, 2, 1);
     SetFocus(GetDlgItem(dialog, 1));
-    win32::headless::PressKey(VK_DOWN);
-    test::Pump(dialog);
+    Press(VK_DOWN);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 1), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 2), BST_CHECKED);
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 2));
-    win32::headless::PressKey(VK_TAB);
-    win32::headless::PressKey(VK_SPACE);
-    test::Pump(dialog);
+    Press({{VK_TAB}, {VK_SPACE}});
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 3));
     EXPECT_EQ(IsDlgButtonChecked(dialog, 3), BST_CHECKED);
-    win32::headless::PressKey(VK_TAB, win32::headless::kShift);  // back to the checked radio
-    test::Pump(dialog);
+    Press(VK_TAB, win32::headless::kShift);  // back to the checked radio
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, 2));
     const bool checked[] = {false, true, true};
     for (int id = 1; id <= 3; ++id) {

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "win32/headless.h"
 
@@ -50,6 +51,12 @@ inline std::u16string TextOf(HWND window) {
     return text;
 }
 
+// A key pressed with its modifiers (win32::headless::kShift, ...).
+struct Key {
+    UINT key;
+    unsigned modifiers = 0;
+};
+
 class HeadlessTest : public testing::Test {
 protected:
     void SetUp() override { win32::headless::Start(options); }
@@ -58,6 +65,12 @@ protected:
     // Each delivers its input and everything it causes, through `dialog` when one is set.
     void Press(UINT key, unsigned modifiers = 0) const {
         win32::headless::PressKey(key, modifiers);
+        Pump(dialog);
+    }
+    // The keys in turn, delivered together: a modal loop that one of them opens (a menu, a
+    // window move) reads the ones after it.
+    void Press(const std::vector<Key>& keys) const {
+        for (const Key& k : keys) win32::headless::PressKey(k.key, k.modifiers);
         Pump(dialog);
     }
     void Type(std::u16string_view text) const {
@@ -71,6 +84,17 @@ protected:
 
     win32::headless::Options options;  // what SetUp starts with
     HWND dialog = nullptr;             // the modeless dialog whose loop Pump runs
+};
+
+// For a table whose cases each need a display of their own (other monitors, another font):
+// nothing is started before the test, each case calls Start, and TearDown stops the last.
+class HeadlessCasesTest : public HeadlessTest {
+protected:
+    void SetUp() override {}
+    void Start(const win32::headless::Options& with) {
+        options = with;
+        win32::headless::Start(options);
+    }
 };
 
 }  // namespace test

@@ -21,6 +21,9 @@ public:
     }
     void Text(std::u16string_view text) override { calls.push_back("text " + Shown(text)); }
     void Paste(std::u16string_view text) override { calls.push_back("paste " + Shown(text)); }
+    void PasteAt(POINT, std::u16string_view text) override {
+        calls.push_back("paste at " + Shown(text));
+    }
     static std::string Shown(std::u16string_view text) {
         std::string utf8;
         for (char16_t c : text) {
@@ -44,6 +47,7 @@ public:
     }
     void DisplayChanged() override { calls.push_back("display changed"); }
     void ClipboardTaken() override { calls.push_back("clipboard taken"); }
+    void ClipboardOffersText(bool) override { calls.push_back("clipboard offers text"); }
     void Request(HWND, WindowRequest request) override {
         calls.push_back("request " + std::to_string(static_cast<int>(request)));
     }

@@ -24,7 +24,6 @@ STUB(FARPROC, GetProcAddress, (HMODULE, LPCSTR), nullptr)
 STUB(DWORD, MsgWaitForMultipleObjects, (DWORD, const HANDLE*, BOOL, DWORD, DWORD), 0xFFFFFFFF)
 
 STUB(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), nullptr)
-STUB(BOOL, SystemParametersInfoW, (UINT, UINT, PVOID, UINT), FALSE)
 
 STUB(int, EnumFontFamiliesA, (HDC, LPCSTR, FONTENUMPROCA, LPARAM), 0)
 STUB(HDC, CreateEnhMetaFileW, (HDC, LPCWSTR, const RECT*, LPCWSTR), nullptr)

@@ -7,8 +7,9 @@ export LSAN_OPTIONS
 
 work=$(mktemp -d)
 server_pid=
-start_server() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+start_server() {  # [more Xvfb options]
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp "$@" 3>"$work/display" \
+        2>"$work/xvfb.log" &
     server_pid=$!
     local tries=0
     until [ -s "$work/display" ] || [ $tries -ge 100 ]; do tries=$((tries + 1)); sleep 0.05; done
@@ -28,7 +29,14 @@ start() {
     rm -f "$work/rc"
     (LANG=$1 LC_ALL= WIN32_DISPLAY= "$binary" </dev/null >/dev/null 2>"$work/stderr"
      echo $? >"$work/rc") &
-    window=$(timeout 30 xdotool search --sync --class credcipher | head -1)
+    # xdotool ends with an X error when a window it looks at goes meanwhile (a desktop's own
+    # windows as it starts): it looks again, for 30 s in all.
+    local until=$((SECONDS + 30))
+    window=
+    while [ -z "$window" ] && [ "$SECONDS" -lt "$until" ]; do
+        window=$(timeout $((until - SECONDS)) xdotool search --sync --class credcipher 2>/dev/null |
+            head -1)
+    done
     [ -n "$window" ] || fail "the window did not appear: $(cat "$work/stderr")"
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }

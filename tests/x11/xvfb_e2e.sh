@@ -7,6 +7,8 @@
 # and closes with Enter (1), Escape (2) and a window manager's WM_DELETE_WINDOW (2). On the way the
 # window's title, class, icon and size hints are read back with xprop, characters the dialog's
 # font lacks are drawn from other fonts, the dialog is centred on one of two monitors, and a server that goes away ends the program as Cancel.
+# The edit's context menu (a right click, Shift+F10, the menu key) pastes another program's
+# copy when it is text; the middle button pastes PRIMARY into the field under the pointer.
 #
 # Usage: xvfb_e2e.sh path/to/credcipher path/to/x_probe    (exit 77 = skipped: a tool missing)
 #        xvfb_e2e.sh path/to/credcipher path/to/x_probe --screenshot FILE.png
@@ -123,15 +125,78 @@ xdotool key a
 right_click
 xdotool key c
 check "the context menu selects all and copies" abc "$(selection clipboard abc)"
-# Another program's copy takes the clipboard: the menu's Paste, greyed now, gives no old text.
+# Another program's copy takes the clipboard: the menu's Paste pastes it, as on Windows, not
+# the text it replaced.
 printf other | xclip -selection clipboard -i
 sleep 0.3
 xdotool key End
 right_click
-xdotool key p Escape ctrl+a ctrl+c
-check "no paste of what another program's copy replaced" abc "$(selection clipboard abc)"
+xdotool key p
+arrived abcother
+encrypt
+copy_out "the menu pasted another program's copy" account_out "$(cipher_of abcother CP1252)"
+# Another program's copy that is no text (only an image): Paste is greyed, so its mnemonic
+# leaves the menu open, and Escape then closes the menu, not the dialog.
+printf '\x89PNG\r\n' | xclip -selection clipboard -t image/png -i
+sleep 0.3
+right_click
+xdotool key p
+sleep 0.3
+xdotool key Escape
+check "Paste is greyed for a copy that is no text" "still running" "$(exit_code)"
 xdotool key Escape
 check "closed with Cancel after the menu" 2 "$(exit_code)"
+
+# --- Shift+F10 and the menu key open the focused field's context menu. Another program's text
+# on the clipboard when the dialog starts can be pasted from it.
+printf started | xclip -selection clipboard -i
+start C.UTF-8
+account_in
+xdotool key shift+F10
+sleep 0.3
+xdotool key p
+arrived started
+encrypt
+copy_out "Shift+F10's menu pasted" account_out "$(cipher_of started CP1252)"
+account_in
+xdotool key Menu
+sleep 0.3
+xdotool key a
+type_text z
+encrypt
+copy_out "the menu key's menu selected all" account_out "$(cipher_of z CP1252)"
+xdotool key Escape
+check "closed with Cancel" 2 "$(exit_code)"
+
+# --- The middle button pastes PRIMARY into the field under the pointer, which takes the focus,
+# and nothing over a button; this program's own PRIMARY too (a selection in an output field).
+middle_click() {  # control
+    local x y w h
+    read -r x y w h <<<"$(place_of "$1")"
+    xdotool mousemove --window "$window" $((((x + w / 2) * WIDTH) / 326)) \
+        $((((y + h / 2) * HEIGHT) / 249)) click 2
+    sleep 0.5
+}
+printf 'from primary' | xclip -selection primary -i
+start C.UTF-8
+account_in
+type_text acc
+arrived acc
+middle_click password_in
+type_text x
+middle_click encrypt
+encrypt
+copy_out "the account keeps its text" account_out "$(cipher_of acc CP1252)"
+copy_out "the middle button pasted under the pointer" password_out \
+    "$(cipher_of 'from primaryx' CP1252)"
+account_out
+xdotool key ctrl+a
+middle_click account_in
+xdotool key ctrl+a ctrl+c
+check "the middle button pasted this program's own PRIMARY" \
+    "acc$(cipher_of acc CP1252)" "$(selection clipboard "acc$(cipher_of acc CP1252)")"
+xdotool key Escape
+check "closed with Cancel" 2 "$(exit_code)"
 
 # --- Long text is drawn inside its field, whatever its length: a 66-character address stops at
 # the field's border; 4,096 characters and the 30,000 of the field's limit, far beyond X's 16-bit
@@ -176,6 +241,13 @@ for length in 4096 32767; do  # cut to 30,000
         "$(margin_colours left) $(margin_colours right)"
 done
 check "the caret stays off the label" "$label" "$(pixels 0 45 52 14)"
+# A copy too large for one piece, asked for twice at once on one window (MULTIPLE): both
+# transfers run to their ends, in pieces (INCR).
+wide=$(head -c 30000 /dev/zero | tr '\0' a | sed 's/a/中/g')
+printf '%s' "$wide" | xclip -selection clipboard -i
+paste_with account_in "key ctrl+a ctrl+v" "$wide"
+check "two large transfers to one window both end" "90000 90000" \
+    "$("$x_probe" multiple CLIPBOARD)"
 xdotool key Escape
 check "closed with Cancel" 2 "$(exit_code)"
 

@@ -133,24 +133,6 @@ struct NEWTEXTMETRICA {
     UINT ntmAvgWidth;
 };
 typedef int(CALLBACK* FONTENUMPROCA)(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM);
-struct NONCLIENTMETRICSW {
-    UINT cbSize;
-    int iBorderWidth;
-    int iScrollWidth;
-    int iScrollHeight;
-    int iCaptionWidth;
-    int iCaptionHeight;
-    LOGFONTW lfCaptionFont;
-    int iSmCaptionWidth;
-    int iSmCaptionHeight;
-    LOGFONTW lfSmCaptionFont;
-    int iMenuWidth;
-    int iMenuHeight;
-    LOGFONTW lfMenuFont;
-    LOGFONTW lfStatusFont;
-    LOGFONTW lfMessageFont;
-    int iPaddedBorderWidth;
-};
 struct MENUITEMINFOA {
     UINT cbSize;
     UINT fMask;
@@ -203,7 +185,6 @@ struct CBT_CREATEWNDA;
 #define SB_LINEDOWN 1
 #define SB_PAGEUP 2
 #define SB_PAGEDOWN 3
-#define SPI_GETNONCLIENTMETRICS 0x0029
 #define MB_HELP 0x00004000
 #ifndef ERROR_CALL_NOT_IMPLEMENTED
 #define ERROR_CALL_NOT_IMPLEMENTED 120
