@@ -20,17 +20,21 @@ fail() {
 # which pipefail turns into a failure.
 has_target() { grep -q "^$2: phony" <<<"$(ninja -C "$1" -t targets all)"; }
 
-# without PACKAGE MISSING_TARGET PRESENT_TARGET TESTS: the debug preset with PACKAGE not found,
-# in build/without-PACKAGE; runs the suites whose names match TESTS.
+# without "PACKAGES" "MISSING_TARGETS" PRESENT_TARGET TESTS [BUILD_TARGETS]: the debug preset
+# with PACKAGES not found, in build/without-PACKAGES; builds BUILD_TARGETS (all by default) and
+# runs the suites whose names match TESTS.
 without() {
-    local package=$1 missing=$2 present=$3 tests=$4
-    local build=build/without-$package
-    echo "test-parts.sh: without $package"
-    cmake --preset debug -B "$build" --log-level=WARNING -DCREDCIPHER_BENCH=OFF \
-        -DCMAKE_DISABLE_FIND_PACKAGE_"$package"=ON
-    if has_target "$build" "$missing"; then fail "$build has $missing"; fi
+    local packages=$1 missing=$2 present=$3 tests=$4 targets=${5:-}
+    local build=build/without-${packages// /-} options=() package part
+    echo "test-parts.sh: without ${packages// / and }"
+    for package in $packages; do options+=("-DCMAKE_DISABLE_FIND_PACKAGE_$package=ON"); done
+    cmake --preset debug -B "$build" --log-level=WARNING -DCREDCIPHER_BENCH=OFF "${options[@]}"
+    for part in $missing; do
+        if has_target "$build" "$part"; then fail "$build has $part"; fi
+    done
     has_target "$build" "$present" || fail "$build lacks $present"
-    cmake --build "$build"
+    # shellcheck disable=SC2086
+    cmake --build "$build" ${targets:+--target $targets}
     ctest --test-dir "$build" --output-on-failure --no-tests=error -R "$tests"
 }
 
@@ -38,19 +42,10 @@ without() {
 # real program on it (in tmux, on Xvfb).
 without X11 platform_x11 platform_terminal '^terminal|StartUpTest'
 without Curses platform_terminal platform_x11 '^x11_xvfb_e2e$|StartUpTest'
-
 # Neither library: only the headless display. Only the program and the suite that starts it
 # are built, which is enough to show that the window system stands without both displays.
-echo "test-parts.sh: without X11 and Curses"
-build=build/without-X11-Curses
-cmake --preset debug -B "$build" --log-level=WARNING -DCREDCIPHER_BENCH=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON -DCMAKE_DISABLE_FIND_PACKAGE_Curses=ON
-for part in platform_x11 platform_terminal; do
-    if has_target "$build" "$part"; then fail "$build has $part"; fi
-done
-has_target "$build" platform_headless || fail "$build lacks platform_headless"
-cmake --build "$build" --target credcipher e2e_test
-ctest --test-dir "$build" --output-on-failure --no-tests=error -R '^StartUpTest'
+without "X11 Curses" "platform_x11 platform_terminal" platform_headless '^StartUpTest' \
+    "credcipher e2e_test"
 
 echo "test-parts.sh: the cipher preset"
 cmake --workflow --preset cipher
